@@ -11,8 +11,9 @@ namespace vo {
 // scale and offset.
 class FrameTransform {
 public:
-    // The identity.
-    explicit FrameTransform(bool rounding = false);
+    // The identity, without or with rounding.
+    FrameTransform() : FrameTransform(false) {}
+    explicit FrameTransform(bool rounding);
     FrameTransform(const vector2& scale, const vector2& offset, bool rounding);
     // Maps `from` onto `to`: the centre of `from` goes to the centre of `to`
     // and its size to the size of `to`, never mirrored. A `from` with zero
