@@ -1,6 +1,9 @@
 #include "engine/physics/soft_body.h"
 
 #include <cmath>
+#include <string>
+
+#include "engine/core/error.h"
 
 #include "engine/core/tweener.h"
 
@@ -41,6 +44,10 @@ void SoftBody::clear() {
 }
 
 void SoftBody::set_num_points(int border, int inner, int helper) {
+    if (border < 0 || inner < 0 || helper < 0) {
+        throw Error("SoftBody::set_num_points: negative point count (" + std::to_string(border) + ", " +
+                    std::to_string(inner) + ", " + std::to_string(helper) + ")");
+    }
     clear();
     num_border_ = border;
     num_inner_ = inner;

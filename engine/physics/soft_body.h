@@ -41,7 +41,8 @@ public:
     // connections); the mass inverse goes back to 1, other settings stay.
     void clear();
     // clear, then border + inner particles and room for border + inner +
-    // helper points (their coordinates unset until written).
+    // helper points (their coordinates unset until written). Throws Error,
+    // changing nothing, when a count is negative.
     void set_num_points(int border, int inner, int helper);
 
     int create_springs(int n) { return particles_.create_springs(n); }

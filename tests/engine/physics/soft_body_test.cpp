@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/core/error.h"
 #include "engine/physics/soft_body.h"
 #include "engine/physics/soft_body_circle.h"
 #include "support/engine/physics_scenes.h"
@@ -172,6 +173,16 @@ TEST(SoftBody, ClearEmptiesTheStructureAndKeepsSettings) {
     EXPECT_EQ(b.get_mass_inv(), 1.0f);
     EXPECT_EQ(b.get_inertia(), 2.0f);
     EXPECT_EQ(b.get_friction(), 0.6f);
+}
+
+TEST(SoftBody, NegativePointCountsAreRefused) {
+    SoftBody b;
+    vo_test::BuildCircleBody(b, vo_test::DefaultCircleDesc());
+    EXPECT_THROW(b.set_num_points(4, -1, 0), vo::Error);
+    EXPECT_THROW(b.set_num_points(-4, 0, 0), vo::Error);
+    EXPECT_THROW(b.set_num_points(4, 0, -2), vo::Error);
+    EXPECT_EQ(b.num_points(), 13);
+    EXPECT_EQ(b.num_springs(), 54);
 }
 
 // A source body with every setting away from its default.
