@@ -19,6 +19,8 @@ void SoftBody::optimize(float weight, float tolerance, int max_iterations) {
         for (int i = 0; i < p; ++i) solve_matrix_.set(i, i, 1.0f);
         for (int j = 0; j < c; ++j) {
             const NullConnection& nc = null_connections_[static_cast<std::size_t>(j)];
+            // A connection naming no point leaves its row empty.
+            if (nc.a < 0 || nc.a >= n || nc.b < 0 || nc.b >= n) continue;
             solve_matrix_.set(p + j, nc.a, -weight);
             solve_matrix_.set(p + j, nc.b, weight);
         }

@@ -79,6 +79,11 @@ TEST(HelperSolve, NewNullConnectionsRebuildTheProblem) {
     b.optimize(0.1f, 1e-6f, 10);
     EXPECT_NEAR(b.point_get_coords(2).x, 2.0f, 1e-4f);
     EXPECT_NEAR(b.point_get_coords(2).y, 0.0f, 1e-4f);
+    // Connections naming no point take no part.
+    b.create_null_connection(2, 7);
+    b.create_null_connection(-1, 2);
+    b.optimize(0.1f, 1e-6f, 10);
+    EXPECT_NEAR(b.point_get_coords(2).x, 2.0f, 1e-4f);
 }
 
 // --- boundary ordering -----------------------------------------------------
