@@ -88,14 +88,46 @@ GlyphAtlasLayout ComputeGlyphAtlasLayout(unsigned cell_width, unsigned cell_heig
     return layout;
 }
 
-RenderedGlyphSet RenderFreeTypeGlyphs(const char* file, float height) {
-    FT_Library raw_library = nullptr;
-    if (FT_Init_FreeType(&raw_library) != 0) throw Error("Couldn't initialize freetype library");
-    LibraryHandle library(raw_library);
+struct FreeTypeGlyphSource::Impl {
+    LibraryHandle library;
+    FaceHandle face;
+    std::string file;
+    GlyphMetrics metrics[COUNT];
+    unsigned max_width = 0;
+    unsigned max_rows = 0;
+    int max_top = 0;
+    std::map<std::pair<int, int>, float> kerning;
 
-    FT_Face raw_face = nullptr;
-    if (FT_New_Face(library.get(), file, 0, &raw_face) != 0) throw Error(std::string("Could not open font ") + file);
-    FaceHandle face(raw_face);
+    // Loads and renders the glyph of code into the face's glyph slot.
+    FT_GlyphSlot load(unsigned code) const {
+        if (FT_Load_Char(face.get(), code, FT_LOAD_RENDER) != 0) throw Error(CharacterError(code, file.c_str()));
+        return face->glyph;
+    }
+
+    static GlyphMetrics MetricsOf(unsigned code, FT_GlyphSlot slot) {
+        GlyphMetrics m;
+        m.code = code;
+        m.bitmap_left = slot->bitmap_left;
+        m.bitmap_top = slot->bitmap_top;
+        m.width = slot->bitmap.width;
+        m.rows = slot->bitmap.rows;
+        // 26.6 fixed point, truncated towards zero to whole pixels.
+        m.advance = static_cast<float>(slot->advance.x / 64);
+        return m;
+    }
+};
+
+FreeTypeGlyphSource::FreeTypeGlyphSource(const char* file, float height) : impl_(new Impl) {
+    Impl& d = *impl_;
+    d.file = file ? file : "";
+
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) throw Error("Couldn't initialize freetype library");
+    d.library.reset(library);
+
+    FT_Face face = nullptr;
+    if (FT_New_Face(d.library.get(), d.file.c_str(), 0, &face) != 0) throw Error("Could not open font " + d.file);
+    d.face.reset(face);
 
     // Whole pixels, truncated; heights FreeType cannot take (negative, not a
     // number, beyond its 16-bit sizes) go to it as 0 or its largest size.
@@ -105,57 +137,59 @@ RenderedGlyphSet RenderFreeTypeGlyphs(const char* file, float height) {
     } else if (height >= 1.0f) {
         pixel_height = static_cast<int>(height);
     }
-    if (FT_Set_Pixel_Sizes(face.get(), 0, static_cast<FT_UInt>(pixel_height)) != 0) {
-        throw Error(std::string("Could not open font ") + file);
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_height)) != 0) {
+        throw Error("Could not open font " + d.file);
     }
 
-    RenderedGlyphSet set;
-    set.max_top = -pixel_height;
-    set.glyphs.resize(RenderedGlyphSet::COUNT);
-
-    for (unsigned code = RenderedGlyphSet::FIRST_CODE; code <= RenderedGlyphSet::LAST_CODE; ++code) {
-        if (FT_Load_Char(face.get(), code, FT_LOAD_RENDER) != 0) throw Error(CharacterError(code, file));
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-
-        RenderedGlyph& glyph = set.glyphs[code - RenderedGlyphSet::FIRST_CODE];
-        glyph.code = code;
-        glyph.bitmap_left = slot->bitmap_left;
-        glyph.bitmap_top = slot->bitmap_top;
-        glyph.width = bitmap.width;
-        glyph.rows = bitmap.rows;
-        // 26.6 fixed point, truncated towards zero to whole pixels.
-        glyph.advance = static_cast<float>(slot->advance.x / 64);
-        glyph.rgba.assign(static_cast<std::size_t>(bitmap.width) * bitmap.rows * 4, 0);
-        if (!CopyGlyphBitmap(bitmap.buffer, bitmap.rows, bitmap.width, bitmap.pitch, ModeOf(bitmap.pixel_mode),
-                             static_cast<unsigned>(bitmap.num_grays), glyph.rgba.data())) {
-            throw Error(CharacterError(code, file));
+    d.max_top = -pixel_height;
+    for (unsigned code = FIRST_CODE; code <= LAST_CODE; ++code) {
+        const FT_GlyphSlot slot = d.load(code);
+        if (ModeOf(slot->bitmap.pixel_mode) == GlyphPixelMode::OTHER) {
+            throw Error(CharacterError(code, d.file.c_str()));
         }
-
-        if (bitmap.width > set.max_width) set.max_width = bitmap.width;
-        if (bitmap.rows > set.max_rows) set.max_rows = bitmap.rows;
-        if (slot->bitmap_top > set.max_top) set.max_top = slot->bitmap_top;
+        const GlyphMetrics m = Impl::MetricsOf(code, slot);
+        d.metrics[code - FIRST_CODE] = m;
+        if (m.width > d.max_width) d.max_width = m.width;
+        if (m.rows > d.max_rows) d.max_rows = m.rows;
+        if (m.bitmap_top > d.max_top) d.max_top = m.bitmap_top;
     }
 
-    if (set.max_width == 0 || set.max_rows == 0) throw Error("No glyph occupies even 1 pixel!");
+    if (d.max_width == 0 || d.max_rows == 0) throw Error("No glyph occupies even 1 pixel!");
 
-    if (FT_HAS_KERNING(face.get())) {
-        FT_UInt indices[RenderedGlyphSet::COUNT];
-        for (unsigned i = 0; i < RenderedGlyphSet::COUNT; ++i) {
-            indices[i] = FT_Get_Char_Index(face.get(), RenderedGlyphSet::FIRST_CODE + i);
-        }
-        for (unsigned l = 0; l < RenderedGlyphSet::COUNT; ++l) {
-            for (unsigned r = 0; r < RenderedGlyphSet::COUNT; ++r) {
+    if (FT_HAS_KERNING(face)) {
+        FT_UInt indices[COUNT];
+        for (unsigned i = 0; i < COUNT; ++i) indices[i] = FT_Get_Char_Index(face, FIRST_CODE + i);
+        for (unsigned l = 0; l < COUNT; ++l) {
+            for (unsigned r = 0; r < COUNT; ++r) {
                 FT_Vector delta{0, 0};
-                if (FT_Get_Kerning(face.get(), indices[l], indices[r], FT_KERNING_DEFAULT, &delta) != 0) continue;
+                if (FT_Get_Kerning(face, indices[l], indices[r], FT_KERNING_DEFAULT, &delta) != 0) continue;
                 if (delta.x == 0) continue;
-                const int left = static_cast<int>(RenderedGlyphSet::FIRST_CODE + l);
-                const int right = static_cast<int>(RenderedGlyphSet::FIRST_CODE + r);
-                set.kerning[std::make_pair(left, right)] = static_cast<float>(delta.x / 64);
+                const int left = static_cast<int>(FIRST_CODE + l);
+                const int right = static_cast<int>(FIRST_CODE + r);
+                d.kerning[std::make_pair(left, right)] = static_cast<float>(delta.x / 64);
             }
         }
     }
-    return set;
+}
+
+FreeTypeGlyphSource::~FreeTypeGlyphSource() = default;
+
+const GlyphMetrics& FreeTypeGlyphSource::metrics(unsigned code) const { return impl_->metrics[code - FIRST_CODE]; }
+unsigned FreeTypeGlyphSource::max_width() const { return impl_->max_width; }
+unsigned FreeTypeGlyphSource::max_rows() const { return impl_->max_rows; }
+int FreeTypeGlyphSource::max_top() const { return impl_->max_top; }
+const std::map<std::pair<int, int>, float>& FreeTypeGlyphSource::kerning() const { return impl_->kerning; }
+
+GlyphMetrics FreeTypeGlyphSource::render(unsigned code, std::vector<unsigned char>& rgba) const {
+    const FT_GlyphSlot slot = impl_->load(code);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const GlyphMetrics m = Impl::MetricsOf(code, slot);
+    rgba.assign(static_cast<std::size_t>(m.width) * m.rows * 4, 0);
+    if (!CopyGlyphBitmap(bitmap.buffer, bitmap.rows, bitmap.width, bitmap.pitch, ModeOf(bitmap.pixel_mode),
+                         static_cast<unsigned>(bitmap.num_grays), rgba.data())) {
+        throw Error(CharacterError(code, impl_->file.c_str()));
+    }
+    return m;
 }
 
 }  // namespace vo

@@ -5,46 +5,60 @@
 // FreeType itself stays inside freetype_glyphs.cpp.
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace vo {
 
-// One rendered glyph: its bitmap as white RGBA pixels whose alpha is the
-// coverage, and the metrics FreeType gave for it.
-struct RenderedGlyph {
+// What FreeType gave for one glyph.
+struct GlyphMetrics {
     unsigned code = 0;
     int bitmap_left = 0;  // from the pen to the bitmap's left edge, pixels
     int bitmap_top = 0;   // from the baseline up to the bitmap's top row
     unsigned width = 0;   // bitmap columns
     unsigned rows = 0;    // bitmap rows
     float advance = 0;    // horizontal advance in whole pixels
-    std::vector<unsigned char> rgba;  // width * rows * 4 bytes, rows top-down
 };
 
-// The glyphs of the codes FIRST_CODE to LAST_CODE of one face at one height.
-struct RenderedGlyphSet {
+// The glyphs of the codes FIRST_CODE to LAST_CODE of a FreeType-readable
+// font file (face 0) at the pixel height (int)height. Construction opens the
+// file, measures every glyph and reads the kerning of every pair; render
+// draws one glyph's pixels. Every FreeType object is released on every path.
+class FreeTypeGlyphSource {
+public:
     static const unsigned FIRST_CODE = 32;
     static const unsigned LAST_CODE = 127;
     static const unsigned COUNT = LAST_CODE - FIRST_CODE + 1;  // 96
 
-    std::vector<RenderedGlyph> glyphs;  // COUNT entries, by code
-    unsigned max_width = 0;             // widest bitmap
-    unsigned max_rows = 0;              // tallest bitmap
-    int max_top = 0;                    // largest bitmap_top, at least -(int)height
-    // Horizontal kerning in whole pixels for (left code, right code), only the
-    // pairs whose value is not zero before truncation; empty when the face
-    // has no kerning.
-    std::map<std::pair<int, int>, float> kerning;
-};
+    // Throws Error: "Couldn't initialize freetype library", "Could not open
+    // font " + file, "Couldn't load character " + code + " in font " + file
+    // (also for a glyph in a pixel format that cannot be shown), "No glyph
+    // occupies even 1 pixel!".
+    FreeTypeGlyphSource(const char* file, float height);
+    ~FreeTypeGlyphSource();
+    FreeTypeGlyphSource(const FreeTypeGlyphSource&) = delete;
+    FreeTypeGlyphSource& operator=(const FreeTypeGlyphSource&) = delete;
 
-// Opens the font file (face 0), sets the pixel height (int)height, renders
-// the codes 32 to 127 and reads the kerning of every pair among them. Throws
-// Error: "Couldn't initialize freetype library", "Could not open font " +
-// file, "Couldn't load character " + code + " in font " + file (also for a
-// glyph in a pixel format that cannot be shown), "No glyph occupies even 1
-// pixel!". Every FreeType object is released on every path.
-RenderedGlyphSet RenderFreeTypeGlyphs(const char* file, float height);
+    // code from FIRST_CODE to LAST_CODE.
+    const GlyphMetrics& metrics(unsigned code) const;
+    unsigned max_width() const;  // widest bitmap
+    unsigned max_rows() const;   // tallest bitmap
+    int max_top() const;         // largest bitmap_top, at least -(int)height
+    // Horizontal kerning in whole pixels (truncated) for (left code, right
+    // code), for the pairs whose value is not zero before truncation; empty
+    // when the face has no kerning.
+    const std::map<std::pair<int, int>, float>& kerning() const;
+
+    // Renders the glyph of code again as white RGBA pixels whose alpha is
+    // the coverage: rgba gets width * rows * 4 bytes, rows top-down. Returns
+    // the glyph's metrics. Throws the "Couldn't load character" Error.
+    GlyphMetrics render(unsigned code, std::vector<unsigned char>& rgba) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Pixel formats of glyph bitmaps.
 enum class GlyphPixelMode {
@@ -75,6 +89,6 @@ struct GlyphAtlasLayout {
 // size doubles from 2 until cols cells across and the occupied rows down fit.
 // Both cell sizes must be positive.
 GlyphAtlasLayout ComputeGlyphAtlasLayout(unsigned cell_width, unsigned cell_height,
-                                         unsigned count = RenderedGlyphSet::COUNT);
+                                         unsigned count = FreeTypeGlyphSource::COUNT);
 
 }  // namespace vo

@@ -14,19 +14,15 @@ namespace {
 const char* const SANS = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const char* const MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-const RenderedGlyph& GlyphOf(const RenderedGlyphSet& set, char c) {
-    return set.glyphs[static_cast<unsigned>(c) - RenderedGlyphSet::FIRST_CODE];
-}
-
-unsigned MaxAlpha(const RenderedGlyph& g) {
+unsigned MaxAlpha(const std::vector<unsigned char>& rgba) {
     unsigned best = 0;
-    for (std::size_t i = 3; i < g.rgba.size(); i += 4) best = g.rgba[i] > best ? g.rgba[i] : best;
+    for (std::size_t i = 3; i < rgba.size(); i += 4) best = rgba[i] > best ? rgba[i] : best;
     return best;
 }
 
 std::string ErrorText(const char* file, float height) {
     try {
-        RenderFreeTypeGlyphs(file, height);
+        FreeTypeGlyphSource source(file, height);
     } catch (const Error& e) {
         return e.message();
     }
@@ -34,44 +30,46 @@ std::string ErrorText(const char* file, float height) {
 }
 
 TEST(FreeTypeGlyphs, SansAtTwentyPixels) {
-    const RenderedGlyphSet set = RenderFreeTypeGlyphs(SANS, 20.0f);
-    ASSERT_EQ(set.glyphs.size(), 96u);
-    EXPECT_EQ(set.max_width, 20u);
-    EXPECT_EQ(set.max_rows, 20u);
-
-    for (unsigned i = 0; i < set.glyphs.size(); ++i) {
-        const RenderedGlyph& g = set.glyphs[i];
-        EXPECT_EQ(g.code, 32 + i);
-        EXPECT_EQ(g.rgba.size(), static_cast<std::size_t>(g.width) * g.rows * 4);
-        EXPECT_LE(g.bitmap_top, set.max_top);
+    const FreeTypeGlyphSource sans(SANS, 20.0f);
+    EXPECT_EQ(sans.max_width(), 20u);
+    EXPECT_EQ(sans.max_rows(), 20u);
+    for (unsigned code = 32; code < 128; ++code) {
+        EXPECT_EQ(sans.metrics(code).code, code);
+        EXPECT_LE(sans.metrics(code).bitmap_top, sans.max_top());
     }
 
-    const RenderedGlyph& space = GlyphOf(set, ' ');
+    std::vector<unsigned char> rgba(5, 1);
+    const GlyphMetrics space = sans.render(' ', rgba);
     EXPECT_EQ(space.width * space.rows, 0u);
+    EXPECT_TRUE(rgba.empty());
     EXPECT_GT(space.advance, 0.0f);
 
-    const RenderedGlyph& capital_i = GlyphOf(set, 'I');
+    const GlyphMetrics capital_i = sans.render('I', rgba);
+    EXPECT_EQ(capital_i.width, sans.metrics('I').width);
+    EXPECT_EQ(capital_i.rows, sans.metrics('I').rows);
     EXPECT_GT(capital_i.rows, 10u);
-    EXPECT_EQ(MaxAlpha(capital_i), 255u);
+    ASSERT_EQ(rgba.size(), static_cast<std::size_t>(capital_i.width) * capital_i.rows * 4);
+    EXPECT_EQ(MaxAlpha(rgba), 255u);
     // Every pixel is white; only the alpha carries the coverage.
-    for (std::size_t p = 0; p < capital_i.rgba.size(); p += 4) {
-        EXPECT_EQ(capital_i.rgba[p] + capital_i.rgba[p + 1] + capital_i.rgba[p + 2], 3 * 255);
-    }
+    for (std::size_t p = 0; p < rgba.size(); p += 4) EXPECT_EQ(rgba[p] + rgba[p + 1] + rgba[p + 2], 3 * 255);
+
     // Advances are whole pixels.
-    EXPECT_EQ(GlyphOf(set, 'W').advance, static_cast<float>(static_cast<int>(GlyphOf(set, 'W').advance)));
+    const float w = sans.metrics('W').advance;
+    EXPECT_EQ(w, static_cast<float>(static_cast<int>(w)));
 }
 
 TEST(FreeTypeGlyphs, KerningOfSansButNotOfMono) {
-    const RenderedGlyphSet sans = RenderFreeTypeGlyphs(SANS, 20.0f);
-    const auto av = sans.kerning.find(std::make_pair(int('A'), int('V')));
-    ASSERT_NE(av, sans.kerning.end());
+    const FreeTypeGlyphSource sans(SANS, 20.0f);
+    const auto av = sans.kerning().find(std::make_pair(int('A'), int('V')));
+    ASSERT_NE(av, sans.kerning().end());
     EXPECT_EQ(av->second, -1.0f);
-    EXPECT_EQ(sans.kerning.count(std::make_pair(int('a'), int('b'))), 0u);
+    EXPECT_EQ(sans.kerning().count(std::make_pair(int('a'), int('b'))), 0u);
 
-    const RenderedGlyphSet mono = RenderFreeTypeGlyphs(MONO, 20.0f);
-    EXPECT_TRUE(mono.kerning.empty());
+    const FreeTypeGlyphSource mono(MONO, 20.0f);
+    EXPECT_TRUE(mono.kerning().empty());
+    EXPECT_EQ(mono.max_width(), 13u);
     // Every glyph of the mono font advances alike.
-    EXPECT_EQ(GlyphOf(mono, 'i').advance, GlyphOf(mono, 'W').advance);
+    EXPECT_EQ(mono.metrics('i').advance, mono.metrics('W').advance);
 }
 
 TEST(FreeTypeGlyphs, FilesThatAreNoFonts) {
@@ -88,10 +86,10 @@ TEST(FreeTypeGlyphs, FilesThatAreNoFonts) {
 
 TEST(FreeTypeGlyphs, HeightsOutsideFreeTypesRangeDoNotCrash) {
     // Below one pixel FreeType draws at its smallest size.
-    const RenderedGlyphSet tiny = RenderFreeTypeGlyphs(SANS, 0.5f);
-    EXPECT_GT(tiny.max_width, 0u);
-    const RenderedGlyphSet negative = RenderFreeTypeGlyphs(SANS, -7.0f);
-    EXPECT_GT(negative.max_rows, 0u);
+    const FreeTypeGlyphSource tiny(SANS, 0.5f);
+    EXPECT_GT(tiny.max_width(), 0u);
+    const FreeTypeGlyphSource negative(SANS, -7.0f);
+    EXPECT_GT(negative.max_rows(), 0u);
 }
 
 struct LayoutCase {
