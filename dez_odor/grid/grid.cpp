@@ -388,23 +388,21 @@ void Grid::unregister_vertex(Vertex* vrt)
         vertex_store_associated_volumes(true);
     }
 
+    // The dependants go one by one from the front of the vertex's lists:
+    // each erasure takes its element out of the list itself. The lists stay
+    // in place meanwhile, so that the erasures can still find the other
+    // neighbours of this vertex through it.
     if (num_volumes() > 0 && option_is_enabled(VRTOPT_STORE_ASSOCIATED_VOLUMES)) {
-        VolumeContainer vols;
-        vols.swap(m_vrtVolumes[vrt]);
-        for (Volume* vol : vols)
-            erase(vol);
+        while (!m_vrtVolumes[vrt].empty())
+            erase(m_vrtVolumes[vrt].front());
     }
     if (num_faces() > 0 && option_is_enabled(VRTOPT_STORE_ASSOCIATED_FACES)) {
-        FaceContainer faces;
-        faces.swap(m_vrtFaces[vrt]);
-        for (Face* f : faces)
-            erase(f);
+        while (!m_vrtFaces[vrt].empty())
+            erase(m_vrtFaces[vrt].front());
     }
     if (num_edges() > 0) {
-        EdgeContainer edges;
-        edges.swap(m_vrtEdges[vrt]);
-        for (Edge* e : edges)
-            erase(e);
+        while (!m_vrtEdges[vrt].empty())
+            erase(m_vrtEdges[vrt].front());
     }
 
     unlink_element(vrt);

@@ -191,6 +191,34 @@ TEST(GridRegistration, ErasingAVertexWithFacesButNoStoredFacesWarnsForFaces)
     EXPECT_TRUE(GridIsConsistent(grid));
 }
 
+TEST(GridRegistration, ErasingAVertexWhoseFacesAreFoundThroughItsEdges)
+{
+    // Vertices keep no faces: the faces go with the vertex's edges, and each
+    // of them must still find all its edges (through the vertex) to leave
+    // their face lists.
+    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES);
+    NotificationLog log;
+    RecordingObserver obs(log);
+    Vertex* a = *grid.create<RegularVertex>();
+    Vertex* b = *grid.create<RegularVertex>();
+    Vertex* c = *grid.create<RegularVertex>();
+    Vertex* d = *grid.create<RegularVertex>();
+    grid.create<Triangle>(TriangleDescriptor(a, b, c));
+    grid.create<Triangle>(TriangleDescriptor(b, a, d));
+    Vertex* e = *grid.create<RegularVertex>();
+    grid.create<Triangle>(TriangleDescriptor(c, b, e));  // stays
+    obs.observe(grid);
+
+    StdoutCapture out;
+    grid.erase(a);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(log.lines_of("face_to_be_erased").size(), 2u);
+    EXPECT_EQ(log.lines_of("edge_to_be_erased").size(), 3u);
+    EXPECT_EQ(grid.num_faces(), 1u);
+    EXPECT_EQ(grid.num_edges(), 4u);
+    EXPECT_TRUE(GridIsConsistent(grid));
+}
+
 TEST(GridRegistration, VerticesTakeRunningHashNumbers)
 {
     Grid grid;
