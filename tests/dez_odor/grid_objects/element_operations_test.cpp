@@ -344,12 +344,11 @@ TEST(ElementTest, EdgeRefineMakesTwoHalves)
     EXPECT_EQ(mg_test::corners(*out[1]), (std::vector<Vertex*>{v("m"), v("b")}));
 
     Vertex* subs[2] = {v("A"), v("B")};
-    EXPECT_TRUE(edge.refine(out.vec(), v("m"), subs));  // clears, does not delete
     OwnedElements<mg::Edge> second;
-    second.vec() = out.vec();
+    EXPECT_TRUE(edge.refine(second.vec(), v("m"), subs));
+    ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(mg_test::corners(*second[0]), (std::vector<Vertex*>{v("A"), v("m")}));
     EXPECT_EQ(mg_test::corners(*second[1]), (std::vector<Vertex*>{v("m"), v("B")}));
-    out.vec().clear();
 }
 
 TEST(ElementTest, VertexHashKeyIsTheWrappedSumOfSquares)
