@@ -69,7 +69,8 @@ int GetAssociatedFaces(Face** facesOut, Grid& grid, Edge* edge, int maxNumFaces)
     int count = 0;
     if (grid.option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES)) {
         Grid::AssociatedFaceIterator iEnd = grid.associated_faces_end(edge);
-        for (Grid::AssociatedFaceIterator it = grid.associated_faces_begin(edge); it != iEnd; ++it) {
+        for (Grid::AssociatedFaceIterator it = grid.associated_faces_begin(edge); it != iEnd;
+             ++it) {
             if (count < maxNumFaces)
                 facesOut[count] = *it;
             ++count;
@@ -102,7 +103,8 @@ int GetAssociatedFaces(Face** facesOut, Grid& grid, Edge* edge, int maxNumFaces)
 int NumAssociatedFaces(Grid& grid, Edge* edge)
 {
     if (grid.option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES))
-        return static_cast<int>(grid.associated_faces_end(edge) - grid.associated_faces_begin(edge));
+        return static_cast<int>(grid.associated_faces_end(edge) -
+                                grid.associated_faces_begin(edge));
 
     Vertex* v0 = edge->vertex(0);
     grid.begin_marking();

@@ -63,7 +63,8 @@ void CollectVolumes(std::vector<Volume*>& out, Grid& grid, Edge* edge, bool clea
     if (grid.num_volumes() == 0)
         return;
     if (grid.option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES)) {
-        out.insert(out.end(), grid.associated_volumes_begin(edge), grid.associated_volumes_end(edge));
+        out.insert(out.end(), grid.associated_volumes_begin(edge),
+                   grid.associated_volumes_end(edge));
         return;
     }
     Vertex* v0 = edge->vertex(0);
@@ -96,7 +97,8 @@ void CollectVolumes(std::vector<Volume*>& out, Grid& grid, Face* face, bool clea
     if (grid.num_volumes() == 0)
         return;
     if (!ignoreAssociatedVolumes && grid.option_is_enabled(FACEOPT_STORE_ASSOCIATED_VOLUMES)) {
-        out.insert(out.end(), grid.associated_volumes_begin(face), grid.associated_volumes_end(face));
+        out.insert(out.end(), grid.associated_volumes_begin(face),
+                   grid.associated_volumes_end(face));
         return;
     }
     Vertex* v0 = face->vertex(0);

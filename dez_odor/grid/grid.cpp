@@ -37,31 +37,29 @@ struct Grid::NotificationScope {
     Grid& grid;
 };
 
-// Oldest registration first.
-#define MG_NOTIFY_CREATED(list, call)                               \
-    do {                                                            \
-        if (!list.empty()) {                                        \
-            NotificationScope scope_(*this);                        \
-            for (size_t i_ = 0; i_ < list.size(); ++i_) {           \
-                if (GridObserver* obs_ = list[i_])                  \
-                    obs_->call;                                     \
-            }                                                       \
-        }                                                           \
-    } while (false)
+template <class TNotify>
+void Grid::notify_oldest_first(std::vector<GridObserver*>& observers, TNotify notify)
+{
+    if (observers.empty())
+        return;
+    NotificationScope scope(*this);
+    for (size_t i = 0; i < observers.size(); ++i) {
+        if (GridObserver* obs = observers[i])
+            notify(obs);
+    }
+}
 
-// Newest registration first.
-#define MG_NOTIFY_ERASED(list, call)                                \
-    do {                                                            \
-        if (!list.empty()) {                                        \
-            NotificationScope scope_(*this);                        \
-            for (size_t i_ = list.size(); i_ > 0; --i_) {           \
-                if (i_ > list.size())                               \
-                    continue;                                       \
-                if (GridObserver* obs_ = list[i_ - 1])              \
-                    obs_->call;                                     \
-            }                                                       \
-        }                                                           \
-    } while (false)
+template <class TNotify>
+void Grid::notify_newest_first(std::vector<GridObserver*>& observers, TNotify notify)
+{
+    if (observers.empty())
+        return;
+    NotificationScope scope(*this);
+    for (size_t i = observers.size(); i > 0; --i) {
+        if (GridObserver* obs = observers[i - 1])
+            notify(obs);
+    }
+}
 
 Grid::Grid() : Grid(GRIDOPT_DEFAULT) {}
 
@@ -98,8 +96,8 @@ Grid::~Grid()
 
 ElementCollection Grid::get_element_collection()
 {
-    return ElementCollection(&m_vertices.section_container(), &m_edges.section_container(), &m_faces.section_container(),
-                             &m_volumes.section_container());
+    return ElementCollection(&m_vertices.section_container(), &m_edges.section_container(),
+                             &m_faces.section_container(), &m_volumes.section_container());
 }
 
 void Grid::warn(const char* text) const
@@ -113,10 +111,12 @@ void Grid::register_vertex(Vertex* vrt, GridObject* parent)
 {
     link_element(vrt);
     vrt->set_hash_number(m_hashCounter++);
-    MG_NOTIFY_CREATED(m_vertexObservers, vertex_created(this, vrt, parent, false));
+    notify_oldest_first(m_vertexObservers,
+                        [&](GridObserver* obs) { obs->vertex_created(this, vrt, parent, false); });
 }
 
-void Grid::register_edge(Edge* edge, GridObject* parent, Face* createdByFace, Volume* createdByVolume)
+void Grid::register_edge(Edge* edge, GridObject* parent, Face* createdByFace,
+                         Volume* createdByVolume)
 {
     link_element(edge);
     Vertex* v0 = edge->vertex(0);
@@ -160,8 +160,8 @@ void Grid::register_edge(Edge* edge, GridObject* parent, Face* createdByFace, Vo
     if (createdByVolume) {
         if (option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES))
             m_edgeVolumes[edge].push_back(createdByVolume);
-    } else if (!option_is_enabled(VOLOPT_AUTOGENERATE_EDGES)
-               && !option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES)) {
+    } else if (!option_is_enabled(VOLOPT_AUTOGENERATE_EDGES) &&
+               !option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES)) {
         int n = 0;
         if (option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES))
             n += 1;
@@ -187,7 +187,8 @@ void Grid::register_edge(Edge* edge, GridObject* parent, Face* createdByFace, Vo
         }
     }
 
-    MG_NOTIFY_CREATED(m_edgeObservers, edge_created(this, edge, parent, false));
+    notify_oldest_first(m_edgeObservers,
+                        [&](GridObserver* obs) { obs->edge_created(this, edge, parent, false); });
 }
 
 void Grid::register_face(Face* face, GridObject* parent, Volume* createdByVolume)
@@ -250,7 +251,8 @@ void Grid::register_face(Face* face, GridObject* parent, Volume* createdByVolume
         }
     }
 
-    MG_NOTIFY_CREATED(m_faceObservers, face_created(this, face, parent, false));
+    notify_oldest_first(m_faceObservers,
+                        [&](GridObserver* obs) { obs->face_created(this, face, parent, false); });
 }
 
 void Grid::register_volume(Volume* vol, GridObject* parent)
@@ -320,7 +322,8 @@ void Grid::register_volume(Volume* vol, GridObject* parent)
         }
     }
 
-    MG_NOTIFY_CREATED(m_volumeObservers, volume_created(this, vol, parent, false));
+    notify_oldest_first(m_volumeObservers,
+                        [&](GridObserver* obs) { obs->volume_created(this, vol, parent, false); });
 }
 
 // ----- creation -------------------------------------------------------------
@@ -369,22 +372,29 @@ void Grid::erase(Volume* vol)
 
 void Grid::unregister_vertex(Vertex* vrt)
 {
-    MG_NOTIFY_ERASED(m_vertexObservers, vertex_to_be_erased(this, vrt, nullptr));
+    notify_newest_first(m_vertexObservers,
+                        [&](GridObserver* obs) { obs->vertex_to_be_erased(this, vrt, nullptr); });
 
     // The vertex must know its neighbours to take them with it.
     if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES) && num_edges() > 0) {
-        warn("WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
+        warn(
+            "WARNING in Grid::unregister_vertex(...): auto-enabling "
+            "VRTOPT_STORE_ASSOCIATED_EDGES.");
         vertex_store_associated_edges(true);
     }
-    if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_FACES) && num_faces() > 0
-        && !option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES)) {
-        warn("WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
+    if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_FACES) && num_faces() > 0 &&
+        !option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES)) {
+        warn(
+            "WARNING in Grid::unregister_vertex(...): auto-enabling "
+            "VRTOPT_STORE_ASSOCIATED_FACES.");
         vertex_store_associated_faces(true);
     }
-    if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_VOLUMES) && num_volumes() > 0
-        && !option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_AUTOGENERATE_EDGES)
-        && !option_is_enabled(FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_AUTOGENERATE_FACES)) {
-        warn("WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_VOLUMES.");
+    if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_VOLUMES) && num_volumes() > 0 &&
+        !option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_AUTOGENERATE_EDGES) &&
+        !option_is_enabled(FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_AUTOGENERATE_FACES)) {
+        warn(
+            "WARNING in Grid::unregister_vertex(...): auto-enabling "
+            "VRTOPT_STORE_ASSOCIATED_VOLUMES.");
         vertex_store_associated_volumes(true);
     }
 
@@ -410,13 +420,15 @@ void Grid::unregister_vertex(Vertex* vrt)
 
 void Grid::unregister_edge(Edge* edge)
 {
-    MG_NOTIFY_ERASED(m_edgeObservers, edge_to_be_erased(this, edge, nullptr));
+    notify_newest_first(m_edgeObservers,
+                        [&](GridObserver* obs) { obs->edge_to_be_erased(this, edge, nullptr); });
 
     // volumes at the edge
-    if (num_volumes() > 0
-        && (option_is_enabled(VOLOPT_AUTOGENERATE_EDGES) || option_is_enabled(VOLOPT_STORE_ASSOCIATED_EDGES))
-        && !option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES
-                              | EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_STORE_ASSOCIATED_VOLUMES)) {
+    if (num_volumes() > 0 &&
+        (option_is_enabled(VOLOPT_AUTOGENERATE_EDGES) ||
+         option_is_enabled(VOLOPT_STORE_ASSOCIATED_EDGES)) &&
+        !option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES |
+                           EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_STORE_ASSOCIATED_VOLUMES)) {
         VolumeContainer vols;
         CollectVolumes(vols, *this, edge);
         if (option_is_enabled(VOLOPT_AUTOGENERATE_EDGES)) {
@@ -431,8 +443,8 @@ void Grid::unregister_edge(Edge* edge)
     }
 
     // faces at the edge
-    if (num_faces() > 0
-        && (option_is_enabled(FACEOPT_AUTOGENERATE_EDGES) || option_is_enabled(FACEOPT_STORE_ASSOCIATED_EDGES))) {
+    if (num_faces() > 0 && (option_is_enabled(FACEOPT_AUTOGENERATE_EDGES) ||
+                            option_is_enabled(FACEOPT_STORE_ASSOCIATED_EDGES))) {
         FaceContainer faces;
         CollectFaces(faces, *this, edge);
         if (option_is_enabled(FACEOPT_AUTOGENERATE_EDGES)) {
@@ -456,11 +468,12 @@ void Grid::unregister_edge(Edge* edge)
 
 void Grid::unregister_face(Face* face)
 {
-    MG_NOTIFY_ERASED(m_faceObservers, face_to_be_erased(this, face, nullptr));
+    notify_newest_first(m_faceObservers,
+                        [&](GridObserver* obs) { obs->face_to_be_erased(this, face, nullptr); });
 
     // volumes at the face
-    if (num_volumes() > 0
-        && (option_is_enabled(VOLOPT_AUTOGENERATE_FACES) || option_is_enabled(VOLOPT_STORE_ASSOCIATED_FACES))) {
+    if (num_volumes() > 0 && (option_is_enabled(VOLOPT_AUTOGENERATE_FACES) ||
+                              option_is_enabled(VOLOPT_STORE_ASSOCIATED_FACES))) {
         VolumeContainer vols;
         CollectVolumes(vols, *this, face);
         if (option_is_enabled(VOLOPT_AUTOGENERATE_FACES)) {
@@ -493,7 +506,8 @@ void Grid::unregister_face(Face* face)
 
 void Grid::unregister_volume(Volume* vol)
 {
-    MG_NOTIFY_ERASED(m_volumeObservers, volume_to_be_erased(this, vol, nullptr));
+    notify_newest_first(m_volumeObservers,
+                        [&](GridObserver* obs) { obs->volume_to_be_erased(this, vol, nullptr); });
 
     if (option_is_enabled(FACEOPT_STORE_ASSOCIATED_VOLUMES)) {
         FaceContainer faces;
@@ -640,8 +654,10 @@ Grid& Grid::operator=(const Grid& src)
 
     CopyAttachmentValues(source.m_vertices.pipe(), m_vertices.pipe(),
                          make_index_map(m_vertices.pipe(), vrtRows));
-    CopyAttachmentValues(source.m_edges.pipe(), m_edges.pipe(), make_index_map(m_edges.pipe(), edgeRows));
-    CopyAttachmentValues(source.m_faces.pipe(), m_faces.pipe(), make_index_map(m_faces.pipe(), faceRows));
+    CopyAttachmentValues(source.m_edges.pipe(), m_edges.pipe(),
+                         make_index_map(m_edges.pipe(), edgeRows));
+    CopyAttachmentValues(source.m_faces.pipe(), m_faces.pipe(),
+                         make_index_map(m_faces.pipe(), faceRows));
     CopyAttachmentValues(source.m_volumes.pipe(), m_volumes.pipe(),
                          make_index_map(m_volumes.pipe(), volRows));
 
@@ -688,8 +704,8 @@ Edge* Grid::get_edge(Volume* vol, int i)
     vol->edge_desc(i, ed);
     if (!option_is_enabled(VOLOPT_STORE_ASSOCIATED_EDGES))
         return get_edge(ed);
-    if (option_is_enabled(VOLOPT_AUTOGENERATE_EDGES)
-        || option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES))
+    if (option_is_enabled(VOLOPT_AUTOGENERATE_EDGES) ||
+        option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES))
         return m_volEdges[vol][static_cast<size_t>(i)];
     for (Edge* e : m_volEdges[vol]) {
         if (CompareVertices(e, &ed))
@@ -755,8 +771,9 @@ void Grid::pass_on_values(Volume* src, Volume* dest)
 void Grid::set_parallel(bool parallel)
 {
     if (parallel) {
-        MG_THROW("Parallelism can only be activated, if mg was compiled with PARALLEL=ON. "
-                 "This is not the case for this application.");
+        MG_THROW(
+            "Parallelism can only be activated, if mg was compiled with PARALLEL=ON. "
+            "This is not the case for this application.");
     }
     m_distributionManager.reset();
 }
@@ -804,16 +821,10 @@ void Grid::compact_observer_lists()
 
 void Grid::notify_and_clear_observers(GridObserver* except)
 {
-    {
-        NotificationScope scope(*this);
-        for (size_t i = m_gridObservers.size(); i > 0; --i) {
-            if (i > m_gridObservers.size())
-                continue;
-            GridObserver* obs = m_gridObservers[i - 1];
-            if (obs && obs != except)
-                obs->grid_to_be_destroyed(this);
-        }
-    }
+    notify_newest_first(m_gridObservers, [&](GridObserver* obs) {
+        if (obs != except)
+            obs->grid_to_be_destroyed(this);
+    });
 
     std::vector<GridObserver*>* lists[] = {&m_gridObservers, &m_vertexObservers, &m_edgeObservers,
                                            &m_faceObservers, &m_volumeObservers};

@@ -104,7 +104,8 @@ public:
 
     // A new element of the template's concrete class.
     VertexIterator create_by_cloning(Vertex* tmpl, GridObject* parent = nullptr);
-    EdgeIterator create_by_cloning(Edge* tmpl, const EdgeVertices& ev, GridObject* parent = nullptr);
+    EdgeIterator create_by_cloning(Edge* tmpl, const EdgeVertices& ev,
+                                   GridObject* parent = nullptr);
 
     // Unregister and delete. The element must belong to this grid.
     void erase(Vertex* vrt);
@@ -172,10 +173,22 @@ public:
     }
 
     // Attaching with the attachment's own pass-on flag, or with the one given.
-    void attach_to_vertices(const IAttachment& a) { attach_to<Vertex>(a, a.default_pass_on_behaviour()); }
-    void attach_to_edges(const IAttachment& a) { attach_to<Edge>(a, a.default_pass_on_behaviour()); }
-    void attach_to_faces(const IAttachment& a) { attach_to<Face>(a, a.default_pass_on_behaviour()); }
-    void attach_to_volumes(const IAttachment& a) { attach_to<Volume>(a, a.default_pass_on_behaviour()); }
+    void attach_to_vertices(const IAttachment& a)
+    {
+        attach_to<Vertex>(a, a.default_pass_on_behaviour());
+    }
+    void attach_to_edges(const IAttachment& a)
+    {
+        attach_to<Edge>(a, a.default_pass_on_behaviour());
+    }
+    void attach_to_faces(const IAttachment& a)
+    {
+        attach_to<Face>(a, a.default_pass_on_behaviour());
+    }
+    void attach_to_volumes(const IAttachment& a)
+    {
+        attach_to<Volume>(a, a.default_pass_on_behaviour());
+    }
     void attach_to_vertices(const IAttachment& a, bool passOn) { attach_to<Vertex>(a, passOn); }
     void attach_to_edges(const IAttachment& a, bool passOn) { attach_to<Edge>(a, passOn); }
     void attach_to_faces(const IAttachment& a, bool passOn) { attach_to<Face>(a, passOn); }
@@ -230,10 +243,22 @@ public:
     void detach_from_faces(const IAttachment& a) { m_faces.pipe().detach(a); }
     void detach_from_volumes(const IAttachment& a) { m_volumes.pipe().detach(a); }
 
-    bool has_vertex_attachment(const IAttachment& a) const { return m_vertices.pipe().has_attachment(a); }
-    bool has_edge_attachment(const IAttachment& a) const { return m_edges.pipe().has_attachment(a); }
-    bool has_face_attachment(const IAttachment& a) const { return m_faces.pipe().has_attachment(a); }
-    bool has_volume_attachment(const IAttachment& a) const { return m_volumes.pipe().has_attachment(a); }
+    bool has_vertex_attachment(const IAttachment& a) const
+    {
+        return m_vertices.pipe().has_attachment(a);
+    }
+    bool has_edge_attachment(const IAttachment& a) const
+    {
+        return m_edges.pipe().has_attachment(a);
+    }
+    bool has_face_attachment(const IAttachment& a) const
+    {
+        return m_faces.pipe().has_attachment(a);
+    }
+    bool has_volume_attachment(const IAttachment& a) const
+    {
+        return m_volumes.pipe().has_attachment(a);
+    }
 
     template <class TElem>
     void attach_to(const IAttachment& a, bool passOn)
@@ -327,10 +352,16 @@ public:
     void mark(Face* elem) { m_markFace[elem] = static_cast<int>(m_currentMark); }
     void mark(Volume* elem) { m_markVol[elem] = static_cast<int>(m_currentMark); }
     // Marked in the current pass.
-    bool is_marked(Vertex* elem) const { return m_markVrt[elem] == static_cast<int>(m_currentMark); }
+    bool is_marked(Vertex* elem) const
+    {
+        return m_markVrt[elem] == static_cast<int>(m_currentMark);
+    }
     bool is_marked(Edge* elem) const { return m_markEdge[elem] == static_cast<int>(m_currentMark); }
     bool is_marked(Face* elem) const { return m_markFace[elem] == static_cast<int>(m_currentMark); }
-    bool is_marked(Volume* elem) const { return m_markVol[elem] == static_cast<int>(m_currentMark); }
+    bool is_marked(Volume* elem) const
+    {
+        return m_markVol[elem] == static_cast<int>(m_currentMark);
+    }
 
 private:
     friend class GridTestAccess;  // tests reach the marking counter
@@ -361,6 +392,10 @@ private:
     // itself (or another) while it is being told something.
     struct NotificationScope;
     void compact_observer_lists();
+    template <class TNotify>
+    void notify_oldest_first(std::vector<GridObserver*>& observers, TNotify notify);
+    template <class TNotify>
+    void notify_newest_first(std::vector<GridObserver*>& observers, TNotify notify);
 
     void init_marks();
     void reset_marks();

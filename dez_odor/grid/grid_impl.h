@@ -9,7 +9,8 @@ namespace mg {
 template <class TBase>
 ElementStorage<TBase>& Grid::storage()
 {
-    static_assert(std::is_same<typename TBase::base_object, TBase>::value, "storages are per element kind");
+    static_assert(std::is_same<typename TBase::base_object, TBase>::value,
+                  "storages are per element kind");
     if constexpr (std::is_same<TBase, Vertex>::value)
         return m_vertices;
     else if constexpr (std::is_same<TBase, Edge>::value)

@@ -13,9 +13,10 @@ void Grid::begin_marking()
         init_marks();
 
     if (m_markingActive) {
-        throw MGError("ERROR in Grid::begin_marking(): marking is already active. Don't forget to call "
-                      "end_marking when you're done with marking.",
-                      " -- no file -- ", 0);
+        throw MGError(
+            "ERROR in Grid::begin_marking(): marking is already active. Don't forget to call "
+            "end_marking when you're done with marking.",
+            " -- no file -- ", 0);
     }
 
     ++m_currentMark;

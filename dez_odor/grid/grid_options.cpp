@@ -39,11 +39,11 @@ void Grid::enable_options(unsigned int options)
 }
 
 // Switches one option to the state that options asks for, through its setter.
-#define MG_APPLY_OPTION(options, bit, setter)              \
-    do {                                                   \
-        const bool want_ = ((options) & (bit)) != 0;       \
-        if (want_ != option_is_enabled(bit))               \
-            setter(want_);                                 \
+#define MG_APPLY_OPTION(options, bit, setter)        \
+    do {                                             \
+        const bool want_ = ((options) & (bit)) != 0; \
+        if (want_ != option_is_enabled(bit))         \
+            setter(want_);                           \
     } while (false)
 
 void Grid::change_vertex_options(unsigned int options)
@@ -154,7 +154,9 @@ void Grid::edge_store_associated_faces(bool enable)
         return;
     }
     if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES)) {
-        warn("WARNING in edge_store_associated_faces(...): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
+        warn(
+            "WARNING in edge_store_associated_faces(...): auto-enabling "
+            "VRTOPT_STORE_ASSOCIATED_EDGES.");
         vertex_store_associated_edges(true);
     }
     m_edges.pipe().attach(m_aFaceContainer, m_aFaceContainer.default_pass_on_behaviour());
@@ -181,8 +183,9 @@ void Grid::edge_store_associated_volumes(bool enable)
         return;
     }
     if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_VOLUMES)) {
-        warn("WARNING in Grid::edge_store_associated_volumes(...): auto-enabling "
-             "VRTOPT_STORE_ASSOCIATED_VOLUMES.");
+        warn(
+            "WARNING in Grid::edge_store_associated_volumes(...): auto-enabling "
+            "VRTOPT_STORE_ASSOCIATED_VOLUMES.");
         vertex_store_associated_volumes(true);
     }
     m_edges.pipe().attach(m_aVolumeContainer, m_aVolumeContainer.default_pass_on_behaviour());
@@ -214,7 +217,8 @@ void Grid::face_store_associated_edges(bool enable)
     m_faceEdges.bind(m_faces.pipe(), m_aEdgeContainer);
 
     // get_edge(face, i) searches through the vertices until the bit is set.
-    if (!option_is_enabled(FACEOPT_AUTOGENERATE_EDGES) && option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES)) {
+    if (!option_is_enabled(FACEOPT_AUTOGENERATE_EDGES) &&
+        option_is_enabled(EDGEOPT_STORE_ASSOCIATED_FACES)) {
         for (EdgeIterator it = begin<Edge>(); it != end<Edge>(); ++it) {
             Edge* e = *it;
             for (Face* f : m_edgeFaces[e])
@@ -285,8 +289,9 @@ void Grid::volume_store_associated_edges(bool enable)
     m_volumes.pipe().attach(m_aEdgeContainer, m_aEdgeContainer.default_pass_on_behaviour());
     m_volEdges.bind(m_volumes.pipe(), m_aEdgeContainer);
 
-    const bool autoEdges = option_is_enabled(VOLOPT_AUTOGENERATE_EDGES)
-                           || option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES);
+    const bool autoEdges =
+        option_is_enabled(VOLOPT_AUTOGENERATE_EDGES) ||
+        option_is_enabled(VOLOPT_AUTOGENERATE_FACES | FACEOPT_AUTOGENERATE_EDGES);
     if (option_is_enabled(EDGEOPT_STORE_ASSOCIATED_VOLUMES) && !autoEdges) {
         for (EdgeIterator it = begin<Edge>(); it != end<Edge>(); ++it) {
             Edge* e = *it;
@@ -398,8 +403,8 @@ void Grid::face_autogenerate_edges(bool enable)
     }
     m_options |= FACEOPT_AUTOGENERATE_EDGES;
 
-    if (option_is_enabled(VOLOPT_AUTOGENERATE_FACES | VOLOPT_STORE_ASSOCIATED_EDGES)
-        && !option_is_enabled(VOLOPT_AUTOGENERATE_EDGES))
+    if (option_is_enabled(VOLOPT_AUTOGENERATE_FACES | VOLOPT_STORE_ASSOCIATED_EDGES) &&
+        !option_is_enabled(VOLOPT_AUTOGENERATE_EDGES))
         sort_volume_edges_into_order();
 }
 
@@ -478,8 +483,8 @@ void Grid::volume_autogenerate_faces(bool enable)
     }
     m_options |= VOLOPT_AUTOGENERATE_FACES;
 
-    if (option_is_enabled(FACEOPT_AUTOGENERATE_EDGES | VOLOPT_STORE_ASSOCIATED_EDGES)
-        && !option_is_enabled(VOLOPT_AUTOGENERATE_EDGES))
+    if (option_is_enabled(FACEOPT_AUTOGENERATE_EDGES | VOLOPT_STORE_ASSOCIATED_EDGES) &&
+        !option_is_enabled(VOLOPT_AUTOGENERATE_EDGES))
         sort_volume_edges_into_order();
 }
 
@@ -519,127 +524,145 @@ void Grid::ensure_option(unsigned int option, void (Grid::*setter)(bool), const 
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_begin(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_EDGES, &Grid::vertex_store_associated_edges,
-                  "WARNING in associated_edges_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_EDGES, &Grid::vertex_store_associated_edges,
+        "WARNING in associated_edges_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
     return m_vrtEdges[vrt].begin();
 }
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_begin(Face* face)
 {
-    ensure_option(FACEOPT_STORE_ASSOCIATED_EDGES, &Grid::face_store_associated_edges,
-                  "WARNING in associated_edges_begin(face): auto-enabling FACEOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        FACEOPT_STORE_ASSOCIATED_EDGES, &Grid::face_store_associated_edges,
+        "WARNING in associated_edges_begin(face): auto-enabling FACEOPT_STORE_ASSOCIATED_EDGES.");
     return m_faceEdges[face].begin();
 }
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_begin(Volume* vol)
 {
-    ensure_option(VOLOPT_STORE_ASSOCIATED_EDGES, &Grid::volume_store_associated_edges,
-                  "WARNING in associated_edges_begin(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        VOLOPT_STORE_ASSOCIATED_EDGES, &Grid::volume_store_associated_edges,
+        "WARNING in associated_edges_begin(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_EDGES.");
     return m_volEdges[vol].begin();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_begin(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_FACES, &Grid::vertex_store_associated_faces,
-                  "WARNING in associated_faces_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_FACES, &Grid::vertex_store_associated_faces,
+        "WARNING in associated_faces_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
     return m_vrtFaces[vrt].begin();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_begin(Edge* edge)
 {
-    ensure_option(EDGEOPT_STORE_ASSOCIATED_FACES, &Grid::edge_store_associated_faces,
-                  "WARNING in associated_faces_begin(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        EDGEOPT_STORE_ASSOCIATED_FACES, &Grid::edge_store_associated_faces,
+        "WARNING in associated_faces_begin(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_FACES.");
     return m_edgeFaces[edge].begin();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_begin(Volume* vol)
 {
-    ensure_option(VOLOPT_STORE_ASSOCIATED_FACES, &Grid::volume_store_associated_faces,
-                  "WARNING in associated_faces_begin(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        VOLOPT_STORE_ASSOCIATED_FACES, &Grid::volume_store_associated_faces,
+        "WARNING in associated_faces_begin(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_FACES.");
     return m_volFaces[vol].begin();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_begin(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_VOLUMES, &Grid::vertex_store_associated_volumes,
-                  "WARNING in associated_volumes_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_VOLUMES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_VOLUMES, &Grid::vertex_store_associated_volumes,
+        "WARNING in associated_volumes_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_vrtVolumes[vrt].begin();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_begin(Edge* edge)
 {
     ensure_option(EDGEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::edge_store_associated_volumes,
-                  "WARNING in associated_volumes_begin(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_VOLUMES.");
+                  "WARNING in associated_volumes_begin(edge): auto-enabling "
+                  "EDGEOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_edgeVolumes[edge].begin();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_begin(Face* face)
 {
     ensure_option(FACEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::face_store_associated_volumes,
-                  "WARNING in associated_volumes_begin(face): auto-enabling FACEOPT_STORE_ASSOCIATED_VOLUMES.");
+                  "WARNING in associated_volumes_begin(face): auto-enabling "
+                  "FACEOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_faceVolumes[face].begin();
 }
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_end(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_EDGES, &Grid::vertex_store_associated_edges,
-                  "WARNING in associated_edges_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_EDGES, &Grid::vertex_store_associated_edges,
+        "WARNING in associated_edges_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.");
     return m_vrtEdges[vrt].end();
 }
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_end(Face* face)
 {
-    ensure_option(FACEOPT_STORE_ASSOCIATED_EDGES, &Grid::face_store_associated_edges,
-                  "WARNING in associated_edges_end(face): auto-enabling FACEOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        FACEOPT_STORE_ASSOCIATED_EDGES, &Grid::face_store_associated_edges,
+        "WARNING in associated_edges_end(face): auto-enabling FACEOPT_STORE_ASSOCIATED_EDGES.");
     return m_faceEdges[face].end();
 }
 
 Grid::AssociatedEdgeIterator Grid::associated_edges_end(Volume* vol)
 {
-    ensure_option(VOLOPT_STORE_ASSOCIATED_EDGES, &Grid::volume_store_associated_edges,
-                  "WARNING in associated_edges_end(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_EDGES.");
+    ensure_option(
+        VOLOPT_STORE_ASSOCIATED_EDGES, &Grid::volume_store_associated_edges,
+        "WARNING in associated_edges_end(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_EDGES.");
     return m_volEdges[vol].end();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_end(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_FACES, &Grid::vertex_store_associated_faces,
-                  "WARNING in associated_faces_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_FACES, &Grid::vertex_store_associated_faces,
+        "WARNING in associated_faces_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
     return m_vrtFaces[vrt].end();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_end(Edge* edge)
 {
-    ensure_option(EDGEOPT_STORE_ASSOCIATED_FACES, &Grid::edge_store_associated_faces,
-                  "WARNING in associated_faces_end(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        EDGEOPT_STORE_ASSOCIATED_FACES, &Grid::edge_store_associated_faces,
+        "WARNING in associated_faces_end(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_FACES.");
     return m_edgeFaces[edge].end();
 }
 
 Grid::AssociatedFaceIterator Grid::associated_faces_end(Volume* vol)
 {
-    ensure_option(VOLOPT_STORE_ASSOCIATED_FACES, &Grid::volume_store_associated_faces,
-                  "WARNING in associated_faces_end(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_FACES.");
+    ensure_option(
+        VOLOPT_STORE_ASSOCIATED_FACES, &Grid::volume_store_associated_faces,
+        "WARNING in associated_faces_end(vol): auto-enabling VOLOPT_STORE_ASSOCIATED_FACES.");
     return m_volFaces[vol].end();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_end(Vertex* vrt)
 {
-    ensure_option(VRTOPT_STORE_ASSOCIATED_VOLUMES, &Grid::vertex_store_associated_volumes,
-                  "WARNING in associated_volumes_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_VOLUMES.");
+    ensure_option(
+        VRTOPT_STORE_ASSOCIATED_VOLUMES, &Grid::vertex_store_associated_volumes,
+        "WARNING in associated_volumes_end(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_vrtVolumes[vrt].end();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_end(Edge* edge)
 {
-    ensure_option(EDGEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::edge_store_associated_volumes,
-                  "WARNING in associated_volumes_end(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_VOLUMES.");
+    ensure_option(
+        EDGEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::edge_store_associated_volumes,
+        "WARNING in associated_volumes_end(edge): auto-enabling EDGEOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_edgeVolumes[edge].end();
 }
 
 Grid::AssociatedVolumeIterator Grid::associated_volumes_end(Face* face)
 {
-    ensure_option(FACEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::face_store_associated_volumes,
-                  "WARNING in associated_volumes_end(face): auto-enabling FACEOPT_STORE_ASSOCIATED_VOLUMES.");
+    ensure_option(
+        FACEOPT_STORE_ASSOCIATED_VOLUMES, &Grid::face_store_associated_volumes,
+        "WARNING in associated_volumes_end(face): auto-enabling FACEOPT_STORE_ASSOCIATED_VOLUMES.");
     return m_faceVolumes[face].end();
 }
 
@@ -687,7 +710,8 @@ void Grid::get_associated(ElementPointerArray<Face*>& facesOut, Edge* edge)
     if (!option_is_enabled(VRTOPT_STORE_ASSOCIATED_FACES)) {
         if (num_faces() == 0)
             return;
-        warn("WARNING in get_associated(faces, edge): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
+        warn(
+            "WARNING in get_associated(faces, edge): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.");
         vertex_store_associated_faces(true);
     }
     for (Face* f : m_vrtFaces[edge->vertex(0)]) {

@@ -48,7 +48,10 @@ struct Square {
     }
 
     std::string name(const Vertex* v) const { return v ? names.at(v) : "-"; }
-    std::string name(const Edge* e) const { return e ? name(e->vertex(0)) + name(e->vertex(1)) : "-"; }
+    std::string name(const Edge* e) const
+    {
+        return e ? name(e->vertex(0)) + name(e->vertex(1)) : "-";
+    }
     std::string name(const Face* f) const
     {
         if (!f)
@@ -100,17 +103,28 @@ std::string faces_at(Square& s, Grid& g, Edge* e, int max)
 const std::vector<QueryCase>& query_cases()
 {
     static const std::vector<QueryCase> cases = {
-        {"GetOppositeEdge(b, abc)", [](Square& s) { return s.name(GetOppositeEdge(s.tris, s.tv['b'], s.t1)); }, "ca"},
-        {"GetOppositeEdge(e, abc)", [](Square& s) { return s.name(GetOppositeEdge(s.tris, s.tv['e'], s.t1)); }, "ab"},
-        {"GetOppositeEdge(a, abcd)", [](Square& s) { return s.name(GetOppositeEdge(s.quad, s.qv['a'], s.q)); }, "bc"},
-        {"GetConnectedVertex(ab, a)", [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['a'])); }, "b"},
-        {"GetConnectedVertex(ab, b)", [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['b'])); }, "a"},
-        {"GetConnectedVertex(ab, c)", [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['c'])); }, "-"},
-        {"GetConnectedVertex(ca, abc)", [](Square& s) { return s.name(GetConnectedVertex(s.tedge('c', 'a'), s.t1)); }, "b"},
-        {"GetConnectedVertex(bc, abcd)", [](Square& s) { return s.name(GetConnectedVertex(s.qedge('b', 'c'), s.q)); }, "a"},
-        {"EdgeOrientationMatches(ab, abc)", [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('a', 'b'), s.t1)); }, "true"},
-        {"EdgeOrientationMatches(ca, abc)", [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('c', 'a'), s.t1)); }, "true"},
-        {"EdgeOrientationMatches(ca, acd)", [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('c', 'a'), s.t2)); }, "false"},
+        {"GetOppositeEdge(b, abc)",
+         [](Square& s) { return s.name(GetOppositeEdge(s.tris, s.tv['b'], s.t1)); }, "ca"},
+        {"GetOppositeEdge(e, abc)",
+         [](Square& s) { return s.name(GetOppositeEdge(s.tris, s.tv['e'], s.t1)); }, "ab"},
+        {"GetOppositeEdge(a, abcd)",
+         [](Square& s) { return s.name(GetOppositeEdge(s.quad, s.qv['a'], s.q)); }, "bc"},
+        {"GetConnectedVertex(ab, a)",
+         [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['a'])); }, "b"},
+        {"GetConnectedVertex(ab, b)",
+         [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['b'])); }, "a"},
+        {"GetConnectedVertex(ab, c)",
+         [](Square& s) { return s.name(GetConnectedVertex(s.tedge('a', 'b'), s.tv['c'])); }, "-"},
+        {"GetConnectedVertex(ca, abc)",
+         [](Square& s) { return s.name(GetConnectedVertex(s.tedge('c', 'a'), s.t1)); }, "b"},
+        {"GetConnectedVertex(bc, abcd)",
+         [](Square& s) { return s.name(GetConnectedVertex(s.qedge('b', 'c'), s.q)); }, "a"},
+        {"EdgeOrientationMatches(ab, abc)",
+         [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('a', 'b'), s.t1)); }, "true"},
+        {"EdgeOrientationMatches(ca, abc)",
+         [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('c', 'a'), s.t1)); }, "true"},
+        {"EdgeOrientationMatches(ca, acd)",
+         [](Square& s) { return yes(EdgeOrientationMatches(s.tedge('c', 'a'), s.t2)); }, "false"},
         {"EdgeOrientationMatches(ba, abc)",
          [](Square& s) {
              EdgeDescriptor ba(s.tv['b'], s.tv['a']);
@@ -129,19 +143,32 @@ const std::vector<QueryCase>& query_cases()
              return yes(EdgeOrientationMatches(&da, s.q));
          },
          "true"},
-        {"GetEdgeIndex(abc, bc)", [](Square& s) { return num(GetEdgeIndex(s.t1, s.tedge('b', 'c'))); }, "1"},
-        {"GetEdgeIndex(acd, ab)", [](Square& s) { return num(GetEdgeIndex(s.t2, s.tedge('a', 'b'))); }, "-1"},
-        {"GetEdgeIndex(abcd, bc)", [](Square& s) { return num(GetEdgeIndex(s.q, s.qedge('b', 'c'))); }, "1"},
-        {"GetAssociatedFaces(ac, 2)", [](Square& s) { return faces_at(s, s.tris, s.tedge('a', 'c'), 2); }, "2: abc acd"},
-        {"GetAssociatedFaces(ac, 1)", [](Square& s) { return faces_at(s, s.tris, s.tedge('a', 'c'), 1); }, "2: abc"},
-        {"GetAssociatedFaces(cd, 2)", [](Square& s) { return faces_at(s, s.tris, s.tedge('c', 'd'), 2); }, "1: acd -"},
-        {"GetAssociatedFaces(bc quad, 2)", [](Square& s) { return faces_at(s, s.quad, s.qedge('b', 'c'), 2); }, "1: abcd -"},
-        {"NumAssociatedFaces(ac)", [](Square& s) { return num(NumAssociatedFaces(s.tris, s.tedge('a', 'c'))); }, "2"},
-        {"NumAssociatedFaces(ab)", [](Square& s) { return num(NumAssociatedFaces(s.tris, s.tedge('a', 'b'))); }, "1"},
-        {"NumAssociatedFaces(bc quad)", [](Square& s) { return num(NumAssociatedFaces(s.quad, s.qedge('b', 'c'))); }, "1"},
-        {"IsBoundaryEdge(ac)", [](Square& s) { return yes(IsBoundaryEdge(s.tris, s.tedge('a', 'c'))); }, "false"},
-        {"IsBoundaryEdge(da)", [](Square& s) { return yes(IsBoundaryEdge(s.tris, s.tedge('d', 'a'))); }, "true"},
-        {"IsBoundaryEdge(bc quad)", [](Square& s) { return yes(IsBoundaryEdge(s.quad, s.qedge('b', 'c'))); }, "true"},
+        {"GetEdgeIndex(abc, bc)",
+         [](Square& s) { return num(GetEdgeIndex(s.t1, s.tedge('b', 'c'))); }, "1"},
+        {"GetEdgeIndex(acd, ab)",
+         [](Square& s) { return num(GetEdgeIndex(s.t2, s.tedge('a', 'b'))); }, "-1"},
+        {"GetEdgeIndex(abcd, bc)",
+         [](Square& s) { return num(GetEdgeIndex(s.q, s.qedge('b', 'c'))); }, "1"},
+        {"GetAssociatedFaces(ac, 2)",
+         [](Square& s) { return faces_at(s, s.tris, s.tedge('a', 'c'), 2); }, "2: abc acd"},
+        {"GetAssociatedFaces(ac, 1)",
+         [](Square& s) { return faces_at(s, s.tris, s.tedge('a', 'c'), 1); }, "2: abc"},
+        {"GetAssociatedFaces(cd, 2)",
+         [](Square& s) { return faces_at(s, s.tris, s.tedge('c', 'd'), 2); }, "1: acd -"},
+        {"GetAssociatedFaces(bc quad, 2)",
+         [](Square& s) { return faces_at(s, s.quad, s.qedge('b', 'c'), 2); }, "1: abcd -"},
+        {"NumAssociatedFaces(ac)",
+         [](Square& s) { return num(NumAssociatedFaces(s.tris, s.tedge('a', 'c'))); }, "2"},
+        {"NumAssociatedFaces(ab)",
+         [](Square& s) { return num(NumAssociatedFaces(s.tris, s.tedge('a', 'b'))); }, "1"},
+        {"NumAssociatedFaces(bc quad)",
+         [](Square& s) { return num(NumAssociatedFaces(s.quad, s.qedge('b', 'c'))); }, "1"},
+        {"IsBoundaryEdge(ac)",
+         [](Square& s) { return yes(IsBoundaryEdge(s.tris, s.tedge('a', 'c'))); }, "false"},
+        {"IsBoundaryEdge(da)",
+         [](Square& s) { return yes(IsBoundaryEdge(s.tris, s.tedge('d', 'a'))); }, "true"},
+        {"IsBoundaryEdge(bc quad)",
+         [](Square& s) { return yes(IsBoundaryEdge(s.quad, s.qedge('b', 'c'))); }, "true"},
     };
     return cases;
 }
@@ -161,10 +188,11 @@ TEST_P(TopologyQueries, AnswerTable)
 // The level's options (faces of an edge found through a marking pass), edges
 // that store their faces, and a grid where the edges' faces are found
 // through the first vertex.
-INSTANTIATE_TEST_SUITE_P(Options, TopologyQueries,
-                         ::testing::Values(unsigned(GRIDOPT_LEVEL_MESH),
-                                           unsigned(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES),
-                                           unsigned(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES)));
+INSTANTIATE_TEST_SUITE_P(
+    Options, TopologyQueries,
+    ::testing::Values(unsigned(GRIDOPT_LEVEL_MESH),
+                      unsigned(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES),
+                      unsigned(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES)));
 
 TEST(TopologyQueries, FaceCountInsideAMarkingPassThrows)
 {
@@ -188,8 +216,9 @@ TEST(TopologyQueries, FaceCountSwitchesVertexFacesOnWithItsWarning)
     grid.create<Triangle>(TriangleDescriptor(a, b, c));
     mg_test::StdoutCapture out;
     EXPECT_EQ(NumAssociatedFaces(grid, grid.get_edge(a, b)), 1);
-    EXPECT_EQ(out.str(),
-              "WARNING in associated_faces_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.\n");
+    EXPECT_EQ(
+        out.str(),
+        "WARNING in associated_faces_begin(vrt): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.\n");
 }
 
 TEST(TopologyQueries, Normals)
@@ -199,7 +228,9 @@ TEST(TopologyQueries, Normals)
     vector3 n;
     CalculateNormal(n, square.q, aaPos);
     EXPECT_EQ(n, vector3(0, 0, 1));
-    CalculateNormal(n, square.t1, AttachmentAccessor<Vertex, vector3>(square.tris.vertex_attachment_pipe(), aPosition));
+    CalculateNormal(
+        n, square.t1,
+        AttachmentAccessor<Vertex, vector3>(square.tris.vertex_attachment_pipe(), aPosition));
     EXPECT_EQ(n, vector3(0, 0, 1));
 
     // clockwise: pointing down; a scaled triangle still gives a unit normal
@@ -215,7 +246,9 @@ TEST(TopologyQueries, Normals)
     Vertex* c = square.tv['c'];
     Vertex* e = square.tv['e'];
     Triangle flat(a, c, e);  // (0,0), (1,1), (5,5)
-    CalculateNormal(n, &flat, AttachmentAccessor<Vertex, vector3>(square.tris.vertex_attachment_pipe(), aPosition));
+    CalculateNormal(
+        n, &flat,
+        AttachmentAccessor<Vertex, vector3>(square.tris.vertex_attachment_pipe(), aPosition));
     EXPECT_EQ(n, vector3(0, 0, 0));
 }
 

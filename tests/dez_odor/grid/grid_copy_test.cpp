@@ -40,7 +40,8 @@ std::vector<std::vector<int>> face_corners(Grid& g)
     for (Face* f : elements<Face>(g)) {
         std::vector<int> corners;
         for (unsigned int i = 0; i < f->num_vertices(); ++i)
-            corners.push_back(static_cast<int>(std::find(vrts.begin(), vrts.end(), f->vertex(i)) - vrts.begin()));
+            corners.push_back(
+                static_cast<int>(std::find(vrts.begin(), vrts.end(), f->vertex(i)) - vrts.begin()));
         out.push_back(corners);
     }
     return out;
@@ -180,10 +181,12 @@ TEST(GridCopy, ClearGeometryKeepsTheOptionsAndTellsTheObservers)
     mg_test::NotificationLog log;
     mg_test::RecordingObserver obs(log);
     obs.observe(src.grid);
-    const size_t numElements = src.grid.num_vertices() + src.grid.num_edges() + src.grid.num_faces();
+    const size_t numElements =
+        src.grid.num_vertices() + src.grid.num_edges() + src.grid.num_faces();
 
     src.grid.clear_geometry();
-    EXPECT_EQ(src.grid.get_options(), static_cast<unsigned int>(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES));
+    EXPECT_EQ(src.grid.get_options(),
+              static_cast<unsigned int>(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES));
     EXPECT_EQ(src.grid.num_vertices() + src.grid.num_edges() + src.grid.num_faces(), 0u);
     EXPECT_EQ(log.lines().size(), numElements);
     EXPECT_EQ(log.lines().front().rfind("face_to_be_erased", 0), 0u);

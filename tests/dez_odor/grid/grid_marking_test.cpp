@@ -51,8 +51,9 @@ TEST(GridMarking, NestedPassThrows)
         grid.begin_marking();
         FAIL() << "no error";
     } catch (const MGError& err) {
-        EXPECT_EQ(err.get_msg(), "ERROR in Grid::begin_marking(): marking is already active. Don't forget to call "
-                                 "end_marking when you're done with marking.");
+        EXPECT_EQ(err.get_msg(),
+                  "ERROR in Grid::begin_marking(): marking is already active. Don't forget to call "
+                  "end_marking when you're done with marking.");
         EXPECT_EQ(err.get_file(0), " -- no file -- ");
         EXPECT_EQ(err.get_line(0), 0);
     }

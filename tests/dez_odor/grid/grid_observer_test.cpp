@@ -30,8 +30,9 @@ TEST(GridObservers, CreationOldestFirstErasureNewestFirst)
     Vertex* v = *grid.create<RegularVertex>();
     grid.erase(v);
 
-    EXPECT_THAT(log.lines(), ElementsAre("A vertex_created v0 parent -", "B vertex_created v0 parent -",
-                                         "B vertex_to_be_erased v0", "A vertex_to_be_erased v0"));
+    EXPECT_THAT(log.lines(),
+                ElementsAre("A vertex_created v0 parent -", "B vertex_created v0 parent -",
+                            "B vertex_to_be_erased v0", "A vertex_to_be_erased v0"));
 }
 
 TEST(GridObservers, ObserverKindsSelectTheNotifications)
@@ -48,8 +49,9 @@ TEST(GridObservers, ObserverKindsSelectTheNotifications)
     Vertex* b = *grid.create<RegularVertex>();
     Vertex* c = *grid.create<RegularVertex>();
     Face* f = *grid.create<Triangle>(TriangleDescriptor(a, b, c));
-    EXPECT_THAT(log.lines(), ElementsAre("F edge_created e0 parent -", "F edge_created e1 parent -",
-                                         "F edge_created e2 parent -", "F face_created f0 parent -"));
+    EXPECT_THAT(log.lines(),
+                ElementsAre("F edge_created e0 parent -", "F edge_created e1 parent -",
+                            "F edge_created e2 parent -", "F face_created f0 parent -"));
 
     log.clear();
     grid.unregister_observer(&faces);
@@ -123,13 +125,15 @@ TEST(GridObservers, ObserversMayLeaveWhileTheGridNotifies)
     last.observe(grid);
 
     Vertex* v = *grid.create<RegularVertex>();
-    EXPECT_THAT(log.lines(), ElementsAre("first vertex_created v0 parent -", "last vertex_created v0 parent -"));
+    EXPECT_THAT(log.lines(),
+                ElementsAre("first vertex_created v0 parent -", "last vertex_created v0 parent -"));
     EXPECT_EQ(victim, nullptr);
 
     // the remover unregisters itself on erasure; the others still hear of it
     log.clear();
     grid.erase(v);
-    EXPECT_THAT(log.lines(), ElementsAre("last vertex_to_be_erased v0", "first vertex_to_be_erased v0"));
+    EXPECT_THAT(log.lines(),
+                ElementsAre("last vertex_to_be_erased v0", "first vertex_to_be_erased v0"));
     log.clear();
     grid.erase(*grid.create<RegularVertex>());
     EXPECT_EQ(log.lines().size(), 4u);

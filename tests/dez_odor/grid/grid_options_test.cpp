@@ -50,8 +50,9 @@ struct Fixture {
         b = *grid.create<RegularVertex>();
         c = *grid.create<RegularVertex>();
         d = *grid.create<RegularVertex>();
-        ab = grid.get_options() & FACEOPT_AUTOGENERATE_EDGES ? nullptr
-                                                             : *grid.create<RegularEdge>(EdgeDescriptor(a, b));
+        ab = grid.get_options() & FACEOPT_AUTOGENERATE_EDGES
+                 ? nullptr
+                 : *grid.create<RegularEdge>(EdgeDescriptor(a, b));
         tri = *grid.create<Triangle>(TriangleDescriptor(a, b, c));
         if (!ab)
             ab = grid.get_edge(a, b);
@@ -85,7 +86,8 @@ TEST(GridOptionWarnings, EachAutomaticSwitchWarnsExactlyOnce)
 {
     const std::string VE = "VRTOPT_STORE_ASSOCIATED_EDGES", VF = "VRTOPT_STORE_ASSOCIATED_FACES",
                       VV = "VRTOPT_STORE_ASSOCIATED_VOLUMES", EF = "EDGEOPT_STORE_ASSOCIATED_FACES",
-                      EV = "EDGEOPT_STORE_ASSOCIATED_VOLUMES", FE = "FACEOPT_STORE_ASSOCIATED_EDGES",
+                      EV = "EDGEOPT_STORE_ASSOCIATED_VOLUMES",
+                      FE = "FACEOPT_STORE_ASSOCIATED_EDGES",
                       FV = "FACEOPT_STORE_ASSOCIATED_VOLUMES", OE = "VOLOPT_STORE_ASSOCIATED_EDGES",
                       OF = "VOLOPT_STORE_ASSOCIATED_FACES";
     ElementPointerArray<Edge*> edges;
@@ -94,43 +96,68 @@ TEST(GridOptionWarnings, EachAutomaticSwitchWarnsExactlyOnce)
     std::vector<Volume*> volVec;
 
     const std::vector<WarningCase> cases = {
-        {"get_associated(edges, vrt)", 0, [&](Fixture& f) { f.grid.get_associated(edges, f.a); },
+        {"get_associated(edges, vrt)",
+         0,
+         [&](Fixture& f) { f.grid.get_associated(edges, f.a); },
          {warning("get_associated(edges, vrt)", VE)}},
-        {"get_associated(faces, vrt)", 0, [&](Fixture& f) { f.grid.get_associated(faces, f.a); },
+        {"get_associated(faces, vrt)",
+         0,
+         [&](Fixture& f) { f.grid.get_associated(faces, f.a); },
          {warning("get_associated(faces, vrt)", VF)}},
-        {"get_associated(faces, edge)", 0, [&](Fixture& f) { f.grid.get_associated(faces, f.ab); },
+        {"get_associated(faces, edge)",
+         0,
+         [&](Fixture& f) { f.grid.get_associated(faces, f.ab); },
          {warning("get_associated(faces, edge)", VF)}},
-        {"get_associated(edges, face)", 0, [&](Fixture& f) { f.grid.get_associated(edges, f.tri); },
+        {"get_associated(edges, face)",
+         0,
+         [&](Fixture& f) { f.grid.get_associated(edges, f.tri); },
          {warning("associated_edges_end(vrt)", VE)}},
-        {"get_edge(a, b)", 0, [](Fixture& f) { f.grid.get_edge(f.a, f.b); }, {warning("associated_edges_end(vrt)", VE)}},
-        {"CollectFaces(edge)", 0, [&](Fixture& f) { CollectFaces(faceVec, f.grid, f.ab); },
+        {"get_edge(a, b)",
+         0,
+         [](Fixture& f) { f.grid.get_edge(f.a, f.b); },
+         {warning("associated_edges_end(vrt)", VE)}},
+        {"CollectFaces(edge)",
+         0,
+         [&](Fixture& f) { CollectFaces(faceVec, f.grid, f.ab); },
          {warning("associated_faces_end(vrt)", VF)}},
-        {"CollectVolumes(edge)", 0, [&](Fixture& f) { CollectVolumes(volVec, f.grid, f.ab); },
+        {"CollectVolumes(edge)",
+         0,
+         [&](Fixture& f) { CollectVolumes(volVec, f.grid, f.ab); },
          {warning("associated_volumes_end(vrt)", VV)}},
-        {"register_edge looks for faces", 0,
+        {"register_edge looks for faces",
+         0,
          [](Fixture&) {
              Grid g(EDGEOPT_STORE_ASSOCIATED_FACES | VRTOPT_STORE_ASSOCIATED_EDGES);
              Vertex* a = *g.create<RegularVertex>();
              g.create<RegularEdge>(EdgeDescriptor(a, *g.create<RegularVertex>()));
          },
          {warning("associated_faces_begin(vrt)", VF)}},
-        {"register_edge looks for volumes", 0,
+        {"register_edge looks for volumes",
+         0,
          [](Fixture&) {
              Grid g(VOLOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_EDGES);
              Vertex* a = *g.create<RegularVertex>();
              g.create<RegularEdge>(EdgeDescriptor(a, *g.create<RegularVertex>()));
          },
          {warning("associated_volumes_begin(vrt)", VV)}},
-        {"edge_store_associated_faces", 0, [](Fixture& f) { f.grid.edge_store_associated_faces(true); },
+        {"edge_store_associated_faces",
+         0,
+         [](Fixture& f) { f.grid.edge_store_associated_faces(true); },
          {warning("edge_store_associated_faces(...)", VE)}},
-        {"edge_store_associated_volumes", VRTOPT_STORE_ASSOCIATED_EDGES, [](Fixture& f) { f.grid.edge_store_associated_volumes(true); },
+        {"edge_store_associated_volumes",
+         VRTOPT_STORE_ASSOCIATED_EDGES,
+         [](Fixture& f) { f.grid.edge_store_associated_volumes(true); },
          {warning("Grid::edge_store_associated_volumes(...)", VV)}},
-        {"erase a vertex", 0, [](Fixture& f) { f.grid.erase(f.a); },
+        {"erase a vertex",
+         0,
+         [](Fixture& f) { f.grid.erase(f.a); },
          {warning("Grid::unregister_vertex(...)", VE), warning("Grid::unregister_vertex(...)", VF),
           warning("Grid::unregister_vertex(...)", VV)}},
-        {"erase a vertex, faces via edges", EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES
-                                            | VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_VOLUMES,
-         [](Fixture& f) { f.grid.erase(f.a); }, {}},
+        {"erase a vertex, faces via edges",
+         EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES |
+             VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_VOLUMES,
+         [](Fixture& f) { f.grid.erase(f.a); },
+         {}},
     };
 
     // Stored-neighbourhood accessors: whichever of begin and end comes first
@@ -143,35 +170,63 @@ TEST(GridOptionWarnings, EachAutomaticSwitchWarnsExactlyOnce)
         unsigned int options;
         std::function<void(Fixture&, bool)> call;  // bool: begin
     };
-    const unsigned int OPT_VE = VRTOPT_STORE_ASSOCIATED_EDGES, OPT_VF = VRTOPT_STORE_ASSOCIATED_FACES,
+    const unsigned int OPT_VE = VRTOPT_STORE_ASSOCIATED_EDGES,
+                       OPT_VF = VRTOPT_STORE_ASSOCIATED_FACES,
                        OPT_VV = VRTOPT_STORE_ASSOCIATED_VOLUMES;
     const std::vector<Accessor> accessors = {
         {"associated_edges", "vrt", VE, 0,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_edges_begin(f.a) : (void)f.grid.associated_edges_end(f.a); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_edges_begin(f.a) : (void)f.grid.associated_edges_end(f.a);
+         }},
         {"associated_edges", "face", FE, OPT_VE,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_edges_begin(f.tri) : (void)f.grid.associated_edges_end(f.tri); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_edges_begin(f.tri)
+               : (void)f.grid.associated_edges_end(f.tri);
+         }},
         {"associated_edges", "vol", OE, OPT_VE,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_edges_begin(f.tet) : (void)f.grid.associated_edges_end(f.tet); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_edges_begin(f.tet)
+               : (void)f.grid.associated_edges_end(f.tet);
+         }},
         {"associated_faces", "vrt", VF, 0,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_faces_begin(f.a) : (void)f.grid.associated_faces_end(f.a); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_faces_begin(f.a) : (void)f.grid.associated_faces_end(f.a);
+         }},
         {"associated_faces", "edge", EF, OPT_VE,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_faces_begin(f.ab) : (void)f.grid.associated_faces_end(f.ab); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_faces_begin(f.ab)
+               : (void)f.grid.associated_faces_end(f.ab);
+         }},
         {"associated_faces", "vol", OF, OPT_VF,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_faces_begin(f.tet) : (void)f.grid.associated_faces_end(f.tet); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_faces_begin(f.tet)
+               : (void)f.grid.associated_faces_end(f.tet);
+         }},
         {"associated_volumes", "vrt", VV, 0,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_volumes_begin(f.a) : (void)f.grid.associated_volumes_end(f.a); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_volumes_begin(f.a)
+               : (void)f.grid.associated_volumes_end(f.a);
+         }},
         {"associated_volumes", "edge", EV, OPT_VE | OPT_VV,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_volumes_begin(f.ab) : (void)f.grid.associated_volumes_end(f.ab); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_volumes_begin(f.ab)
+               : (void)f.grid.associated_volumes_end(f.ab);
+         }},
         {"associated_volumes", "face", FV, OPT_VF,
-         [](Fixture& f, bool b) { b ? (void)f.grid.associated_volumes_begin(f.tri) : (void)f.grid.associated_volumes_end(f.tri); }},
+         [](Fixture& f, bool b) {
+             b ? (void)f.grid.associated_volumes_begin(f.tri)
+               : (void)f.grid.associated_volumes_end(f.tri);
+         }},
     };
 
     std::vector<WarningCase> all = cases;
     for (const Accessor& acc : accessors) {
         for (bool beginFirst : {true, false}) {
-            const std::string func = std::string(acc.func) + (beginFirst ? "_begin(" : "_end(") + acc.elem + ")";
+            const std::string func =
+                std::string(acc.func) + (beginFirst ? "_begin(" : "_end(") + acc.elem + ")";
             auto call = acc.call;
-            all.push_back({acc.func, acc.options,
+            all.push_back({acc.func,
+                           acc.options,
                            [call, beginFirst](Fixture& f) {
                                call(f, beginFirst);
                                call(f, !beginFirst);
@@ -314,8 +369,8 @@ TEST(GridOptions, SwitchingEdgeGenerationOnKeepsEveryEdgeFaceLink)
 {
     // Edges that keep their faces must also learn of the second face that
     // finds an edge made earlier in the same switch.
-    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES | EDGEOPT_STORE_ASSOCIATED_FACES
-              | FACEOPT_STORE_ASSOCIATED_EDGES);
+    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+              EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_STORE_ASSOCIATED_EDGES);
     Vertex* a = *grid.create<RegularVertex>();
     Vertex* b = *grid.create<RegularVertex>();
     Vertex* c = *grid.create<RegularVertex>();
@@ -327,8 +382,10 @@ TEST(GridOptions, SwitchingEdgeGenerationOnKeepsEveryEdgeFaceLink)
     grid.face_autogenerate_edges(true);
     EXPECT_TRUE(GridIsConsistent(grid));
     Edge* bc = grid.get_edge(b, c);
-    EXPECT_THAT(collect(grid.associated_faces_begin(bc), grid.associated_faces_end(bc)), ElementsAre(t1, t2));
-    EXPECT_THAT(collect(grid.associated_faces_begin(cd), grid.associated_faces_end(cd)), ElementsAre(t2));
+    EXPECT_THAT(collect(grid.associated_faces_begin(bc), grid.associated_faces_end(bc)),
+                ElementsAre(t1, t2));
+    EXPECT_THAT(collect(grid.associated_faces_begin(cd), grid.associated_faces_end(cd)),
+                ElementsAre(t2));
 
     // erasing the shared edge erases both faces; nothing keeps the dead edge
     grid.erase(bc);
@@ -338,7 +395,8 @@ TEST(GridOptions, SwitchingEdgeGenerationOnKeepsEveryEdgeFaceLink)
 
 TEST(GridOptions, StoringFaceEdgesUnderEdgeGenerationGivesSideOrder)
 {
-    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES);
+    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+              FACEOPT_AUTOGENERATE_EDGES);
     Vertex* a = *grid.create<RegularVertex>();
     Vertex* b = *grid.create<RegularVertex>();
     Vertex* c = *grid.create<RegularVertex>();
@@ -367,7 +425,8 @@ TEST(GridOptions, EnableOptionsAndOptionQueries)
     EXPECT_EQ(grid.get_options(), static_cast<unsigned int>(GRIDOPT_LEVEL_MESH));
     EXPECT_EQ(grid.num_edges(), 3u);
     EXPECT_TRUE(grid.option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES | FACEOPT_AUTOGENERATE_EDGES));
-    EXPECT_FALSE(grid.option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES | EDGEOPT_STORE_ASSOCIATED_FACES));
+    EXPECT_FALSE(
+        grid.option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES | EDGEOPT_STORE_ASSOCIATED_FACES));
     EXPECT_TRUE(GridIsConsistent(grid));
 
     EXPECT_EQ(Grid().get_options(), 0x10080007u);
@@ -401,8 +460,8 @@ TEST(GridOptions, EdgesMadeByAVolumesFacesNameTheVolumeOnce)
     // The volume's new faces make new edges that already name the volume;
     // linking the volume's edges afterwards must not name it twice, or the
     // edge would keep the volume after it is erased.
-    Grid grid(GRIDOPT_DEFAULT | EDGEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_EDGES
-              | FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_FACES);
+    Grid grid(GRIDOPT_DEFAULT | EDGEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_EDGES |
+              FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_FACES);
     Vertex* v[5];
     for (Vertex*& x : v)
         x = *grid.create<RegularVertex>();
@@ -444,8 +503,8 @@ TEST(GridCollectors, CollectorsAndContainment)
 
     std::vector<Edge*> edges;
     CollectEdges(edges, grid, q);
-    EXPECT_THAT(edges, ElementsAre(grid.get_edge(v[0], v[1]), grid.get_edge(v[1], v[2]), grid.get_edge(v[2], v[3]),
-                                   grid.get_edge(v[3], v[0])));
+    EXPECT_THAT(edges, ElementsAre(grid.get_edge(v[0], v[1]), grid.get_edge(v[1], v[2]),
+                                   grid.get_edge(v[2], v[3]), grid.get_edge(v[3], v[0])));
 
     std::vector<Volume*> vols = {nullptr};
     CollectVolumes(vols, grid, q);

@@ -113,7 +113,8 @@ private:
     bool has_edge(Vertex* a, Vertex* b)
     {
         for (Edge* e : elements<Edge>(m_grid)) {
-            if ((e->vertex(0) == a && e->vertex(1) == b) || (e->vertex(0) == b && e->vertex(1) == a))
+            if ((e->vertex(0) == a && e->vertex(1) == b) ||
+                (e->vertex(0) == b && e->vertex(1) == a))
                 return true;
         }
         return false;
@@ -167,23 +168,24 @@ TEST_P(GridRandomSequence, StaysConsistentAfterEveryStep)
 
 INSTANTIATE_TEST_SUITE_P(
     Options, GridRandomSequence,
-    ::testing::Values(RandomRunParam{GRIDOPT_LEVEL_MESH, false}, RandomRunParam{GRIDOPT_DEFAULT, true},
-                      RandomRunParam{GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES, false},
-                      RandomRunParam{0, true},
-                      RandomRunParam{VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES
-                                         | VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES
-                                         | EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES
-                                         | FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_EDGES
-                                         | VOLOPT_STORE_ASSOCIATED_FACES,
-                                     true},
-                      RandomRunParam{0x1FFFFFFFu & (VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES
-                                                    | VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES
-                                                    | EDGEOPT_STORE_ASSOCIATED_VOLUMES
-                                                    | FACEOPT_STORE_ASSOCIATED_EDGES
-                                                    | FACEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_AUTOGENERATE_EDGES
-                                                    | VOLOPT_STORE_ASSOCIATED_EDGES | VOLOPT_STORE_ASSOCIATED_FACES
-                                                    | VOLOPT_AUTOGENERATE_EDGES | VOLOPT_AUTOGENERATE_FACES),
-                                     true}));
+    ::testing::Values(
+        RandomRunParam{GRIDOPT_LEVEL_MESH, false}, RandomRunParam{GRIDOPT_DEFAULT, true},
+        RandomRunParam{GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES, false},
+        RandomRunParam{0, true},
+        RandomRunParam{VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+                           VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES |
+                           EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES |
+                           FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_EDGES |
+                           VOLOPT_STORE_ASSOCIATED_FACES,
+                       true},
+        RandomRunParam{
+            0x1FFFFFFFu & (VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+                           VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES |
+                           EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES |
+                           FACEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_AUTOGENERATE_EDGES |
+                           VOLOPT_STORE_ASSOCIATED_EDGES | VOLOPT_STORE_ASSOCIATED_FACES |
+                           VOLOPT_AUTOGENERATE_EDGES | VOLOPT_AUTOGENERATE_FACES),
+            true}));
 
 TEST(GridRandomSequence, OptionsSwitchedBetweenSteps)
 {
@@ -206,8 +208,9 @@ TEST(GridRandomSequence, OptionsSwitchedBetweenSteps)
             } else {
                 run.step();
             }
-            ASSERT_TRUE(GridIsConsistent(run.grid())) << "seed " << seed << ", step " << i << ", options 0x"
-                                                      << std::hex << run.grid().get_options();
+            ASSERT_TRUE(GridIsConsistent(run.grid()))
+                << "seed " << seed << ", step " << i << ", options 0x" << std::hex
+                << run.grid().get_options();
         }
     }
 }

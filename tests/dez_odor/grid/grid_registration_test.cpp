@@ -81,7 +81,8 @@ TEST_F(LevelGridTest, TriangleOnBareVerticesCreatesItsEdgesInSideOrderBeforeItse
     EXPECT_THAT(log.lines(), ElementsAre("edge_created e0 parent d", "edge_created e1 parent d",
                                          "edge_created e2 parent d", "face_created f0 parent d"));
 
-    std::vector<Edge*> edges = collect(grid.associated_edges_begin(tri), grid.associated_edges_end(tri));
+    std::vector<Edge*> edges =
+        collect(grid.associated_edges_begin(tri), grid.associated_edges_end(tri));
     ASSERT_EQ(edges.size(), 3u);
     EXPECT_TRUE(joins(edges[0], a, b));
     EXPECT_TRUE(joins(edges[1], b, c));
@@ -91,7 +92,8 @@ TEST_F(LevelGridTest, TriangleOnBareVerticesCreatesItsEdgesInSideOrderBeforeItse
         EXPECT_EQ(grid.get_edge(tri, i), edges[static_cast<size_t>(i)]);
 
     for (Vertex* v : {a, b, c})
-        EXPECT_THAT(collect(grid.associated_faces_begin(v), grid.associated_faces_end(v)), ElementsAre(tri));
+        EXPECT_THAT(collect(grid.associated_faces_begin(v), grid.associated_faces_end(v)),
+                    ElementsAre(tri));
     EXPECT_THAT(collect(grid.associated_edges_begin(a), grid.associated_edges_end(a)),
                 UnorderedElementsAre(edges[0], edges[2]));
     EXPECT_TRUE(GridIsConsistent(grid));
@@ -129,7 +131,8 @@ TEST_F(LevelGridTest, ErasingAnEdgeErasesItsFacesAfterTellingTheEdgeObservers)
     EXPECT_EQ(grid.num_faces(), 0u);
     EXPECT_THAT(elements<Edge>(grid), ElementsAre(bc, ca));
     EXPECT_EQ(grid.num_vertices(), 4u);
-    EXPECT_THAT(collect(grid.associated_edges_begin(a), grid.associated_edges_end(a)), ElementsAre(ca));
+    EXPECT_THAT(collect(grid.associated_edges_begin(a), grid.associated_edges_end(a)),
+                ElementsAre(ca));
     EXPECT_THAT(collect(grid.associated_faces_begin(a), grid.associated_faces_end(a)), IsEmpty());
     EXPECT_TRUE(GridIsConsistent(grid));
 }
@@ -149,8 +152,9 @@ TEST_F(LevelGridTest, ErasingAVertexErasesItsFacesThenItsEdgesSilently)
     grid.erase(b);
 
     EXPECT_EQ(out.str(), "");
-    EXPECT_THAT(log.lines(), ElementsAre("vertex_to_be_erased b", "face_to_be_erased T1", "face_to_be_erased T2",
-                                         "edge_to_be_erased ab", "edge_to_be_erased bc", "edge_to_be_erased bd"));
+    EXPECT_THAT(log.lines(), ElementsAre("vertex_to_be_erased b", "face_to_be_erased T1",
+                                         "face_to_be_erased T2", "edge_to_be_erased ab",
+                                         "edge_to_be_erased bc", "edge_to_be_erased bd"));
     EXPECT_EQ(grid.num_vertices(), 3u);
     EXPECT_EQ(grid.num_edges(), 2u);  // ca and dc stay
     EXPECT_EQ(grid.num_faces(), 0u);
@@ -169,7 +173,9 @@ TEST(GridRegistration, ErasingAVertexOfAnOptionlessGridSwitchesEdgeStorageOnOnce
     StdoutCapture out;
     grid.erase(a);
     grid.erase(b);
-    EXPECT_EQ(out.str(), "WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.\n");
+    EXPECT_EQ(
+        out.str(),
+        "WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_EDGES.\n");
     EXPECT_TRUE(grid.option_is_enabled(VRTOPT_STORE_ASSOCIATED_EDGES));
     EXPECT_EQ(grid.num_edges(), 0u);
     EXPECT_EQ(grid.num_vertices(), 1u);
@@ -185,7 +191,9 @@ TEST(GridRegistration, ErasingAVertexWithFacesButNoStoredFacesWarnsForFaces)
 
     StdoutCapture out;
     grid.erase(a);
-    EXPECT_EQ(out.str(), "WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.\n");
+    EXPECT_EQ(
+        out.str(),
+        "WARNING in Grid::unregister_vertex(...): auto-enabling VRTOPT_STORE_ASSOCIATED_FACES.\n");
     EXPECT_EQ(grid.num_faces(), 0u);
     EXPECT_EQ(grid.num_edges(), 1u);
     EXPECT_TRUE(GridIsConsistent(grid));
@@ -196,7 +204,8 @@ TEST(GridRegistration, ErasingAVertexWhoseFacesAreFoundThroughItsEdges)
     // Vertices keep no faces: the faces go with the vertex's edges, and each
     // of them must still find all its edges (through the vertex) to leave
     // their face lists.
-    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_AUTOGENERATE_EDGES);
+    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | EDGEOPT_STORE_ASSOCIATED_FACES |
+              FACEOPT_AUTOGENERATE_EDGES);
     NotificationLog log;
     RecordingObserver obs(log);
     Vertex* a = *grid.create<RegularVertex>();
@@ -234,8 +243,8 @@ TEST(GridRegistration, EdgeRegisteredAfterItsFacesIsLinkedToThem)
 {
     // Without auto-generated edges an edge finds its faces through its first
     // vertex when it is registered.
-    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES | EDGEOPT_STORE_ASSOCIATED_FACES
-              | FACEOPT_STORE_ASSOCIATED_EDGES);
+    Grid grid(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+              EDGEOPT_STORE_ASSOCIATED_FACES | FACEOPT_STORE_ASSOCIATED_EDGES);
     Vertex* a = *grid.create<RegularVertex>();
     Vertex* b = *grid.create<RegularVertex>();
     Vertex* c = *grid.create<RegularVertex>();
@@ -245,8 +254,10 @@ TEST(GridRegistration, EdgeRegisteredAfterItsFacesIsLinkedToThem)
     EXPECT_EQ(grid.num_edges(), 0u);
 
     Edge* bc = *grid.create<RegularEdge>(EdgeDescriptor(b, c));
-    EXPECT_THAT(collect(grid.associated_faces_begin(bc), grid.associated_faces_end(bc)), ElementsAre(t1, t2));
-    EXPECT_THAT(collect(grid.associated_edges_begin(t1), grid.associated_edges_end(t1)), ElementsAre(bc));
+    EXPECT_THAT(collect(grid.associated_faces_begin(bc), grid.associated_faces_end(bc)),
+                ElementsAre(t1, t2));
+    EXPECT_THAT(collect(grid.associated_edges_begin(t1), grid.associated_edges_end(t1)),
+                ElementsAre(bc));
     EXPECT_EQ(grid.get_edge(t2, 0), bc);
     EXPECT_EQ(grid.get_edge(t2, 1), nullptr);
 
@@ -290,8 +301,9 @@ TEST(GridRegistration, CreationHelpers)
     EXPECT_TRUE(joins(clone, b, a));
     EXPECT_NE(dynamic_cast<RegularVertex*>(b), nullptr);
     EXPECT_NE(dynamic_cast<RegularEdge*>(clone), nullptr);
-    EXPECT_THAT(log.lines(), ElementsAre("vertex_created v0 parent -", "vertex_created v1 parent v0",
-                                         "edge_created e0 parent v0", "edge_created e1 parent e0"));
+    EXPECT_THAT(log.lines(),
+                ElementsAre("vertex_created v0 parent -", "vertex_created v1 parent v0",
+                            "edge_created e0 parent v0", "edge_created e1 parent e0"));
 
     // flip_orientation swaps the vertices and tells nobody
     log.clear();
@@ -311,8 +323,9 @@ TEST(GridRegistration, ParallelModeIsRefused)
         grid.set_parallel(true);
         FAIL() << "no error";
     } catch (const MGError& err) {
-        EXPECT_EQ(err.get_msg(), "Parallelism can only be activated, if mg was compiled with PARALLEL=ON. This is "
-                                 "not the case for this application.");
+        EXPECT_EQ(err.get_msg(),
+                  "Parallelism can only be activated, if mg was compiled with PARALLEL=ON. This is "
+                  "not the case for this application.");
         EXPECT_THAT(err.get_file(0), ::testing::EndsWith("grid.cpp"));
     }
     EXPECT_FALSE(grid.is_parallel());

@@ -16,10 +16,11 @@ using namespace mg;
 namespace {
 
 const unsigned int KNOWN_OPTIONS =
-    VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES | VRTOPT_STORE_ASSOCIATED_VOLUMES
-    | EDGEOPT_STORE_ASSOCIATED_FACES | EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES
-    | FACEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_AUTOGENERATE_EDGES | VOLOPT_STORE_ASSOCIATED_EDGES
-    | VOLOPT_STORE_ASSOCIATED_FACES | VOLOPT_AUTOGENERATE_EDGES | VOLOPT_AUTOGENERATE_FACES;
+    VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+    VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES |
+    EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES |
+    FACEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_AUTOGENERATE_EDGES | VOLOPT_STORE_ASSOCIATED_EDGES |
+    VOLOPT_STORE_ASSOCIATED_FACES | VOLOPT_AUTOGENERATE_EDGES | VOLOPT_AUTOGENERATE_FACES;
 
 class Problems {
 public:
@@ -86,22 +87,27 @@ std::vector<TBase*> check_storage(Grid& grid, const char* kind, Problems& proble
         lastSection = std::max(lastSection, s);
         ++perSection[s];
         if (e->data_index() >= pipe.num_data_entries())
-            problems.add(kind, " data index ", e->data_index(), " beyond ", pipe.num_data_entries());
+            problems.add(kind, " data index ", e->data_index(), " beyond ",
+                         pipe.num_data_entries());
         if (!indices.insert(e->data_index()).second)
             problems.add(kind, " data index ", e->data_index(), " used twice");
     }
     if (elems.size() != storage.num_elements())
-        problems.add(kind, " list walks ", elems.size(), " elements, count says ", storage.num_elements());
+        problems.add(kind, " list walks ", elems.size(), " elements, count says ",
+                     storage.num_elements());
     if (pipe.num_elements() != storage.num_elements())
-        problems.add(kind, " pipe holds ", pipe.num_elements(), " elements, list ", storage.num_elements());
+        problems.add(kind, " pipe holds ", pipe.num_elements(), " elements, list ",
+                     storage.num_elements());
     for (int s = 0; s < sc.num_sections(); ++s) {
         if (sc.num_elements(s) != perSection[s])
-            problems.add(kind, " section ", s, " counts ", sc.num_elements(s), " but holds ", perSection[s]);
+            problems.add(kind, " section ", s, " counts ", sc.num_elements(s), " but holds ",
+                         perSection[s]);
     }
     for (auto it = pipe.attachments_begin(); it != pipe.attachments_end(); ++it) {
         if (it->container->size() < pipe.num_data_entries())
-            problems.add(kind, " attachment \"", it->attachment->name(), "\" holds ", it->container->size(),
-                         " values for ", pipe.num_data_entries(), " data entries");
+            problems.add(kind, " attachment \"", it->attachment->name(), "\" holds ",
+                         it->container->size(), " values for ", pipe.num_data_entries(),
+                         " data entries");
     }
     return elems;
 }
@@ -109,13 +115,15 @@ std::vector<TBase*> check_storage(Grid& grid, const char* kind, Problems& proble
 // Compares a stored neighbourhood with the expected one, in order or as a
 // multiset.
 template <class TElem, class TNeighbour>
-void compare(Problems& problems, const char* what, const TElem* elem, const std::vector<TNeighbour*>& stored,
-             const std::vector<TNeighbour*>& expected, bool inOrder)
+void compare(Problems& problems, const char* what, const TElem* elem,
+             const std::vector<TNeighbour*>& stored, const std::vector<TNeighbour*>& expected,
+             bool inOrder)
 {
     const bool same = inOrder ? stored == expected : sorted(stored) == sorted(expected);
     if (!same) {
-        problems.add(what, " of element ", static_cast<const void*>(elem), " (data index ", elem->data_index(),
-                     "): stored ", stored.size(), ", expected ", expected.size(), inOrder ? " in order" : "");
+        problems.add(what, " of element ", static_cast<const void*>(elem), " (data index ",
+                     elem->data_index(), "): stored ", stored.size(), ", expected ",
+                     expected.size(), inOrder ? " in order" : "");
     }
 }
 
@@ -223,8 +231,8 @@ std::vector<std::string> GridProblems(Grid& grid)
 
     // Auto-generated sides must all exist.
     const bool faceAutoEdges = (opts & FACEOPT_AUTOGENERATE_EDGES) != 0;
-    const bool volAutoEdges = (opts & VOLOPT_AUTOGENERATE_EDGES)
-                              || ((opts & VOLOPT_AUTOGENERATE_FACES) && faceAutoEdges);
+    const bool volAutoEdges =
+        (opts & VOLOPT_AUTOGENERATE_EDGES) || ((opts & VOLOPT_AUTOGENERATE_FACES) && faceAutoEdges);
     const bool volAutoFaces = (opts & VOLOPT_AUTOGENERATE_FACES) != 0;
     if (faceAutoEdges) {
         for (Face* f : faces) {
@@ -242,57 +250,69 @@ std::vector<std::string> GridProblems(Grid& grid)
     // Stored neighbourhoods against the expected ones.
     if (opts & VRTOPT_STORE_ASSOCIATED_EDGES) {
         for (Vertex* v : vertices)
-            compare(problems, "edges at vertex",  v,
-                    std::vector<Edge*>(grid.associated_edges_begin(v), grid.associated_edges_end(v)), vrtEdges[v],
-                    false);
+            compare(
+                problems, "edges at vertex", v,
+                std::vector<Edge*>(grid.associated_edges_begin(v), grid.associated_edges_end(v)),
+                vrtEdges[v], false);
     }
     if (opts & VRTOPT_STORE_ASSOCIATED_FACES) {
         for (Vertex* v : vertices)
-            compare(problems, "faces at vertex", v,
-                    std::vector<Face*>(grid.associated_faces_begin(v), grid.associated_faces_end(v)), vrtFaces[v],
-                    false);
+            compare(
+                problems, "faces at vertex", v,
+                std::vector<Face*>(grid.associated_faces_begin(v), grid.associated_faces_end(v)),
+                vrtFaces[v], false);
     }
     if (opts & VRTOPT_STORE_ASSOCIATED_VOLUMES) {
         for (Vertex* v : vertices)
             compare(problems, "volumes at vertex", v,
-                    std::vector<Volume*>(grid.associated_volumes_begin(v), grid.associated_volumes_end(v)),
+                    std::vector<Volume*>(grid.associated_volumes_begin(v),
+                                         grid.associated_volumes_end(v)),
                     vrtVolumes[v], false);
     }
     if (opts & EDGEOPT_STORE_ASSOCIATED_FACES) {
         for (Edge* e : edges)
-            compare(problems, "faces at edge", e,
-                    std::vector<Face*>(grid.associated_faces_begin(e), grid.associated_faces_end(e)), edgeFaces[e],
-                    false);
+            compare(
+                problems, "faces at edge", e,
+                std::vector<Face*>(grid.associated_faces_begin(e), grid.associated_faces_end(e)),
+                edgeFaces[e], false);
     }
     if (opts & EDGEOPT_STORE_ASSOCIATED_VOLUMES) {
         for (Edge* e : edges)
             compare(problems, "volumes at edge", e,
-                    std::vector<Volume*>(grid.associated_volumes_begin(e), grid.associated_volumes_end(e)),
+                    std::vector<Volume*>(grid.associated_volumes_begin(e),
+                                         grid.associated_volumes_end(e)),
                     edgeVolumes[e], false);
     }
     if (opts & FACEOPT_STORE_ASSOCIATED_EDGES) {
         for (Face* f : faces)
-            compare(problems, "edges of face", f,
-                    std::vector<Edge*>(grid.associated_edges_begin(f), grid.associated_edges_end(f)),
-                    faceAutoEdges ? faceEdgesInOrder[f] : without_null(faceEdgesInOrder[f]), faceAutoEdges);
+            compare(
+                problems, "edges of face", f,
+                std::vector<Edge*>(grid.associated_edges_begin(f), grid.associated_edges_end(f)),
+                faceAutoEdges ? faceEdgesInOrder[f] : without_null(faceEdgesInOrder[f]),
+                faceAutoEdges);
     }
     if (opts & FACEOPT_STORE_ASSOCIATED_VOLUMES) {
         for (Face* f : faces)
             compare(problems, "volumes at face", f,
-                    std::vector<Volume*>(grid.associated_volumes_begin(f), grid.associated_volumes_end(f)),
+                    std::vector<Volume*>(grid.associated_volumes_begin(f),
+                                         grid.associated_volumes_end(f)),
                     faceVolumes[f], false);
     }
     if (opts & VOLOPT_STORE_ASSOCIATED_EDGES) {
         for (Volume* vol : volumes)
             compare(problems, "edges of volume", vol,
-                    std::vector<Edge*>(grid.associated_edges_begin(vol), grid.associated_edges_end(vol)),
-                    volAutoEdges ? volEdgesInOrder[vol] : without_null(volEdgesInOrder[vol]), volAutoEdges);
+                    std::vector<Edge*>(grid.associated_edges_begin(vol),
+                                       grid.associated_edges_end(vol)),
+                    volAutoEdges ? volEdgesInOrder[vol] : without_null(volEdgesInOrder[vol]),
+                    volAutoEdges);
     }
     if (opts & VOLOPT_STORE_ASSOCIATED_FACES) {
         for (Volume* vol : volumes)
             compare(problems, "faces of volume", vol,
-                    std::vector<Face*>(grid.associated_faces_begin(vol), grid.associated_faces_end(vol)),
-                    volAutoFaces ? volFacesInOrder[vol] : without_null(volFacesInOrder[vol]), volAutoFaces);
+                    std::vector<Face*>(grid.associated_faces_begin(vol),
+                                       grid.associated_faces_end(vol)),
+                    volAutoFaces ? volFacesInOrder[vol] : without_null(volFacesInOrder[vol]),
+                    volAutoFaces);
     }
 
     return problems.take();

@@ -23,7 +23,8 @@ float dist_sq(const vector3& a, const vector3& b)
 
 }  // namespace
 
-LevelDisc BuildLevelDisc(Grid& grid, PositionAccessor& aaPos, const vector3& centre, float radius, float spacing)
+LevelDisc BuildLevelDisc(Grid& grid, PositionAccessor& aaPos, const vector3& centre, float radius,
+                         float spacing)
 {
     LevelDisc disc;
     const int n = std::max(1, static_cast<int>(static_cast<double>(radius) / spacing + 0.5));
@@ -43,7 +44,8 @@ LevelDisc BuildLevelDisc(Grid& grid, PositionAccessor& aaPos, const vector3& cen
             if (j == 0) {
                 aaPos[v] = vector3(centre[0], centre[1] + r, centre[2]);
             } else {
-                const double a = static_cast<double>(static_cast<float>(j) / static_cast<float>(m)) * TWO_PI_F;
+                const double a =
+                    static_cast<double>(static_cast<float>(j) / static_cast<float>(m)) * TWO_PI_F;
                 aaPos[v] = vector3(static_cast<float>(centre[0] + std::sin(a) * r),
                                    static_cast<float>(centre[1] + std::cos(a) * r), centre[2]);
             }

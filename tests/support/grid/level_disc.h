@@ -26,8 +26,8 @@ struct LevelDisc {
 // positions written through aaPos (bound to the grid's vertex positions);
 // triangles are made with create<Triangle>. Radius 100 and spacing 2 give
 // 7,987 vertices and 15,658 triangles.
-LevelDisc BuildLevelDisc(mg::Grid& grid, PositionAccessor& aaPos, const vector3& centre, float radius,
-                         float spacing);
+LevelDisc BuildLevelDisc(mg::Grid& grid, PositionAccessor& aaPos, const vector3& centre,
+                         float radius, float spacing);
 
 // A grid (by default with the level's options 0x90003) with aPosition on its
 // vertices, holding the level disc of the given size around the origin.

@@ -11,14 +11,14 @@ namespace {
 const char* kind_prefix(int kind)
 {
     switch (kind) {
-    case mg::BOK_VERTEX:
-        return "v";
-    case mg::BOK_EDGE:
-        return "e";
-    case mg::BOK_FACE:
-        return "f";
-    default:
-        return "vol";
+        case mg::BOK_VERTEX:
+            return "v";
+        case mg::BOK_EDGE:
+            return "e";
+        case mg::BOK_FACE:
+            return "f";
+        default:
+            return "vol";
     }
 }
 
@@ -49,8 +49,9 @@ std::string NotificationLog::name(const mg::GridObject* elem)
     return n;
 }
 
-void NotificationLog::add(const std::string& tag, const std::string& what, const mg::GridObject* elem,
-                          const mg::GridObject* other, const char* otherLabel)
+void NotificationLog::add(const std::string& tag, const std::string& what,
+                          const mg::GridObject* elem, const mg::GridObject* other,
+                          const char* otherLabel)
 {
     // An erased element's address may come back for a new element, which
     // then gets a name of its own.
@@ -120,28 +121,32 @@ void RecordingObserver::elements_to_be_cleared(mg::Grid*)
     m_log.add(m_tag, "elements_to_be_cleared", nullptr, nullptr, nullptr);
 }
 
-void RecordingObserver::created(const char* what, const mg::GridObject* elem, const mg::GridObject* parent,
-                                bool replacesParent)
+void RecordingObserver::created(const char* what, const mg::GridObject* elem,
+                                const mg::GridObject* parent, bool replacesParent)
 {
     m_log.add(m_tag, what, elem, parent, replacesParent ? "replaces" : "parent");
 }
 
-void RecordingObserver::vertex_created(mg::Grid*, mg::Vertex* vrt, mg::GridObject* parent, bool replacesParent)
+void RecordingObserver::vertex_created(mg::Grid*, mg::Vertex* vrt, mg::GridObject* parent,
+                                       bool replacesParent)
 {
     created("vertex_created", vrt, parent, replacesParent);
 }
 
-void RecordingObserver::edge_created(mg::Grid*, mg::Edge* edge, mg::GridObject* parent, bool replacesParent)
+void RecordingObserver::edge_created(mg::Grid*, mg::Edge* edge, mg::GridObject* parent,
+                                     bool replacesParent)
 {
     created("edge_created", edge, parent, replacesParent);
 }
 
-void RecordingObserver::face_created(mg::Grid*, mg::Face* face, mg::GridObject* parent, bool replacesParent)
+void RecordingObserver::face_created(mg::Grid*, mg::Face* face, mg::GridObject* parent,
+                                     bool replacesParent)
 {
     created("face_created", face, parent, replacesParent);
 }
 
-void RecordingObserver::volume_created(mg::Grid*, mg::Volume* vol, mg::GridObject* parent, bool replacesParent)
+void RecordingObserver::volume_created(mg::Grid*, mg::Volume* vol, mg::GridObject* parent,
+                                       bool replacesParent)
 {
     created("volume_created", vol, parent, replacesParent);
 }

@@ -65,10 +65,14 @@ public:
     void grid_to_be_destroyed(mg::Grid* grid) override;
     void elements_to_be_cleared(mg::Grid* grid) override;
 
-    void vertex_created(mg::Grid* grid, mg::Vertex* vrt, mg::GridObject* parent, bool replacesParent) override;
-    void edge_created(mg::Grid* grid, mg::Edge* edge, mg::GridObject* parent, bool replacesParent) override;
-    void face_created(mg::Grid* grid, mg::Face* face, mg::GridObject* parent, bool replacesParent) override;
-    void volume_created(mg::Grid* grid, mg::Volume* vol, mg::GridObject* parent, bool replacesParent) override;
+    void vertex_created(mg::Grid* grid, mg::Vertex* vrt, mg::GridObject* parent,
+                        bool replacesParent) override;
+    void edge_created(mg::Grid* grid, mg::Edge* edge, mg::GridObject* parent,
+                      bool replacesParent) override;
+    void face_created(mg::Grid* grid, mg::Face* face, mg::GridObject* parent,
+                      bool replacesParent) override;
+    void volume_created(mg::Grid* grid, mg::Volume* vol, mg::GridObject* parent,
+                        bool replacesParent) override;
 
     void vertex_to_be_erased(mg::Grid* grid, mg::Vertex* vrt, mg::Vertex* replacedBy) override;
     void edge_to_be_erased(mg::Grid* grid, mg::Edge* edge, mg::Edge* replacedBy) override;
@@ -76,7 +80,8 @@ public:
     void volume_to_be_erased(mg::Grid* grid, mg::Volume* vol, mg::Volume* replacedBy) override;
 
 private:
-    void created(const char* what, const mg::GridObject* elem, const mg::GridObject* parent, bool replacesParent);
+    void created(const char* what, const mg::GridObject* elem, const mg::GridObject* parent,
+                 bool replacesParent);
 
     NotificationLog& m_log;
     std::string m_tag;
