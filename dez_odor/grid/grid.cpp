@@ -601,13 +601,11 @@ Grid& Grid::operator=(const Grid& src)
     change_options(0);
     clear_geometry();
 
-    Grid& source = const_cast<Grid&>(src);
-
     // vertices, indexed by the data index of the source vertex
-    std::vector<Vertex*> newVrts(source.m_vertices.pipe().num_data_entries(), nullptr);
+    std::vector<Vertex*> newVrts(src.m_vertices.pipe().num_data_entries(), nullptr);
     std::vector<std::pair<uint32_t, uint32_t>> vrtRows;
     vrtRows.reserve(src.num_vertices());
-    for (VertexIterator it = source.begin<Vertex>(); it != source.end<Vertex>(); ++it) {
+    for (VertexIterator it = src.begin<Vertex>(); it != src.end<Vertex>(); ++it) {
         Vertex* old = *it;
         Vertex* v = static_cast<Vertex*>(old->create_empty_instance());
         register_vertex(v);
@@ -617,7 +615,7 @@ Grid& Grid::operator=(const Grid& src)
 
     std::vector<std::pair<uint32_t, uint32_t>> edgeRows;
     edgeRows.reserve(src.num_edges());
-    for (EdgeIterator it = source.begin<Edge>(); it != source.end<Edge>(); ++it) {
+    for (EdgeIterator it = src.begin<Edge>(); it != src.end<Edge>(); ++it) {
         Edge* old = *it;
         Edge* e = static_cast<Edge*>(old->create_empty_instance());
         e->set_vertex(0, newVrts[old->vertex(0)->data_index()]);
@@ -628,7 +626,7 @@ Grid& Grid::operator=(const Grid& src)
 
     std::vector<std::pair<uint32_t, uint32_t>> faceRows;
     faceRows.reserve(src.num_faces());
-    for (FaceIterator it = source.begin<Face>(); it != source.end<Face>(); ++it) {
+    for (FaceIterator it = src.begin<Face>(); it != src.end<Face>(); ++it) {
         Face* old = *it;
         Face* f = static_cast<Face*>(old->create_empty_instance());
         const unsigned int numVrts = old->num_vertices();
@@ -640,7 +638,7 @@ Grid& Grid::operator=(const Grid& src)
 
     std::vector<std::pair<uint32_t, uint32_t>> volRows;
     volRows.reserve(src.num_volumes());
-    for (VolumeIterator it = source.begin<Volume>(); it != source.end<Volume>(); ++it) {
+    for (VolumeIterator it = src.begin<Volume>(); it != src.end<Volume>(); ++it) {
         Volume* old = *it;
         Volume* vol = static_cast<Volume*>(old->create_empty_instance());
         const unsigned int numVrts = old->num_vertices();
@@ -652,13 +650,13 @@ Grid& Grid::operator=(const Grid& src)
 
     change_options(src.get_options());
 
-    CopyAttachmentValues(source.m_vertices.pipe(), m_vertices.pipe(),
+    CopyAttachmentValues(src.m_vertices.pipe(), m_vertices.pipe(),
                          make_index_map(m_vertices.pipe(), vrtRows));
-    CopyAttachmentValues(source.m_edges.pipe(), m_edges.pipe(),
+    CopyAttachmentValues(src.m_edges.pipe(), m_edges.pipe(),
                          make_index_map(m_edges.pipe(), edgeRows));
-    CopyAttachmentValues(source.m_faces.pipe(), m_faces.pipe(),
+    CopyAttachmentValues(src.m_faces.pipe(), m_faces.pipe(),
                          make_index_map(m_faces.pipe(), faceRows));
-    CopyAttachmentValues(source.m_volumes.pipe(), m_volumes.pipe(),
+    CopyAttachmentValues(src.m_volumes.pipe(), m_volumes.pipe(),
                          make_index_map(m_volumes.pipe(), volRows));
 
     if (src.is_parallel())

@@ -148,9 +148,9 @@ public:
     // A kind runs through its whole list, section after section; a concrete
     // class through its section only, in registration order.
     template <class TElem>
-    iterator<TElem> begin();
+    iterator<TElem> begin() const;
     template <class TElem>
-    iterator<TElem> end();
+    iterator<TElem> end() const;
 
     // ----- attachments ----------------------------------------------------
 

@@ -64,13 +64,13 @@ size_t Grid::num() const
 }
 
 template <class TElem>
-Grid::iterator<TElem> Grid::begin()
+Grid::iterator<TElem> Grid::begin() const
 {
     return storage<typename TElem::base_object>().template begin<TElem>();
 }
 
 template <class TElem>
-Grid::iterator<TElem> Grid::end()
+Grid::iterator<TElem> Grid::end() const
 {
     return storage<typename TElem::base_object>().template end<TElem>();
 }
