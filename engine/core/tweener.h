@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/core/frame.h"
+
 namespace vo {
 
 // A running animation of one value of one object. Owned by a TweenMachine.
@@ -20,6 +22,13 @@ public:
 template <class T>
 T TweenBlend(T const& from, T const& to, float s) {
     return to * s + from * (1.0f - s);
+}
+
+// Frames blend each of their four edges with the same weight.
+inline Frame TweenBlend(Frame const& from, Frame const& to, float s) {
+    float const r = 1.0f - s;
+    return Frame(to.left() * s + from.left() * r, to.top() * s + from.top() * r, to.right() * s + from.right() * r,
+                 to.bottom() * s + from.bottom() * r);
 }
 
 // Interpolation policies. A policy has no data; it maps the elapsed fraction

@@ -101,6 +101,27 @@ TEST(Tween, CallbackRunsBeforeTheStartAndTheConstRefFormSeesTheValueField) {
     EXPECT_EQ(target.seen.size(), 2u);
 }
 
+struct FrameTarget {
+    vo::Frame frame;
+    void set_frame(vo::Frame const& f) { frame = f; }
+};
+
+TEST(Tween, FramesBlendEveryEdgeWithTheSameWeight) {
+    FrameTarget target;
+    TweenMachine machine;
+    using FrameTween = Tweener<SmoothTween<vo::Frame>, TweenMethodCallbackConstRef<vo::Frame, FrameTarget>>;
+    machine.add(new FrameTween(2.0, vo::Frame(0, 0, 10, 20), vo::Frame(10, 40, 30, 20), &target,
+                               &FrameTarget::set_frame));
+    machine.update(0.5);  // s = 0.15625
+    EXPECT_EQ(target.frame.left(), 1.5625f);
+    EXPECT_EQ(target.frame.top(), 6.25f);
+    EXPECT_EQ(target.frame.right(), 13.125f);
+    EXPECT_EQ(target.frame.bottom(), 20.0f);
+    machine.update(2.0);
+    EXPECT_EQ(target.frame.left(), 10.0f);
+    EXPECT_EQ(target.frame.top(), 40.0f);
+}
+
 TEST(Tween, CloneCopiesTheState) {
     Target target;
     LinearFloat t(2.0, 0.0f, 10.0f, &target, &Target::set);
