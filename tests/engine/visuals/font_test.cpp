@@ -2,6 +2,7 @@
 
 #include "engine/core/error.h"
 #include "engine/sfml/sfml_texture.h"
+#include "support/engine/test_window.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
@@ -34,7 +35,14 @@ int Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-TEST(FreeTypeFont, FaceAtTwentyPixels) {
+// Atlases are textures: the tests draw nothing, but run with the window's
+// graphics context like the game does.
+class FreeTypeFont : public testing::Test {
+protected:
+    vo_test::TestWindow window_{32, 32};
+};
+
+TEST_F(FreeTypeFont, FaceAtTwentyPixels) {
     Font font;
     font.set_file(DEJAVU_SANS, Font::FONT_FREETYPE);
     testing::internal::CaptureStdout();
@@ -73,7 +81,7 @@ TEST(FreeTypeFont, FaceAtTwentyPixels) {
     EXPECT_EQ(font.kerning_offset('a', 'b'), 0.0f);
 }
 
-TEST(FreeTypeFont, GlyphPixelsAreInTheAtlas) {
+TEST_F(FreeTypeFont, GlyphPixelsAreInTheAtlas) {
     Font font;
     font.set_file(DEJAVU_SANS, Font::FONT_FREETYPE);
     font.set_character_height(20.0f);
@@ -96,7 +104,7 @@ TEST(FreeTypeFont, GlyphPixelsAreInTheAtlas) {
     EXPECT_GT(covered * 2, (right - left) * (bottom - top));
 }
 
-TEST(FreeTypeFont, OneFacePerHeight) {
+TEST_F(FreeTypeFont, OneFacePerHeight) {
     Font font;
     font.set_file(DEJAVU_SANS_MONO, Font::FONT_FREETYPE);
     testing::internal::CaptureStdout();
@@ -134,7 +142,7 @@ TEST(FreeTypeFont, OneFacePerHeight) {
     EXPECT_EQ(font.kerning_offset('A', 'V'), -1.0f);
 }
 
-TEST(FreeTypeFont, FailedBuildsKeepTheCurrentFace) {
+TEST_F(FreeTypeFont, FailedBuildsKeepTheCurrentFace) {
     Font font;
     font.set_file(DEJAVU_SANS, Font::FONT_FREETYPE);
     font.set_character_height(12.0f);

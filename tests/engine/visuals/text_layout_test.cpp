@@ -3,6 +3,7 @@
 #include "engine/core/vertex.h"
 #include "engine/sfml/engine.h"
 #include "engine/visuals/font.h"
+#include "support/engine/test_window.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ namespace vo {
 namespace {
 
 TEST(TextLayoutKerning, KerningMovesThePenOnly) {
+    vo_test::TestWindow window(32, 32);
     Font font;
     font.set_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", Font::FONT_FREETYPE);
     testing::internal::CaptureStdout();

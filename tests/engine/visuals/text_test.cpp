@@ -39,6 +39,7 @@ TEST(TextTest, WithoutAFontNothingIsBuiltOrDrawn) {
 }
 
 TEST(TextTest, HeightsShareAFaceByTheirWholePart) {
+    vo_test::TestWindow window(32, 32);
     SmartPtr<Font> font = SansFont();
     Text a, b;
     testing::internal::CaptureStdout();
@@ -54,6 +55,7 @@ TEST(TextTest, HeightsShareAFaceByTheirWholePart) {
 TEST(TextTest, WrapsOnFirstUseOfAFont) {
     // The font has no face yet: the text must still wrap, with the face of
     // its own height.
+    vo_test::TestWindow window(32, 32);
     SmartPtr<Font> font = SansFont();
     Text text;
     testing::internal::CaptureStdout();
