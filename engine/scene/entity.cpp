@@ -111,7 +111,7 @@ void Entity::add_behavior_entry(std::unique_ptr<IBehavior> behavior, unsigned in
     if (accepts_events) event_behaviors_.push_back(raw);  // cannot throw: room reserved above
 }
 
-IBehavior* Entity::find_behavior(unsigned int type_key, const char* name) const {
+IBehavior* Entity::get_behavior_by_key(unsigned int type_key, const char* name) const {
     for (const auto& entry : behaviors_) {
         if (entry->type_key != type_key) continue;
         if (name && entry->name != name) continue;

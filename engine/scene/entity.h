@@ -71,8 +71,11 @@ public:
     // also named name when name is not null; null when none is.
     template <class T>
     T* get_behavior(const char* name = nullptr) const {
-        return static_cast<T*>(find_behavior(TypeKey<T>(), name));
+        return static_cast<T*>(get_behavior_by_key(TypeKey<T>(), name));
     }
+
+    // The same lookup by the key TypeKey<T>() of the class.
+    IBehavior* get_behavior_by_key(unsigned int type_key, const char* name = nullptr) const;
 
     // The first behavior added under name; null when none was.
     IBehavior* get_behavior_by_name(const char* name) const;
@@ -110,7 +113,6 @@ private:
     };
 
     void add_behavior_entry(std::unique_ptr<IBehavior> behavior, unsigned int type_key, const char* name);
-    IBehavior* find_behavior(unsigned int type_key, const char* name) const;
 
     std::vector<std::unique_ptr<BehaviorEntry>> behaviors_;
     std::vector<BehaviorEntry*> event_behaviors_;  // entries of behaviors_

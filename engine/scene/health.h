@@ -28,6 +28,10 @@ public:
 // Lowers the health of entity's behaviors::Health (the first one, found by its
 // exact class) by amount and answers true; answers false and changes nothing
 // when the entity is null or has no health behavior.
+//
+// Library code reaches Health only through this function: get_behavior<Health>
+// compiled into the library would need the class's type information, which
+// lives in the program, as soon as the sanitizers check dynamic types.
 bool DecreaseHealth(Entity* entity, float amount);
 
 }  // namespace vo
