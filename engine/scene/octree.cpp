@@ -19,15 +19,30 @@ namespace {
 // Grows [min, max] about its centre by `factor`, never leaving out the
 // original box (the float rounding of centre and half extent could otherwise
 // cut off a point lying on a face).
+void WidenInterval(float& min, float& max, float factor) {
+    const float c = (min + max) * 0.5f;
+    const float h = (max - min) * 0.5f * factor;
+    const float lo = c - h;
+    const float hi = c + h;
+    if (lo < min) min = lo;
+    if (hi > max) max = hi;
+}
+
 void WidenBox(vector3& min, vector3& max, float factor) {
-    for (unsigned int a = 0; a < 3; ++a) {
-        const float c = (min[a] + max[a]) * 0.5f;
-        const float h = (max[a] - min[a]) * 0.5f * factor;
-        const float lo = c - h;
-        const float hi = c + h;
-        if (lo < min[a]) min[a] = lo;
-        if (hi > max[a]) max[a] = hi;
-    }
+    WidenInterval(min.x, max.x, factor);
+    WidenInterval(min.y, max.y, factor);
+    WidenInterval(min.z, max.z, factor);
+}
+
+// Written as selections so that the compiler can use min/max instructions
+// instead of unpredictable branches.
+inline void GrowBox(vector3& min, vector3& max, const vector3& p) {
+    min.x = p.x < min.x ? p.x : min.x;
+    max.x = p.x > max.x ? p.x : max.x;
+    min.y = p.y < min.y ? p.y : min.y;
+    max.y = p.y > max.y ? p.y : max.y;
+    min.z = p.z < min.z ? p.z : min.z;
+    max.z = p.z > max.z ? p.z : max.z;
 }
 
 bool ElementTouchesBox(const vector3* points, const int* element, int per_element, const vector3& min,
@@ -52,9 +67,9 @@ bool ElementTouchesBox(const vector3* points, const int* element, int per_elemen
 }
 
 // Builds the cells of one tree. Each recursion level owns one set of scratch
-// arrays, reused by every cell on that level: a cell gathers one child's
-// elements into them, builds that child completely, then reuses them for
-// the next child.
+// arrays, reused by every cell on that level: a cell sorts its elements into
+// per-child runs there in one pass, then builds its children one after the
+// other, each completely, handing down a pointer to the child's run.
 class OctreeBuilder {
 public:
     OctreeBuilder(const vector3* points, int per_element, int max_per_leaf, bool by_centroid, int dimension)
@@ -71,13 +86,15 @@ public:
 private:
     struct Scratch {
         std::vector<std::uint8_t> child_masks;  // per element: bit i set = goes into child i
-        std::vector<int> indices;
+        std::vector<int> indices;               // the children's elements, child after child
         std::vector<CollisionElementID> ids;
     };
 
     void make_leaf(BoxedGroupNode* node, const int* indices, unsigned int n, const CollisionElementID* ids);
     void octant(int i, const vector3& min, const vector3& max, vector3& omin, vector3& omax) const;
-    int nearest_child(const vector3& p, const vector3& min, const vector3& max) const;
+    int nearest_child(const vector3& p, const vector3& upper_min) const;
+    int first_child_holding(const vector3& c, const vector3& low_min, const vector3& low_max, const vector3& high_min,
+                            const vector3& high_max) const;
     vector3 centroid(const int* element) const;
 
     const vector3* points_;
@@ -127,14 +144,36 @@ void OctreeBuilder::octant(int i, const vector3& min, const vector3& max, vector
 }
 
 // The child whose octant lies nearest to p: on each split axis the upper half
-// when p lies above the mid-plane, the lower half otherwise.
-int OctreeBuilder::nearest_child(const vector3& p, const vector3& min, const vector3& max) const {
-    vector3 upper_min, upper_max;
-    octant(num_children_ - 1, min, max, upper_min, upper_max);
+// when p lies above the mid-plane (the lower corner of the uppermost octant),
+// the lower half otherwise.
+int OctreeBuilder::nearest_child(const vector3& p, const vector3& upper_min) const {
     int child = 0;
     if (p.x > upper_min.x) child |= 1;
     if (p.y > upper_min.y) child |= 2;
     if (dimension_ > 2 && p.z > upper_min.z) child |= 4;
+    return child;
+}
+
+// The first child whose (widened) octant holds c, -1 when none does. Octant i
+// spans the low or the high interval of each split axis by the bits of i, so
+// the first octant holding c takes, axis by axis, the low interval when it
+// holds c and the high one otherwise. low_* is octant 0, high_* the last one.
+int OctreeBuilder::first_child_holding(const vector3& c, const vector3& low_min, const vector3& low_max,
+                                       const vector3& high_min, const vector3& high_max) const {
+    int child = 0;
+    if (!(c.x >= low_min.x && c.x <= low_max.x)) {
+        if (!(c.x >= high_min.x && c.x <= high_max.x)) return -1;
+        child |= 1;
+    }
+    if (!(c.y >= low_min.y && c.y <= low_max.y)) {
+        if (!(c.y >= high_min.y && c.y <= high_max.y)) return -1;
+        child |= 2;
+    }
+    if (!(c.z >= low_min.z && c.z <= low_max.z)) {
+        // Without a split in z both intervals are the cell's own.
+        if (dimension_ < 3 || !(c.z >= high_min.z && c.z <= high_max.z)) return -1;
+        child |= 4;
+    }
     return child;
 }
 
@@ -160,55 +199,97 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
     const vector3 min = node->min_corner();
     const vector3 max = node->max_corner();
 
-    // Decide every element's children first; an element that no child would
-    // take goes to the nearest one, so nothing is ever lost.
-    s.child_masks.assign(n, 0);
     vector3 omin[8], omax[8];
     for (int i = 0; i < num_children_; ++i) {
         octant(i, min, max, omin[i], omax[i]);
         if (by_centroid_) WidenBox(omin[i], omax[i], 1.001f);
     }
+    vector3 upper_min, upper_max;
+    octant(num_children_ - 1, min, max, upper_min, upper_max);
+
+    // Decide every element's children first; an element that no child would
+    // take goes to the nearest one, so nothing is ever lost. By centroid the
+    // children's bounding boxes grow in the same pass, over the same points in
+    // the same order as a later pass over each child's elements would take.
+    s.child_masks.resize(n);
+    unsigned int count[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    vector3 bmin[8], bmax[8];
+    if (by_centroid_) {
+        const vector3 &low_min = omin[0], &low_max = omax[0];
+        const vector3 &high_min = omin[num_children_ - 1], &high_max = omax[num_children_ - 1];
+        for (unsigned int k = 0; k < n; ++k) {
+            const int* element = indices + k * per;
+            const vector3 center = centroid(element);
+            int child = first_child_holding(center, low_min, low_max, high_min, high_max);
+            if (child < 0) child = nearest_child(center, upper_min);
+            s.child_masks[k] = static_cast<std::uint8_t>(child);
+            unsigned int c = 0;
+            if (count[child]++ == 0) {
+                bmin[child] = bmax[child] = points_[element[0]];
+                c = 1;
+            }
+            for (; c < per; ++c) GrowBox(bmin[child], bmax[child], points_[element[c]]);
+        }
+    } else {
+        for (unsigned int k = 0; k < n; ++k) {
+            const int* element = indices + k * per;
+            unsigned int mask = 0;
+            for (int i = 0; i < num_children_; ++i)
+                if (ElementTouchesBox(points_, element, per_element_, omin[i], omax[i])) mask |= 1u << i;
+            if (!mask) mask = 1u << nearest_child(centroid(element), upper_min);
+            s.child_masks[k] = static_cast<std::uint8_t>(mask);
+            for (int i = 0; i < num_children_; ++i) count[i] += (mask >> i) & 1u;
+        }
+    }
+
+    // Runs of the children's elements, each in element order.
+    unsigned int start[9];
+    start[0] = 0;
+    for (int i = 0; i < num_children_; ++i) start[i + 1] = start[i] + count[i];
+    const unsigned int total = start[num_children_];
+    s.indices.resize(static_cast<size_t>(total) * per);
+    if (ids) s.ids.resize(total);
+    unsigned int fill[8];
+    for (int i = 0; i < num_children_; ++i) fill[i] = start[i];
     for (unsigned int k = 0; k < n; ++k) {
         const int* element = indices + k * per;
-        std::uint8_t mask = 0;
         if (by_centroid_) {
-            const vector3 c = centroid(element);
-            for (int i = 0; i < num_children_; ++i) {
-                if (PointInBox(c, omin[i], omax[i])) {
-                    mask = static_cast<std::uint8_t>(1u << i);
-                    break;
-                }
-            }
-            if (!mask) mask = static_cast<std::uint8_t>(1u << nearest_child(c, min, max));
-        } else {
-            for (int i = 0; i < num_children_; ++i)
-                if (ElementTouchesBox(points_, element, per_element_, omin[i], omax[i]))
-                    mask = static_cast<std::uint8_t>(mask | (1u << i));
-            if (!mask) mask = static_cast<std::uint8_t>(1u << nearest_child(centroid(element), min, max));
+            const unsigned int slot = fill[s.child_masks[k]]++;
+            int* out = s.indices.data() + static_cast<size_t>(slot) * per;
+            for (unsigned int c = 0; c < per; ++c) out[c] = element[c];
+            if (ids) s.ids[slot] = ids[k];
+            continue;
         }
-        s.child_masks[k] = mask;
+        const unsigned int mask = s.child_masks[k];
+        for (int i = 0; i < num_children_; ++i) {
+            if (!((mask >> i) & 1u)) continue;
+            const unsigned int slot = fill[i]++;
+            int* out = s.indices.data() + static_cast<size_t>(slot) * per;
+            for (unsigned int c = 0; c < per; ++c) out[c] = element[c];
+            if (ids) s.ids[slot] = ids[k];
+        }
     }
 
     for (int i = 0; i < num_children_; ++i) {
-        s.indices.clear();
-        s.ids.clear();
-        for (unsigned int k = 0; k < n; ++k) {
-            if (!(s.child_masks[k] & (1u << i))) continue;
-            const int* element = indices + k * per;
-            s.indices.insert(s.indices.end(), element, element + per);
-            if (ids) s.ids.push_back(ids[k]);
-        }
-        const unsigned int child_indices = static_cast<unsigned int>(s.indices.size());
-
+        const int* child_indices = s.indices.data() + static_cast<size_t>(start[i]) * per;
+        const unsigned int child_num_indices = count[i] * per;
         vector3 cmin = omin[i], cmax = omax[i];
         if (by_centroid_) {
-            ComputeIndexedBoundingBox(cmin, cmax, points_, s.indices.data(), child_indices);
+            // The box of the child's points (the origin when it has none),
+            // widened about its centre.
+            if (count[i] == 0) {
+                cmin = cmax = vector3(0.0f, 0.0f, 0.0f);
+            } else {
+                cmin = bmin[i];
+                cmax = bmax[i];
+            }
             WidenBox(cmin, cmax, 1.001f);
         }
         SmartPtr<BoxedGroupNode> child = BoxedGroupNode::create();
         child->set_box(cmin, cmax);
         node->add_child(child);
-        build(child.get(), s.indices.data(), child_indices, ids ? s.ids.data() : nullptr, depth - 1, level + 1);
+        build(child.get(), child_indices, child_num_indices, ids ? s.ids.data() + start[i] : nullptr, depth - 1,
+              level + 1);
     }
 }
 
@@ -220,13 +301,7 @@ void ComputeBoundingBox(vector3& min, vector3& max, const vector3* points, int c
         return;
     }
     min = max = points[0];
-    for (int i = 1; i < count; ++i) {
-        const vector3& p = points[i];
-        for (unsigned int a = 0; a < 3; ++a) {
-            if (p[a] < min[a]) min[a] = p[a];
-            if (p[a] > max[a]) max[a] = p[a];
-        }
-    }
+    for (int i = 1; i < count; ++i) GrowBox(min, max, points[i]);
 }
 
 void ComputeIndexedBoundingBox(vector3& min, vector3& max, const vector3* points, const int* indices,
@@ -236,13 +311,7 @@ void ComputeIndexedBoundingBox(vector3& min, vector3& max, const vector3* points
         return;
     }
     min = max = points[indices[0]];
-    for (unsigned int i = 1; i < count; ++i) {
-        const vector3& p = points[indices[i]];
-        for (unsigned int a = 0; a < 3; ++a) {
-            if (p[a] < min[a]) min[a] = p[a];
-            if (p[a] > max[a]) max[a] = p[a];
-        }
-    }
+    for (unsigned int i = 1; i < count; ++i) GrowBox(min, max, points[indices[i]]);
 }
 
 void CreateSubOctrees(BoxedGroupNode* node, const vector3* points, unsigned int /*num_points*/, const int* indices,

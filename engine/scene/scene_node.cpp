@@ -10,7 +10,11 @@ GroupNode::~GroupNode() = default;
 
 void GroupNode::clear() { children_.clear(); }
 
-void GroupNode::add_child(SmartPtr<Node> child) { children_.push_back(std::move(child)); }
+void GroupNode::add_child(SmartPtr<Node> child) {
+    // Octree cells get four or eight children: start with room for four.
+    if (children_.capacity() == 0) children_.reserve(4);
+    children_.push_back(std::move(child));
+}
 
 void GroupNode::remove_child(SmartPtr<Node> child) {
     for (auto it = children_.begin(); it != children_.end(); ++it) {
