@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 namespace vo {
@@ -16,7 +17,15 @@ public:
 
     SmartPtr() noexcept = default;
     SmartPtr(std::nullptr_t) noexcept {}
-    explicit SmartPtr(T* object) : object_(object), count_(object ? new int(1) : nullptr) {}
+    explicit SmartPtr(T* object) : object_(object) {
+        if (!object) return;
+        try {
+            count_ = new int(1);
+        } catch (...) {
+            delete object;  // the handle took the object: do not leak it
+            throw;
+        }
+    }
 
     SmartPtr(const SmartPtr& other) noexcept : object_(other.object_), count_(other.count_) { retain(); }
     SmartPtr(SmartPtr&& other) noexcept : object_(other.object_), count_(other.count_) {
@@ -24,9 +33,13 @@ public:
         other.count_ = nullptr;
     }
 
-    // Derived-to-base conversion shares the count.
-    template <class U>
+    // Derived-to-base (and to-const) conversion shares the count. The last
+    // release deletes through T, so a base needs a virtual destructor.
+    template <class U, class = std::enable_if_t<std::is_convertible<U*, T*>::value>>
     SmartPtr(const SmartPtr<U>& other) noexcept : object_(other.get()), count_(other.count_ptr()) {
+        static_assert(std::is_same<std::remove_cv_t<U>, std::remove_cv_t<T>>::value ||
+                          std::has_virtual_destructor<T>::value,
+                      "SmartPtr: converting to a base class without a virtual destructor");
         retain();
     }
 
@@ -85,6 +98,7 @@ private:
         if (count_) ++*count_;
     }
     void release() noexcept {
+        static_assert(sizeof(T) > 0, "SmartPtr: the object's class must be complete where a handle is released");
         if (count_ && --*count_ == 0) {
             delete object_;
             delete count_;
@@ -105,6 +119,10 @@ template <class T>
 bool operator==(const SmartPtr<T>& a, std::nullptr_t) noexcept { return !a; }
 template <class T>
 bool operator!=(const SmartPtr<T>& a, std::nullptr_t) noexcept { return static_cast<bool>(a); }
+template <class T>
+bool operator==(std::nullptr_t, const SmartPtr<T>& a) noexcept { return !a; }
+template <class T>
+bool operator!=(std::nullptr_t, const SmartPtr<T>& a) noexcept { return static_cast<bool>(a); }
 template <class T, class U>
 bool operator<(const SmartPtr<T>& a, const SmartPtr<U>& b) noexcept { return a.get() < b.get(); }
 

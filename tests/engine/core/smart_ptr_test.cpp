@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace {
 
 struct Base {
@@ -53,6 +55,34 @@ TEST(SmartPtr, AssignmentAndCastsShareOneCount) {
     d = nullptr;
     EXPECT_EQ(deaths, 0);
     k = nullptr;
+    EXPECT_EQ(deaths, 1);
+}
+
+struct Unrelated {
+    virtual ~Unrelated() = default;
+};
+
+// Overloads on handles of unrelated classes stay unambiguous: a handle
+// converts only where its pointer would.
+const char* Pick(const vo::SmartPtr<Base>&) { return "base"; }
+const char* Pick(const vo::SmartPtr<Unrelated>&) { return "unrelated"; }
+
+static_assert(std::is_constructible<vo::SmartPtr<Base>, vo::SmartPtr<Derived>>::value, "derived to base");
+static_assert(std::is_constructible<vo::ConstSmartPtr<Base>, vo::SmartPtr<Derived>>::value, "to const");
+static_assert(!std::is_constructible<vo::SmartPtr<Derived>, vo::SmartPtr<Base>>::value, "no base to derived");
+static_assert(!std::is_constructible<vo::SmartPtr<Base>, vo::ConstSmartPtr<Base>>::value, "no const removal");
+static_assert(!std::is_constructible<vo::SmartPtr<Base>, vo::SmartPtr<Unrelated>>::value, "no unrelated");
+
+TEST(SmartPtr, ConvertsOnlyWhereThePointerConverts) {
+    int deaths = 0;
+    vo::SmartPtr<Derived> d(new Derived(&deaths));
+    EXPECT_STREQ(Pick(d), "base");
+    EXPECT_STREQ(Pick(vo::SmartPtr<Unrelated>(new Unrelated())), "unrelated");
+    EXPECT_EQ(d.use_count(), 1);  // the temporary handle for Pick is gone
+    EXPECT_TRUE(nullptr != d);
+    EXPECT_FALSE(nullptr == d);
+    d = nullptr;
+    EXPECT_TRUE(nullptr == d);
     EXPECT_EQ(deaths, 1);
 }
 
