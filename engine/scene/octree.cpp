@@ -6,10 +6,7 @@
 #include <deque>
 #include <vector>
 
-#if __has_include("engine/core/intersection.h")
 #include "engine/core/intersection.h"
-#define HAVE_TRI_BOX 1
-#endif
 #include "engine/scene/clip_line_to_box.h"
 
 namespace vo {
@@ -52,18 +49,12 @@ bool ElementTouchesBox(const vector3* points, const int* element, int per_elemen
         const vector3& b = points[element[1]];
         return SegmentMeetsBox(a, vector3(b.x - a.x, b.y - a.y, b.z - a.z), min, max);
     }
-    float a[3] = {points[element[0]].x, points[element[0]].y, points[element[0]].z};
-    float b[3] = {points[element[1]].x, points[element[1]].y, points[element[1]].z};
-    float c[3] = {points[element[2]].x, points[element[2]].y, points[element[2]].z};
-    float bmin[3] = {min.x, min.y, min.z};
-    float bmax[3] = {max.x, max.y, max.z};
-#ifdef HAVE_TRI_BOX
+    const float a[3] = {points[element[0]].x, points[element[0]].y, points[element[0]].z};
+    const float b[3] = {points[element[1]].x, points[element[1]].y, points[element[1]].z};
+    const float c[3] = {points[element[2]].x, points[element[2]].y, points[element[2]].z};
+    const float bmin[3] = {min.x, min.y, min.z};
+    const float bmax[3] = {max.x, max.y, max.z};
     return TriangleIntersectsBox(a, b, c, bmin, bmax);
-#else
-    for (int i = 0; i < 3; ++i)
-        if (std::max({a[i], b[i], c[i]}) < bmin[i] || std::min({a[i], b[i], c[i]}) > bmax[i]) return false;
-    return true;
-#endif
 }
 
 // Builds the cells of one tree. Each recursion level owns one set of scratch

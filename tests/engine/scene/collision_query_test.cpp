@@ -4,10 +4,13 @@
 #include <random>
 #include <vector>
 
+#include "engine/core/intersection.h"
 #include "engine/scene/clip_line_to_box.h"
 #include "engine/scene/octree.h"
 #include "engine/scene/traverser_collect_edges.h"
 #include "engine/scene/traverser_intersect_edges_2d.h"
+#include "engine/scene/traverser_intersect_faces.h"
+#include "support/engine/allocation_counter.h"
 #include "support/engine/collision_fixtures.h"
 
 namespace vo {
@@ -289,6 +292,94 @@ TEST(IntersectEdges2dTest, NullChildOfAGroupIsSkipped) {
     EXPECT_EQ(query.intersect_edges(vector3(0, 0, 0), vector3(10, 0, 0), group), 0u);
     Traverser_CollectEdges collect;
     EXPECT_FALSE(collect.collect_edges(vector3(0, 0, 0), vector3(10, 0, 0), group));
+}
+
+// ---- Triangle queries
+
+TEST(IntersectFacesTest, MatchesBruteForceOnRandomTrees) {
+    std::mt19937 rng(6);
+    Traverser_IntersectFaces query;
+    // The last runs use a flat floor at y = 0.1, whose cells have no height.
+    const float floor_y = 0.1f;
+    for (int run = 0; run < 6; ++run) {
+        const TreeCase& c = TREE_CASES[run % 4];
+        SCOPED_TRACE(::testing::Message() << "by_centroid " << c.by_centroid << " dimension " << c.dimension
+                                          << " run " << run);
+        const ElementSet set =
+            testing::MakeRandomTriangles(rng, 300, -20.0f, 20.0f, 4.0f, run >= 4 ? &floor_y : nullptr);
+        SmartPtr<CollisionTreeRootNode> root = BuildWithIds(set, c);
+        int total = 0;
+        for (int q = 0; q < 200; ++q) {
+            const float y_range = run >= 4 ? 3.0f : 22.0f;
+            const vector3 a(testing::RandomFloat(rng, -22, 22), testing::RandomFloat(rng, -y_range, y_range),
+                            testing::RandomFloat(rng, -22, 22));
+            vector3 v[3] = {a, a, a};
+            for (int k = 1; k < 3; ++k) {
+                v[k].x += testing::RandomFloat(rng, -6, 6);
+                v[k].y += testing::RandomFloat(rng, -6, 6);
+                v[k].z += testing::RandomFloat(rng, -6, 6);
+            }
+            std::vector<int> expected;
+            for (int k = 0; k < set.num_elements(); ++k) {
+                const float p0[3] = {v[0].x, v[0].y, v[0].z}, p1[3] = {v[1].x, v[1].y, v[1].z},
+                            p2[3] = {v[2].x, v[2].y, v[2].z};
+                const vector3 &ta = set.point(k, 0), &tb = set.point(k, 1), &tc = set.point(k, 2);
+                const float t0[3] = {ta.x, ta.y, ta.z}, t1[3] = {tb.x, tb.y, tb.z}, t2[3] = {tc.x, tc.y, tc.z};
+                if (TrianglesIntersect(p0, p1, p2, t0, t1, t2, nullptr, nullptr)) expected.push_back(k);
+            }
+            EXPECT_EQ(query.intersect_tri(v[0], v[1], v[2], root), !expected.empty());
+            std::vector<int> found;
+            for (const CollisionElementID& id : query.get_intersected_element_ids())
+                found.push_back(static_cast<int>(id.value));
+            std::sort(found.begin(), found.end());
+            if (c.by_centroid) {
+                EXPECT_EQ(std::adjacent_find(found.begin(), found.end()), found.end());
+            }
+            found.erase(std::unique(found.begin(), found.end()), found.end());
+            ASSERT_EQ(found, expected) << "query " << q;
+            total += static_cast<int>(expected.size());
+        }
+        EXPECT_GT(total, 30);
+    }
+}
+
+TEST(IntersectFacesTest, CoplanarOverlapDoesNotCountAndIgnoredIdsAreSkipped) {
+    const vector3 pts[6] = {vector3(0, 0, 0), vector3(4, 0, 0), vector3(0, 4, 0),
+                            vector3(10, 0, 0), vector3(14, 0, 0), vector3(10, 4, 0)};
+    const int idx[6] = {0, 1, 2, 3, 4, 5};
+    const CollisionElementID ids[2] = {CollisionElementID(7), CollisionElementID(8)};
+    SmartPtr<CollisionTreeRootNode> root = CreateOctree(pts, 6, idx, 6, 3, ids, 6, 1, true, 3);
+    Traverser_IntersectFaces query;
+    // In the plane of the first triangle, overlapping it.
+    EXPECT_FALSE(query.intersect_tri(vector3(1, 1, 0), vector3(3, 1, 0), vector3(1, 3, 0), root));
+    // Crossing it.
+    const vector3 a(1, 1, -1), b(1, 1, 1), c(2, 2, 0);
+    ASSERT_TRUE(query.intersect_tri(a, b, c, root));
+    EXPECT_EQ(query.get_intersected_element_ids(), (std::vector<CollisionElementID>{CollisionElementID(7)}));
+    query.ignore_element(CollisionElementID(7));
+    EXPECT_FALSE(query.intersect_tri(a, b, c, root));
+    EXPECT_TRUE(query.get_intersected_element_ids().empty());
+    // The ignore list lives until cleared.
+    EXPECT_FALSE(query.intersect_tri(a, b, c, root));
+    query.clear_ignore_list();
+    EXPECT_TRUE(query.intersect_tri(a, b, c, root));
+}
+
+TEST(CollectEdgesTest, RepeatedQueriesDoNotAllocate) {
+    const ElementSet level = testing::MakeLevelOutline(21, 1000);
+    SmartPtr<Node> root = CreateOctree(level.points.data(), static_cast<unsigned>(level.points.size()),
+                                       level.indices.data(), static_cast<unsigned>(level.indices.size()), 2, nullptr, 6,
+                                       2, true, 2);
+    Traverser_CollectEdges query;
+    const vector3 big_min(-120, -120, 0), big_max(120, 120, 0);
+    query.collect_edges(big_min, big_max, root);  // warm-up: the result arrays reach full size
+    vo_test::AllocationScope scope;
+    for (int i = 0; i < 200; ++i) {
+        const float x = static_cast<float>(i % 20) * 10.0f - 100.0f, y = static_cast<float>(i / 20) * 20.0f - 100.0f;
+        query.collect_edges(vector3(x, y, 0), vector3(x + 0.5f, y + 0.5f, 0), root);
+    }
+    query.collect_edges(big_min, big_max, root);
+    EXPECT_EQ(scope.count(), 0u);
 }
 
 }  // namespace
