@@ -4,30 +4,51 @@ namespace vo {
 
 Node::~Node() = default;
 
+void NodeChildList::push_back(SmartPtr<Node> node) {
+    if (size_ < INLINE) {
+        inline_[size_] = std::move(node);
+    } else {
+        more_.push_back(std::move(node));
+    }
+    ++size_;
+}
+
+void NodeChildList::erase(int i) {
+    for (int k = i; k + 1 < size_; ++k) at(k) = std::move(at(k + 1));
+    if (size_ > INLINE)
+        more_.pop_back();
+    else
+        inline_[size_ - 1].reset();
+    --size_;
+}
+
+void NodeChildList::clear() {
+    // Release in order, first to last.
+    for (int k = 0; k < size_ && k < INLINE; ++k) inline_[k].reset();
+    more_.clear();
+    size_ = 0;
+}
+
 SmartPtr<GroupNode> GroupNode::create() { return SmartPtr<GroupNode>(new GroupNode()); }
 
 GroupNode::~GroupNode() = default;
 
 void GroupNode::clear() { children_.clear(); }
 
-void GroupNode::add_child(SmartPtr<Node> child) {
-    // Octree cells get four or eight children: start with room for four.
-    if (children_.capacity() == 0) children_.reserve(4);
-    children_.push_back(std::move(child));
-}
+void GroupNode::add_child(SmartPtr<Node> child) { children_.push_back(std::move(child)); }
 
 void GroupNode::remove_child(SmartPtr<Node> child) {
-    for (auto it = children_.begin(); it != children_.end(); ++it) {
-        if (it->get() == child.get()) {
-            children_.erase(it);
+    for (int i = 0; i < children_.size(); ++i) {
+        if (children_[i].get() == child.get()) {
+            children_.erase(i);
             return;
         }
     }
 }
 
-int GroupNode::num_children() const { return static_cast<int>(children_.size()); }
+int GroupNode::num_children() const { return children_.size(); }
 
-SmartPtr<Node> GroupNode::get_child(int index) const { return children_[static_cast<size_t>(index)]; }
+SmartPtr<Node> GroupNode::get_child(int index) const { return children_[index]; }
 
 SmartPtr<BoxedGroupNode> BoxedGroupNode::create() { return SmartPtr<BoxedGroupNode>(new BoxedGroupNode()); }
 

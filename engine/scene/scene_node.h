@@ -35,6 +35,27 @@ private:
     unsigned int node_id_;
 };
 
+// The children of a group: the first four in place (an octree cell of a flat
+// tree has exactly four), the rest in a growable array.
+class NodeChildList {
+public:
+    int size() const { return size_; }
+    const SmartPtr<Node>& operator[](int i) const {
+        return i < INLINE ? inline_[i] : more_[static_cast<size_t>(i - INLINE)];
+    }
+    void push_back(SmartPtr<Node> node);
+    void erase(int i);
+    void clear();
+
+private:
+    static constexpr int INLINE = 4;
+    SmartPtr<Node>& at(int i) { return i < INLINE ? inline_[i] : more_[static_cast<size_t>(i - INLINE)]; }
+
+    SmartPtr<Node> inline_[INLINE];
+    std::vector<SmartPtr<Node>> more_;
+    int size_ = 0;
+};
+
 // An ordered list of children. A group owns its children only through the
 // handles it keeps, so one node may sit under several groups. A null child
 // is kept (it counts in num_children) and skipped by every traverser.
@@ -56,7 +77,7 @@ protected:
     explicit GroupNode(unsigned int node_id) : Node(node_id) {}
 
 private:
-    std::vector<SmartPtr<Node>> children_;
+    NodeChildList children_;
 };
 
 // A group with an axis-aligned box around everything below it (a cell of a

@@ -169,6 +169,28 @@ TEST(GroupNodeTest, RemoveChildTakesTheFirstOccurrenceAndIgnoresStrangers) {
     EXPECT_EQ(a.use_count(), 1);
 }
 
+TEST(GroupNodeTest, ManyChildrenKeepTheirOrderThroughRemovals) {
+    SmartPtr<GroupNode> group = GroupNode::create();
+    std::vector<SmartPtr<Node>> nodes;
+    for (int i = 0; i < 9; ++i) {
+        nodes.push_back(GroupNode::create());
+        group->add_child(nodes.back());
+    }
+    // Remove from the front, from the middle and from the end.
+    for (int removed : {0, 5, 8, 3}) {
+        group->remove_child(nodes[static_cast<size_t>(removed)]);
+        EXPECT_EQ(nodes[static_cast<size_t>(removed)].use_count(), 1);
+    }
+    const std::vector<int> left = {1, 2, 4, 6, 7};
+    ASSERT_EQ(group->num_children(), static_cast<int>(left.size()));
+    for (size_t i = 0; i < left.size(); ++i)
+        EXPECT_EQ(group->get_child(static_cast<int>(i)), nodes[static_cast<size_t>(left[i])]) << i;
+    group->add_child(nodes[0]);
+    EXPECT_EQ(group->get_child(5), nodes[0]);
+    group->clear();
+    for (const SmartPtr<Node>& n : nodes) EXPECT_EQ(n.use_count(), 1);
+}
+
 TEST(GroupNodeTest, NullChildIsKept) {
     SmartPtr<GroupNode> group = GroupNode::create();
     group->add_child(SmartPtr<Node>());
