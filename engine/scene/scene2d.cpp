@@ -103,7 +103,7 @@ void Scene2d::update(float dt) {
     for (std::size_t i = 0; i < entities_.size(); ++i) entities_[i].first->update(dt);
 }
 
-void Scene2d::draw() {}
+void Scene2d::draw() { renderer_.render(root_); }
 
 void Scene2d::add_entity(Entity* entity, bool initialize) {
     entity->set_scene(this, nullptr);

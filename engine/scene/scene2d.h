@@ -4,6 +4,7 @@
 #include "engine/core/smart_ptr.h"
 #include "engine/scene/scene.h"
 #include "engine/scene/scene_node.h"
+#include "engine/scene/traverser_renderer.h"
 
 #include <boost/signals2/connection.hpp>
 
@@ -83,6 +84,7 @@ protected:
     double scene_time() const { return time_; }
     // The nodes added with visual type 1, in the order of addition.
     const std::vector<SmartPtr<Node>>& type1_visuals() const { return type1_visuals_; }
+    Traverser_Renderer& renderer() { return renderer_; }
     SmartPtr<GroupNode> root() const { return root_; }
 
 private:
@@ -93,6 +95,7 @@ private:
     void delete_queued_events();
 
     std::vector<std::pair<Entity*, bool>> entities_;
+    Traverser_Renderer renderer_;
     SmartPtr<GroupNode> root_;
     PhysicsHandler* physics_ = nullptr;
     double time_ = 0.0;
