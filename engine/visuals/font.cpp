@@ -2,6 +2,7 @@
 
 #include "engine/core/error.h"
 #include "engine/core/frame.h"
+#include "engine/core/resources.h"
 #include "engine/sfml/engine.h"
 #include "engine/sfml/texture.h"
 #include "engine/visuals/freetype_glyphs.h"
@@ -138,9 +139,58 @@ SmartPtr<Font::FontFace> Font::create_from_freetype(const char* file, float h) {
 }
 
 SmartPtr<Font::FontFace> Font::create_from_info(const char* file, float h) {
-    (void)file;
-    (void)h;
-    return SmartPtr<FontFace>();  // bitmap fonts need the texture manager
+    namespace pt = boost::property_tree;
+    std::cout << "reading bitmap font from: " << file << std::endl;
+
+    pt::ptree tree;
+    try {
+        pt::read_info(file, tree);
+    } catch (const std::exception&) {
+        throw Error(std::string("Couldn't load bitmap font from: ") + file);
+    }
+    if (tree.empty()) throw Error(std::string("Couldn't load font desc at ") + file);
+
+    const std::string texture_name = tree.get<std::string>("texture", "");
+    if (texture_name.empty()) throw Error(std::string("No font-texture specified in font: ") + file);
+
+    SmartPtr<FontFace> face(new FontFace);
+    face->texture = GetTexture(texture_name);
+    if (face->texture) {
+        const Frame f = face->texture->frame();
+        const float w = std::fabs(f.right() - f.left());
+        const float t = std::fabs(f.bottom() - f.top());
+        face->texture_width = w > 1.0f ? w : 1.0f;
+        face->texture_height = t > 1.0f ? t : 1.0f;
+    }
+
+    float drawn_height = tree.get<float>("characterHeight", 12.0f);
+    if (drawn_height <= 1.0f) drawn_height = 1.0f;
+    const float scale = h / drawn_height;
+    face->character_height = h;
+    const float spacing = tree.get<float>("lineSpacing", static_cast<float>(static_cast<double>(h) * 1.1));
+    face->line_spacing = spacing * scale;
+    face->default_x_offset = tree.get<float>("defaultXOffset", 0.0f);
+
+    Glyph fallback;
+    if (const auto node = tree.get_child_optional("fallackGlyph")) {
+        read_glyph_from_info(fallback, *node, scale, *face);
+    }
+
+    face->glyphs.clear();
+    face->bottom_line = 0.0f;
+    for (const auto& child : tree) {
+        if (child.first.compare(0, 5, "glyph") != 0) continue;
+        Glyph g;
+        const int code = read_glyph_from_info(g, child.second, scale, *face);
+        if (code < 0 || code >= 65536) continue;
+        const std::size_t index = static_cast<std::size_t>(code);
+        if (face->glyphs.size() < index + 1) face->glyphs.resize(index + 1, fallback);
+        face->glyphs[index] = g;
+        if (g.yoffset + g.height > face->bottom_line) face->bottom_line = g.yoffset + g.height;
+    }
+
+    fallback_glyph_ = fallback;
+    return face;
 }
 
 int Font::read_glyph_from_info(Glyph& glyph, const boost::property_tree::ptree& node, float scale, FontFace& face) {

@@ -1,19 +1,23 @@
 #include "engine/visuals/font.h"
 
 #include "engine/core/error.h"
+#include "engine/core/resources.h"
 #include "engine/sfml/sfml_texture.h"
+#include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
+#include "support/engine/text_fixtures.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 namespace vo {
 namespace {
 
-const char* const DEJAVU_SANS = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const char* const DEJAVU_SANS_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+using vo_test::DEJAVU_SANS;
+using vo_test::DEJAVU_SANS_MONO;
 
 bool IsZero(const Font::Glyph& g) {
     return g.xmin == 0 && g.xmax == 0 && g.ymin == 0 && g.ymax == 0 && g.xoffset == 0 && g.yoffset == 0 &&
@@ -163,6 +167,131 @@ TEST_F(FreeTypeFont, FailedBuildsKeepTheCurrentFace) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(other.character_height(), 12.0f);
     EXPECT_EQ(other.glyph('w').advance, advance);
+}
+
+// Bitmap fonts ------------------------------------------------------------
+
+class BitmapFont : public testing::Test {
+protected:
+    void SetUp() override { Textures().path = folder_.path() + "/"; }
+
+    vo_test::TestWindow window_{32, 32};
+
+    // A 64 x 32 texture and the description text around it.
+    std::string write(const std::string& body) {
+        const std::string name = vo_test::UniqueName("bitmap_font");
+        vo_test::WritePng(folder_.file(name + ".png"), 64, 32, [](unsigned, unsigned) {
+            return vo_test::Rgba{255, 255, 255, 255};
+        });
+        const std::string path = folder_.file(name + ".info");
+        std::ofstream(path) << "texture " << name << ".png\n" << body;
+        return path;
+    }
+
+    std::string error_of(const std::string& path) {
+        Font font;
+        font.set_file(path.c_str(), Font::FONT_BITMAP);
+        testing::internal::CaptureStdout();
+        const std::string message = HeightError(font, 20.0f);
+        testing::internal::GetCapturedStdout();
+        return message;
+    }
+
+    vo_test::TempFolder folder_;
+};
+
+TEST_F(BitmapFont, GlyphsScaledFromTheDrawnHeight) {
+    const std::string path = write(
+        "characterHeight 10\n"
+        "defaultXOffset 1\n"
+        "glyph { code 65  xmin 8 xmax 16 ymin 0 ymax 10 yoffset 2 advanceX 9 }\n"
+        "glyph { code 66  xmin 16 xmax 22 ymin 10 ymax 20 xoffset 3 }\n");
+    Font font;
+    font.set_file(path.c_str(), Font::FONT_BITMAP);
+    testing::internal::CaptureStdout();
+    font.set_character_height(20.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "reading bitmap font from: " + path + "\n");
+
+    EXPECT_EQ(font.character_height(), 20.0f);
+    // Without "lineSpacing" the default 1.1 x 20 is scaled as well.
+    EXPECT_FLOAT_EQ(font.line_spacing(), static_cast<float>(20.0 * 1.1) * 2.0f);
+
+    const Font::Glyph& a = font.glyph('A');
+    EXPECT_FLOAT_EQ(a.xmin, 8.0f / 64.0f);
+    EXPECT_FLOAT_EQ(a.xmax, 16.0f / 64.0f);
+    EXPECT_FLOAT_EQ(a.ymax, 10.0f / 32.0f);
+    EXPECT_EQ(a.width, 16.0f);
+    EXPECT_EQ(a.height, 20.0f);
+    EXPECT_EQ(a.xoffset, 2.0f);  // defaultXOffset, scaled
+    EXPECT_EQ(a.yoffset, 4.0f);
+    EXPECT_EQ(a.advance, 18.0f);
+
+    const Font::Glyph& b = font.glyph('B');
+    EXPECT_EQ(b.xoffset, 6.0f);
+    EXPECT_EQ(b.advance, 12.0f);  // without "advanceX": its own width
+    EXPECT_EQ(font.bottom_line(), 24.0f);
+
+    // Codes below the last glyph without an entry, and codes beyond it, get
+    // the fallback glyph, which is zero without "fallackGlyph".
+    EXPECT_TRUE(IsZero(font.glyph('0')));
+    EXPECT_TRUE(IsZero(font.glyph('C')));
+    EXPECT_EQ(font.kerning_offset('A', 'B'), 0.0f);
+}
+
+TEST_F(BitmapFont, DrawnHeightsOfOneOrLessScaleByTheHeight) {
+    for (const char* drawn : {"characterHeight 0\n", "characterHeight 1\n", "characterHeight -3\n"}) {
+        const std::string path = write(std::string(drawn) + "lineSpacing 2\nglyph { code 65 xmin 0 xmax 1 }\n");
+        Font font;
+        font.set_file(path.c_str(), Font::FONT_BITMAP);
+        testing::internal::CaptureStdout();
+        font.set_character_height(16.0f);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(font.glyph('A').advance, 16.0f) << drawn;
+        EXPECT_EQ(font.line_spacing(), 32.0f) << drawn;
+    }
+}
+
+TEST_F(BitmapFont, FallbackGlyphAndTableLimits) {
+    const std::string path = write(
+        "characterHeight 20\n"
+        "fallackGlyph { xmin 0 xmax 5 ymin 0 ymax 20 }\n"
+        "glyph_first { code 66 xmin 0 xmax 10 }\n"
+        "glyphs { code 68 xmin 0 xmax 12 }\n"
+        "glyph { code -1 xmin 0 xmax 30 }\n"
+        "glyph { code 65536 xmin 0 xmax 30 }\n"
+        "notaglyph { code 70 xmin 0 xmax 30 }\n");
+    Font font;
+    font.set_file(path.c_str(), Font::FONT_BITMAP);
+    testing::internal::CaptureStdout();
+    font.set_character_height(20.0f);
+    testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(font.glyph('B').advance, 10.0f);
+    EXPECT_EQ(font.glyph('D').advance, 12.0f);
+    // Holes of the table and codes beyond it show the fallback glyph.
+    EXPECT_EQ(font.glyph('C').advance, 5.0f);
+    EXPECT_EQ(font.glyph('A').advance, 5.0f);
+    EXPECT_EQ(font.glyph('F').advance, 5.0f);
+    EXPECT_EQ(font.glyph(65535).advance, 5.0f);
+    EXPECT_EQ(font.glyph(static_cast<unsigned>(-1)).advance, 5.0f);
+    EXPECT_EQ(font.glyph('C').height, 20.0f);
+}
+
+TEST_F(BitmapFont, Errors) {
+    const std::string missing = folder_.file("missing.info");
+    EXPECT_EQ(error_of(missing), "Couldn't load bitmap font from: " + missing);
+
+    const std::string broken = folder_.file("broken.info");
+    std::ofstream(broken) << "texture { a b\n";
+    EXPECT_EQ(error_of(broken), "Couldn't load bitmap font from: " + broken);
+
+    const std::string empty = folder_.file("empty.info");
+    std::ofstream(empty) << "; nothing but a comment\n";
+    EXPECT_EQ(error_of(empty), "Couldn't load font desc at " + empty);
+
+    const std::string untextured = folder_.file("untextured.info");
+    std::ofstream(untextured) << "characterHeight 10\n";
+    EXPECT_EQ(error_of(untextured), "No font-texture specified in font: " + untextured);
 }
 
 }  // namespace
