@@ -1,0 +1,26 @@
+#pragma once
+
+namespace vo {
+
+class SoftBody;
+struct SoftBodyDesc;
+
+// Largest boundary point count CreateSoftBody_Circle accepts.
+constexpr int kMaxCircleBoundaryPoints = 4096;
+
+// Rebuilds body as a round body: a ring of desc.num_boundary_points border
+// particles starting at the top (0, r) and running clockwise, one centre
+// helper point tied to every border point, a triangle fan, texture
+// coordinates mapping the disc onto the description's texture rectangle, and
+// springs to the neighbours, to the points beyond the opposite one and across
+// the diameter, whose stiffness goes linearly from the short constant (the
+// neighbour chord) to the long one (the diameter). Every spring starts at
+// rest.
+//
+// Throws Error, leaving body untouched, when the description cannot give a
+// sound body: a boundary point count outside 3 .. kMaxCircleBoundaryPoints, a
+// radius that is not a finite number above 0, or a value used by the body
+// that is not finite. Connection radii are clamped to 0 .. the point count.
+void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc);
+
+}  // namespace vo
