@@ -1,11 +1,19 @@
 #include "engine/widgets/widget.h"
+#include "engine/core/resources.h"
+#include "engine/widgets/widget_style_config.h"
 #include "support/engine/allocation_counter.h"
+#include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
 #include "widget_probe.h"
 
 #include <gtest/gtest.h>
 
 #include <SFML/OpenGL.hpp>
+
+#include <boost/property_tree/info_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
+
+#include <sstream>
 
 #include <string>
 #include <vector>
@@ -265,6 +273,28 @@ TEST_F(WidgetDrawing, BackgroundImagesAreTintedWithTheBackgroundColour) {
     Draw();
     EXPECT_EQ(Runs(Row(50, 0, 160)), "KGK");
     EXPECT_EQ(window.count_pixels(kGreen), 100 * 60);
+}
+
+TEST_F(WidgetDrawing, ImageEntriesOfAStyleFile) {
+    vo_test::TempFolder folder;
+    ASSERT_TRUE(vo_test::WritePng(folder.file("white.png"), 4, 4, [](unsigned, unsigned) { return Rgba{255, 255, 255, 255}; }));
+    vo::Textures().path = folder.path() + "/";
+    std::istringstream text(
+        "default { image { texture white.png\n name background }\n"
+        "          color { name background\n r 0\n b 0 } }\n");
+    boost::property_tree::ptree tree;
+    boost::property_tree::read_info(text, tree);
+    vo::SmartPtr<vo::WidgetStyleMap> map = vo::WidgetStyleMapFromConfig(tree, vo::DefaultStyleMap());
+    vo::Image const& image = static_cast<vo::WidgetStyleMap const&>(*map).get("default").get<vo::Image>("background");
+    EXPECT_TRUE(image.texture());
+
+    auto* w = new Probe(&root, vo::WS_VISIBLE | vo::WS_ENABLED | vo::WS_BACKGROUND);
+    w->set_frame(Frame(20, 20, 120, 80));
+    w->set_style_map(map);
+    Draw();
+    EXPECT_EQ(window.count_pixels(kGreen), 100 * 60);
+    vo::Textures().clear();
+    vo::Textures().path.clear();
 }
 
 TEST_F(WidgetDrawing, DrawingAllocatesNothingOnceTheTreeIsBuilt) {
