@@ -2,6 +2,7 @@
 
 #include "engine/core/error.h"
 #include "engine/sfml/engine.h"
+#include "engine/visuals/visual.h"
 
 #include <iostream>
 
@@ -37,6 +38,11 @@ bool LoadResourceFromFile<SmartPtr<SoundBuffer>>(SmartPtr<SoundBuffer>& out, con
     return true;
 }
 
+template <>
+bool LoadResourceFromFile<SmartPtr<IVisual>>(SmartPtr<IVisual>&, const char*) {
+    throw Error("Assimp currently not used. Check engine/visuals/visuals_util.");
+}
+
 ResourceManager<std::string, SmartPtr<Texture>>& Textures() {
     static ResourceManager<std::string, SmartPtr<Texture>> manager;
     return manager;
@@ -44,6 +50,11 @@ ResourceManager<std::string, SmartPtr<Texture>>& Textures() {
 
 ResourceManager<std::string, SmartPtr<SoundBuffer>>& SoundBuffers() {
     static ResourceManager<std::string, SmartPtr<SoundBuffer>> manager;
+    return manager;
+}
+
+ResourceManager<std::string, SmartPtr<IVisual>>& Visuals() {
+    static ResourceManager<std::string, SmartPtr<IVisual>> manager;
     return manager;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/core/error.h"
 #include "engine/core/smart_ptr.h"
+#include "engine/scene/camera_2d_perspective.h"
 #include "engine/scene/scene.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/traverser_renderer.h"
@@ -52,6 +53,7 @@ public:
     void deserialize(BinaryBuffer& buffer) override;
 
     virtual const PhysicsHandler* physics_handler() const;
+    virtual Camera2DPerspective& camera();
 
     // The entity at index (below num_entities()).
     Entity* entity(unsigned int index) { return entities_[index].first; }
@@ -94,6 +96,7 @@ private:
     boost::signals2::connection connect_event_listener(std::function<bool(const GameEvent*)> slot);
     void delete_queued_events();
 
+    Camera2DPerspective camera_;
     std::vector<std::pair<Entity*, bool>> entities_;
     Traverser_Renderer renderer_;
     SmartPtr<GroupNode> root_;

@@ -1,6 +1,7 @@
 #include "engine/core/resources.h"
 
 #include "engine/core/error.h"
+#include "engine/visuals/visual.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
 
@@ -110,6 +111,14 @@ TEST_F(ResourceManagersTest, SoundBuffersLoadWavAndRefuseGarbage) {
     }
     SoundBuffers().clear();
     EXPECT_EQ("Resource not found for key " + good, ErrorOf([&] { SoundBuffers().get(good, nullptr); }));
+}
+
+TEST_F(ResourceManagersTest, VisualsCannotBeLoadedFromFiles) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ("Assimp currently not used. Check engine/visuals/visuals_util.",
+                  ErrorOf([] { Visuals().get("ship", "ship.obj"); }));
+    }
+    EXPECT_EQ("Resource not found for key ship", ErrorOf([] { Visuals().get("ship", nullptr); }));
 }
 
 }  // namespace
