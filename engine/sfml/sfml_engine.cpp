@@ -1,5 +1,6 @@
 #include "engine/sfml/sfml_engine.h"
 
+#include "engine/core/profiler.h"
 #include "engine/sfml/default_buffers.h"
 #include "engine/sfml/sfml_audio.h"
 #include "engine/sfml/sfml_texture.h"
@@ -158,6 +159,7 @@ SmartPtr<SoundBuffer> SFML_Engine::create_sound_buffer() { return SmartPtr<Sound
 SmartPtr<Sound> SFML_Engine::create_sound() { return SmartPtr<Sound>(new SFML_Sound()); }
 
 bool SFML_Engine::process_events() {
+    VO_PROFILE_ZONE("engine_processEvents");
     wheel_delta_ = 0.0f;
     if (!window_) return true;
     sf::Event event;

@@ -209,10 +209,14 @@ void SFML_Engine::set_texture(ConstSmartPtr<Texture> const& texture) {
         bind_render_target_texture(own->render_target_name().c_str());
         return;
     }
-    // Unbinding also resets the texture matrix, which binding an offscreen
-    // target's (flipped) image leaves behind.
-    sf::Texture::bind(nullptr);
-    if (own) sf::Texture::bind(&own->texture(), sf::Texture::Normalized);
+    // Bound directly: the graphics library's own bind makes a context lock
+    // (an allocation) per call. Its bind of an offscreen target's image also
+    // leaves a flipping texture matrix behind, which must not apply to an
+    // ordinary texture: reset it.
+    glBindTexture(GL_TEXTURE_2D, own ? own->texture().getNativeHandle() : 0);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 // ---- draws ----

@@ -1,5 +1,6 @@
 // Opening the window, its sizes, re-creation and stopping the engine.
 
+#include "engine/core/profiler.h"
 #include "engine/sfml/sfml_engine.h"
 #include "support/engine/recording_handler.h"
 #include "support/engine/test_window.h"
@@ -83,6 +84,17 @@ TEST(Window, StopPrintsAndClosesTheWindow) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "STOPPING ENGINE\n");
     EXPECT_FALSE(engine.is_running());
     EXPECT_FALSE(dynamic_cast<vo::SFML_Engine&>(engine).render_window()->isOpen());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Window, EventPumpIsAProfileZone) {
+    vo::SFML_Engine engine;
+    EXPECT_TRUE(engine.process_events());  // no window yet: nothing pending
+    zprof::ProfileManager::instance.update();
+    EXPECT_NE(zprof::ProfileManager::instance.outputZonesAsString().find("engine_processEvents"), std::string::npos);
 }
 
 }  // namespace
