@@ -72,6 +72,41 @@ std::vector<std::pair<vo::Entity*, unsigned int>>& CollisionRecorder::log() {
     return events;
 }
 
+vo::SoftBodyDesc SlobDesc() {
+    vo::SoftBodyDesc d = DefaultCircleDesc();
+    d.rigidity = 0.5f;
+    return d;
+}
+
+namespace {
+
+// Emits per_step particles per step, taking its spouts in turn, until it has
+// emitted count.
+class PourSource : public vo::ParticleSource {
+public:
+    PourSource(std::vector<vo::vector3> spouts, int per_step, int count)
+        : spouts_(std::move(spouts)), per_step_(per_step), left_(count) {}
+
+protected:
+    void generate_particles(double, std::vector<ParticleDesc>& out) override {
+        for (int k = 0; k < per_step_ && left_ > 0; ++k, --left_) {
+            ParticleDesc d;
+            d.position = spouts_[next_];
+            d.velocity = vo::vector3(0.0f, -1.0f, 0.0f);
+            out.push_back(d);
+            next_ = (next_ + 1) % spouts_.size();
+        }
+    }
+
+private:
+    std::vector<vo::vector3> spouts_;
+    int per_step_;
+    int left_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
 vo::ParticleHandler::ParticleDesc LavaDesc() {
     vo::ParticleHandler::ParticleDesc d;
     d.friction = 10.0f;
@@ -143,7 +178,7 @@ void PhysicsScene::step(int count) {
 void BuildDropScene(PhysicsScene& scene) {
     scene.level.add_floor(0.0f, -20.0f, 20.0f);
     scene.install_level();
-    scene.add_slob(vo::vector3(0.0f, 6.0f, 0.0f), DefaultCircleDesc());
+    scene.add_slob(vo::vector3(0.0f, 6.0f, 0.0f), SlobDesc());
 }
 
 void BuildCaveRing(PhysicsScene& scene) {
@@ -156,22 +191,17 @@ void BuildCavePile(PhysicsScene& scene, int count) {
     for (int i = 0; i < count; ++i) {
         const float x = -5.0f + 2.5f * static_cast<float>(i % 5);
         const float y = 7.0f - 2.5f * static_cast<float>(i / 5);
-        scene.add_slob(vo::vector3(x, y, 0.0f), DefaultCircleDesc());
+        scene.add_slob(vo::vector3(x, y, 0.0f), SlobDesc());
     }
 }
 
 void BuildLavaBowl(PhysicsScene& scene, int count) {
-    BuildCaveRing(scene);
+    scene.level.add_cave_ring(vo::vector3(), kBowlRadius, 500);
+    scene.install_level();
     scene.add_lava(LavaDesc());
-    const int columns = 25;
-    std::vector<vo::ParticleSource::ParticleDesc> descs;
-    for (int k = 0; k < count; ++k) {
-        vo::ParticleSource::ParticleDesc d;
-        d.position = vo::vector3(-6.0f + 0.5f * static_cast<float>(k % columns),
-                                 -9.5f + 0.5f * static_cast<float>(k / columns), 0.0f);
-        descs.push_back(d);
-    }
-    scene.lava->create_particles(static_cast<unsigned int>(descs.size()), descs.data());
+    std::vector<vo::vector3> spouts;
+    for (int k = 0; k < 5; ++k) spouts.emplace_back(-4.0f + 2.0f * static_cast<float>(k), -kBowlRadius + 12.0f, 0.0f);
+    scene.lava->add_source(vo::SmartPtr<vo::ParticleSource>(new PourSource(spouts, kPourPerStep, count)));
 }
 
 void BuildGameScene(PhysicsScene& scene, int particles, bool pooled) {
@@ -185,11 +215,11 @@ void BuildGameScene(PhysicsScene& scene, int particles, bool pooled) {
     for (const Rock& r : rocks) scene.level.add_rock(vo::vector3(r.x, r.y, 0.0f), r.r, 150);
     scene.install_level();
 
-    for (const Rock& r : rocks) scene.add_slob(vo::vector3(r.x, r.y + r.r + 1.1f, 0.0f), DefaultCircleDesc());
+    for (const Rock& r : rocks) scene.add_slob(vo::vector3(r.x, r.y + r.r + 1.1f, 0.0f), SlobDesc());
     const float floor_x[] = {-35, -30, -25, 25, 30, 35};
     for (float x : floor_x) {
         const float floor_y = -std::sqrt(cave * cave - x * x);
-        scene.add_slob(vo::vector3(x, floor_y + 1.2f, 0.0f), DefaultCircleDesc());
+        scene.add_slob(vo::vector3(x, floor_y + 1.2f, 0.0f), SlobDesc());
     }
 
     vo::ParticleHandler::ParticleDesc lava = LavaDesc();

@@ -76,6 +76,10 @@ struct Slob {
     vo::behaviors::Health* health = nullptr;  // null without a Health behavior
 };
 
+// The slob of the scenes: the default description (a ring of 12 points of
+// radius 1) with rigidity 0.5, which lets a slob come to rest.
+vo::SoftBodyDesc SlobDesc();
+
 // The game's lava description with particles that never die.
 vo::ParticleHandler::ParticleDesc LavaDesc();
 
@@ -114,16 +118,19 @@ private:
 
 // The scenes of the tests and benchmarks.
 
-// One slob of the default description 5 units above a floor at y = 0.
+// One slob 5 units above a floor at y = 0.
 void BuildDropScene(PhysicsScene& scene);
-// The closed cave ring of the pile and the lava bowl: radius 12 around the
+// The closed cave ring of the pile: radius 12 around the
 // origin, 500 edges.
 constexpr float kCaveRadius = 12.0f;
 void BuildCaveRing(PhysicsScene& scene);
 // The cave ring with count slobs dropped in from its upper half.
 void BuildCavePile(PhysicsScene& scene, int count);
-// The cave ring with count lava particles (never dying) poured in as a block
-// above its bottom.
+// A bowl: a cave ring of radius 20 around the origin, 500 edges, into which
+// count lava particles (never dying) are poured, kPourPerStep per step from
+// five spouts 12 units above its bottom.
+constexpr float kBowlRadius = 20.0f;
+constexpr int kPourPerStep = 2;
 void BuildLavaBowl(PhysicsScene& scene, int count);
 // A level of about 3000 edges (a cave ring of radius 60 and ten rocks in
 // it), 16 slobs resting on rocks and the cave floor, and count lava
