@@ -14,6 +14,11 @@ class ParticleHandler;
 // array in insertion order; each cell chains its entries by index, newest
 // first. Clearing costs one counter increment: a cell holds entries only
 // while its generation equals the grid's.
+//
+// For the queries, the first query after an insertion lays the linked
+// entries out once more, cell by cell in chain order, with their points in
+// flat arrays, so that a query reads each row of cells as one contiguous
+// run.
 class ParticleGrid {
 public:
     struct Cell {
@@ -72,6 +77,9 @@ protected:
     void set_generation(unsigned int g) { generation_ = g; }
 
 private:
+    // Lays the linked entries out cell by cell for the queries.
+    void build_query_layout();
+
     Rect rect_;
     unsigned int columns_ = 0;
     unsigned int rows_ = 0;
@@ -80,6 +88,17 @@ private:
     unsigned int generation_ = 1;
     std::vector<Cell> cells_;
     std::vector<Entry> entries_;
+
+    // Query layout: the cell of every entry (-1: not linked); the entries of
+    // cell k, in chain order, are sorted_[cell_start_[k] .. cell_start_[k + 1]),
+    // their points at the same places in sorted_x_ and sorted_y_.
+    std::vector<int> entry_cell_;
+    std::vector<unsigned int> cell_start_;
+    std::vector<unsigned int> sorted_;
+    std::vector<float> sorted_x_;
+    std::vector<float> sorted_y_;
+    std::vector<unsigned int> scratch_fill_;
+    bool layout_current_ = false;
 };
 
 }  // namespace vo
