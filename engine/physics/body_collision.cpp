@@ -158,6 +158,7 @@ void PhysicsHandler::adjust_fluid_velocities(double dt) {
         const ParticleGrid::Entry e = entries[k];
         ParticleHandler& h = *e.handler;
         const ParticleHandler::ParticleDesc& d = h.particle_desc();
+        CParticle& pe = *h.particle_collection().particle(static_cast<int>(e.index));
         const float reach = d.attractionRadius > d.particleRadius ? d.attractionRadius : d.particleRadius;
         const float rq = static_cast<float>(2.0 * static_cast<double>(reach));
         const unsigned int count = grid_.collect_particles(neighbours_, Sphere(vector3(e.x, e.y, 0.0f), rq), true);
@@ -165,33 +166,36 @@ void PhysicsHandler::adjust_fluid_velocities(double dt) {
 
         for (const ParticleGrid::Entry& nb : neighbours_) {
             if (nb.handler == e.handler && nb.index == e.index) continue;
-            ParticleHandler& hn = *nb.handler;
-            const ParticleHandler::ParticleDesc& dn = hn.particle_desc();
+            const ParticleHandler::ParticleDesc& dn = nb.handler->particle_desc();
             const float dx = nb.x - e.x;
             const float dy = nb.y - e.y;
-            float dist = static_cast<float>(std::sqrt(static_cast<double>((dx * dx + 0.0f) + dy * dy)));
+            // The square root of a float, correctly rounded, is the double
+            // one rounded to float.
+            float dist = std::sqrt((dx * dx + 0.0f) + dy * dy);
             if (dist < 0.0001f) dist = 0.0001f;
             const float r1 = dn.particleRadius + d.particleRadius;
             const float r2 = dn.attractionRadius + d.attractionRadius;
+            if (!(dist < r1) && !(dist < r2)) continue;
+            CParticle& pn = *nb.handler->particle_collection().particle(static_cast<int>(nb.index));
 
             if (dist < r1) {
                 const float f = ((r1 - dist) / r1 * strength) / dist;
-                hn.add_force(nb.index, vector3(f * dx, f * dy, 0.0f));
+                pn.force += vector3(f * dx, f * dy, 0.0f);
                 const float visc = static_cast<float>(static_cast<double>(dn.velocityInteraction + d.velocityInteraction) * 0.5);
                 if (visc > 1e-6f) {
-                    const vector3 ve = h.velocity(e.index);
-                    const vector3 vn = hn.velocity(nb.index);
+                    const vector3 ve = pe.velocity;
+                    const vector3 vn = pn.velocity;
                     const vector3 mean = Sum(Scaled(ve, 0.5f), Scaled(vn, 0.5f));
                     // A share above 1 would overshoot the mean.
                     float a = static_cast<float>(static_cast<double>(visc) * 0.5 * dt);
                     if (a > 1.0f) a = 1.0f;
                     const float b = static_cast<float>(1.0 - static_cast<double>(a));
-                    hn.set_velocity(nb.index, Sum(Scaled(vn, b), Scaled(mean, a)));
-                    h.set_velocity(e.index, Sum(Scaled(ve, b), Scaled(mean, a)));
+                    pn.velocity = Sum(Scaled(vn, b), Scaled(mean, a));
+                    pe.velocity = Sum(Scaled(ve, b), Scaled(mean, a));
                 }
-            } else if (dist < r2) {
+            } else {
                 const float f = -(d.attractionForce * ((dist - r1) / (r2 - r1))) / dist;
-                hn.add_force(nb.index, vector3(f * dx, f * dy, 0.0f));
+                pn.force += vector3(f * dx, f * dy, 0.0f);
             }
         }
     }

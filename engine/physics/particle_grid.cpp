@@ -151,7 +151,11 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
         unsigned int k = begin;
 #if defined(__SSE2__)
         // Four points at a time; the same operations in the same order as
-        // the scalar test, so the same points pass.
+        // the scalar test, so the same points pass. The indices of the
+        // points that pass are packed without branches.
+        if (hit_buffer_.size() < end - begin + 4) hit_buffer_.resize(end - begin + 4);
+        unsigned int* hits = hit_buffer_.data();
+        unsigned int n = 0;
         const __m128 vcx = _mm_set1_ps(cx);
         const __m128 vcy = _mm_set1_ps(cy);
         const __m128 vr2 = _mm_set1_ps(r2);
@@ -159,13 +163,17 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
             const __m128 dx = _mm_sub_ps(vcx, _mm_loadu_ps(&sorted_x_[k]));
             const __m128 dy = _mm_sub_ps(vcy, _mm_loadu_ps(&sorted_y_[k]));
             const __m128 d2 = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy));
-            int mask = _mm_movemask_ps(_mm_cmple_ps(d2, vr2));
-            while (mask != 0) {
-                const int bit = __builtin_ctz(static_cast<unsigned int>(mask));
-                out.push_back(entries_[sorted_[k + static_cast<unsigned int>(bit)]]);
-                mask &= mask - 1;
-            }
+            const unsigned int mask = static_cast<unsigned int>(_mm_movemask_ps(_mm_cmple_ps(d2, vr2)));
+            hits[n] = k;
+            n += mask & 1u;
+            hits[n] = k + 1;
+            n += (mask >> 1) & 1u;
+            hits[n] = k + 2;
+            n += (mask >> 2) & 1u;
+            hits[n] = k + 3;
+            n += (mask >> 3) & 1u;
         }
+        for (unsigned int j = 0; j < n; ++j) out.push_back(entries_[sorted_[hits[j]]]);
 #endif
         for (; k < end; ++k) {
             const float dx = cx - sorted_x_[k];

@@ -98,6 +98,7 @@ private:
     std::vector<float> sorted_x_;
     std::vector<float> sorted_y_;
     std::vector<unsigned int> scratch_fill_;
+    std::vector<unsigned int> hit_buffer_;
     bool layout_current_ = false;
 };
 
