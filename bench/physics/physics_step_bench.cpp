@@ -38,6 +38,23 @@ BENCHMARK(BM_GameSceneStep)
     ->ArgsProduct({{500, 1000, 2000, 3000, 4000, 8000}, {1, 0}})
     ->Unit(benchmark::kMicrosecond);
 
+// The pooled scene with one more particle far outside the level, falling
+// forever: the fluid's extent, and with it the grid's cells, become huge,
+// and every particle finds the whole pool in its few cells.
+void BM_GameSceneStepWithStray(benchmark::State& state) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildGameScene(scene, static_cast<int>(state.range(0)), true);
+    vo::ParticleSource::ParticleDesc stray;
+    stray.position = vo::vector3(10000.0f, 0.0f, 0.0f);
+    scene.lava->create_particles(1, &stray);
+    scene.step(kWarmUpSteps);
+    for (auto _ : state) {
+        scene.handler.update(vo_test::PhysicsScene::kStep);
+    }
+    ReportScene(state, scene);
+}
+BENCHMARK(BM_GameSceneStepWithStray)->ArgName("lava")->Arg(1000)->Arg(3000)->Unit(benchmark::kMicrosecond);
+
 // The same level and slobs without any lava: the soft-body part of a step.
 void BM_GameSceneStepBodiesOnly(benchmark::State& state) {
     vo_test::PhysicsScene scene;
