@@ -130,6 +130,9 @@ bool PhysicsHandler::resolve_geometry_collisions(ParticleHandler& h, float dt, v
         while (count < kMaxSubSteps) {
             const vector3 lo(sx < ex ? sx : ex, sy < ey ? sy : ey, 0.0f);
             const vector3 hi(sx > ex ? sx : ex, sy > ey ? sy : ey, 0.0f);
+            // Most particles are far from the level: skip the query where it
+            // cannot find anything.
+            if (edge_map_.certainly_empty(lo.x, lo.y, hi.x, hi.y)) break;
             if (!edge_query_->collect_edges(lo, hi, collision_tree_)) break;
             prepare_edges();
             SweepHit s;

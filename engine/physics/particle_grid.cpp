@@ -164,6 +164,7 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
             const __m128 dy = _mm_sub_ps(vcy, _mm_loadu_ps(&sorted_y_[k]));
             const __m128 d2 = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy));
             const unsigned int mask = static_cast<unsigned int>(_mm_movemask_ps(_mm_cmple_ps(d2, vr2)));
+            if (mask == 0) continue;  // the common case: nothing near
             hits[n] = k;
             n += mask & 1u;
             hits[n] = k + 1;

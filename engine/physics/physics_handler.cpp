@@ -73,9 +73,13 @@ void PhysicsHandler::clear() {
     for (ParticleHandlerEntry* e : particle_handlers_) delete e;
     particle_handlers_.clear();
     collision_tree_.reset();
+    edge_map_.invalidate();
 }
 
-void PhysicsHandler::set_collision_tree(SmartPtr<Node> tree) { collision_tree_ = std::move(tree); }
+void PhysicsHandler::set_collision_tree(SmartPtr<Node> tree) {
+    collision_tree_ = std::move(tree);
+    edge_map_.invalidate();
+}
 
 PhysicsHandler::SoftBodyEntry* PhysicsHandler::find_entry(const SoftBody* body) const {
     for (SoftBodyEntry* e : soft_bodies_) {
@@ -169,6 +173,7 @@ void PhysicsHandler::update(double dt) {
         }
         {
             VO_PROFILE_ZONE("particleHandlerUpdate");
+            if (!particle_handlers_.empty() && collision_tree_) edge_map_.build(collision_tree_, *edge_query_);
             for (ParticleHandlerEntry* e : particle_handlers_) {
                 ParticleHandler& h = *e->body;
                 h.apply_force(gravity_);

@@ -6,6 +6,7 @@
 
 #include "engine/core/smart_ptr.h"
 #include "engine/core/vector.h"
+#include "engine/physics/edge_occupancy.h"
 #include "engine/physics/particle_grid.h"
 #include "engine/scene/scene_node.h"
 
@@ -179,6 +180,7 @@ private:
 
     // Scratch space reused from step to step.
     std::unique_ptr<Traverser_CollectEdges> edge_query_;
+    EdgeOccupancy edge_map_;  // where the fluid's tree queries can find edges
     std::vector<PreparedEdge> edges_;
     std::vector<ParticleGrid::Entry> neighbours_;
     std::vector<char> marks_;

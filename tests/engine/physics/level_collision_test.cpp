@@ -3,9 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include <random>
+
+#include "engine/physics/edge_occupancy.h"
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/soft_body.h"
 #include "physics_test_access.h"
+#include "engine/scene/traverser_collect_edges.h"
 #include "support/engine/physics_level_scenes.h"
 
 namespace {
@@ -254,6 +258,39 @@ TEST(LevelCollision, EdgesOfNoLengthAreNeverHit) {
     vector3 previous(0, 1, 0);
     EXPECT_FALSE(physics.resolve_geometry_collisions(body, &previous, nullptr));
     EXPECT_EQ(body.point_get_coords(0).y, -1.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EdgeOccupancy, NeverCallsABoxEmptyThatAnEdgeReaches) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildGameScene(scene, 0, true);
+    vo::SmartPtr<vo::Node> tree = scene.level.build_tree();
+    vo::Traverser_CollectEdges query;
+    vo::EdgeOccupancy map;
+    EXPECT_FALSE(map.certainly_empty(0, 0, 1, 1));  // no map yet
+    map.build(tree, query);
+
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
+    std::uniform_real_distribution<float> size(0.0f, 3.0f);
+    int empty = 0;
+    for (int k = 0; k < 20000; ++k) {
+        const float x = coord(rng), y = coord(rng);
+        const vector3 lo(x, y, 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
+        if (!map.certainly_empty(lo.x, lo.y, hi.x, hi.y)) continue;
+        ++empty;
+        ASSERT_FALSE(query.collect_edges(lo, hi, tree)) << x << ", " << y;
+    }
+    EXPECT_GT(empty, 5000);  // it does answer for most of the open cave
+
+    // A tree without a boxed root gives no map.
+    vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+    group->add_child(tree);
+    map.build(vo::SmartPtr<vo::Node>(group), query);
+    EXPECT_FALSE(map.certainly_empty(0, 0, 0.1f, 0.1f));
 }
 
 }  // namespace
