@@ -101,9 +101,11 @@ void Scene2d::update(float dt) {
 
     // Entities added during this loop are updated in this step as well.
     for (std::size_t i = 0; i < entities_.size(); ++i) entities_[i].first->update(dt);
+
+    camera_.update(static_cast<double>(dt));
 }
 
-void Scene2d::draw() {}
+void Scene2d::draw() { renderer_.render(root_); }
 
 void Scene2d::add_entity(Entity* entity, bool initialize) {
     entity->set_scene(this, nullptr);
@@ -129,6 +131,8 @@ void Scene2d::remove_visual(SmartPtr<Node> node, Entity*) {
 PhysicsHandler* Scene2d::physics_handler() { return physics_; }
 
 const PhysicsHandler* Scene2d::physics_handler() const { return physics_; }
+
+Camera2DPerspective& Scene2d::camera() { return camera_; }
 
 void Scene2d::emit_event(const GameEvent* event, double delay) {
     if (!event) return;

@@ -2,8 +2,10 @@
 
 #include "engine/core/error.h"
 #include "engine/core/smart_ptr.h"
+#include "engine/scene/camera_2d_perspective.h"
 #include "engine/scene/scene.h"
 #include "engine/scene/scene_node.h"
+#include "engine/scene/traverser_renderer.h"
 
 #include <boost/signals2/connection.hpp>
 
@@ -51,6 +53,7 @@ public:
     void deserialize(BinaryBuffer& buffer) override;
 
     virtual const PhysicsHandler* physics_handler() const;
+    virtual Camera2DPerspective& camera();
 
     // The entity at index (below num_entities()).
     Entity* entity(unsigned int index) { return entities_[index].first; }
@@ -83,6 +86,7 @@ protected:
     double scene_time() const { return time_; }
     // The nodes added with visual type 1, in the order of addition.
     const std::vector<SmartPtr<Node>>& type1_visuals() const { return type1_visuals_; }
+    Traverser_Renderer& renderer() { return renderer_; }
     SmartPtr<GroupNode> root() const { return root_; }
 
 private:
@@ -92,7 +96,9 @@ private:
     boost::signals2::connection connect_event_listener(std::function<bool(const GameEvent*)> slot);
     void delete_queued_events();
 
+    Camera2DPerspective camera_;
     std::vector<std::pair<Entity*, bool>> entities_;
+    Traverser_Renderer renderer_;
     SmartPtr<GroupNode> root_;
     PhysicsHandler* physics_ = nullptr;
     double time_ = 0.0;
