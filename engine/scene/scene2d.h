@@ -100,7 +100,7 @@ private:
     std::vector<std::pair<Entity*, bool>> entities_;
     Traverser_Renderer renderer_;
     SmartPtr<GroupNode> root_;
-    PhysicsHandler* physics_ = nullptr;
+    PhysicsHandler* physics_ = nullptr;  // owned
     double time_ = 0.0;
     std::vector<SmartPtr<Node>> type1_visuals_;
     QueuedEvents events_;  // equal due times keep the order of emission
