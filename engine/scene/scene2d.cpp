@@ -2,6 +2,7 @@
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/crc32.h"
+#include "engine/core/error.h"
 #include "engine/core/profiler.h"
 #include "engine/physics/physics_handler.h"
 #include "engine/scene/entity.h"
