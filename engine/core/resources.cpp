@@ -2,6 +2,7 @@
 
 #include "engine/core/error.h"
 #include "engine/sfml/engine.h"
+#include "engine/visuals/font.h"
 #include "engine/visuals/visual.h"
 
 #include <iostream>
@@ -39,6 +40,11 @@ bool LoadResourceFromFile<SmartPtr<SoundBuffer>>(SmartPtr<SoundBuffer>& out, con
 }
 
 template <>
+bool LoadResourceFromFile<SmartPtr<Font>>(SmartPtr<Font>&, const char*) {
+    throw Error("FONTS CURRENTLY CAN'T BE LOADED THROUGH THE RESOURCE MANAGER");
+}
+
+template <>
 bool LoadResourceFromFile<SmartPtr<IVisual>>(SmartPtr<IVisual>&, const char*) {
     throw Error("Assimp currently not used. Check engine/visuals/visuals_util.");
 }
@@ -50,6 +56,11 @@ ResourceManager<std::string, SmartPtr<Texture>>& Textures() {
 
 ResourceManager<std::string, SmartPtr<SoundBuffer>>& SoundBuffers() {
     static ResourceManager<std::string, SmartPtr<SoundBuffer>> manager;
+    return manager;
+}
+
+ResourceManager<std::string, SmartPtr<Font>>& Fonts() {
+    static ResourceManager<std::string, SmartPtr<Font>> manager;
     return manager;
 }
 

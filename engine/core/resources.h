@@ -1,8 +1,8 @@
 #pragma once
 
 // The process-wide resource managers: textures and sound buffers loaded
-// through the back end by file name, and visuals kept by name. Each manager
-// keeps its values until it is cleared.
+// through the back end by file name, and fonts and visuals kept by name.
+// Each manager keeps its values until it is cleared.
 
 #include "engine/core/resource_manager.h"
 #include "engine/core/smart_ptr.h"
@@ -13,6 +13,7 @@
 
 namespace vo {
 
+class Font;
 class IVisual;
 
 // A texture from Engine::create_texture (unless out already holds one, which
@@ -25,6 +26,9 @@ bool LoadResourceFromFile<SmartPtr<Texture>>(SmartPtr<Texture>& out, const char*
 // file, and answers false.
 template <>
 bool LoadResourceFromFile<SmartPtr<SoundBuffer>>(SmartPtr<SoundBuffer>& out, const char* file);
+// Fonts cannot be loaded through a manager: throws Error.
+template <>
+bool LoadResourceFromFile<SmartPtr<Font>>(SmartPtr<Font>& out, const char* file);
 // Visuals cannot be loaded from files: throws Error.
 template <>
 bool LoadResourceFromFile<SmartPtr<IVisual>>(SmartPtr<IVisual>& out, const char* file);
@@ -33,6 +37,8 @@ bool LoadResourceFromFile<SmartPtr<IVisual>>(SmartPtr<IVisual>& out, const char*
 ResourceManager<std::string, SmartPtr<Texture>>& Textures();
 // Sound buffers by name.
 ResourceManager<std::string, SmartPtr<SoundBuffer>>& SoundBuffers();
+// Fonts by name (include engine/visuals/font.h to use it).
+ResourceManager<std::string, SmartPtr<Font>>& Fonts();
 // Visuals by name (include engine/visuals/visual.h to use it).
 ResourceManager<std::string, SmartPtr<IVisual>>& Visuals();
 

@@ -1,6 +1,7 @@
 #include "engine/scene/traverser_renderer.h"
 
 #include "engine/scene/transform_node.h"
+#include "engine/scene/visual_node.h"
 #include "engine/sfml/engine.h"
 
 namespace vo {
@@ -21,6 +22,7 @@ Traverser_Renderer::Traverser_Renderer(Engine& engine) : engine_(&engine) { inst
 Traverser_Renderer::~Traverser_Renderer() = default;
 
 void Traverser_Renderer::install_handlers() {
+    install_handler<Traverser_Renderer, VisualNode, &Traverser_Renderer::handle_visual>(NODE_ID_VISUAL);
     install_handler<Traverser_Renderer, TransformNode, &Traverser_Renderer::handle_transform>(NODE_ID_TRANSFORM);
 }
 
@@ -37,5 +39,5 @@ void Traverser_Renderer::handle_group(GroupNode* group) {
 
 void Traverser_Renderer::handle_transform(TransformNode* node) { engine_->mult_matrix(node->transform().data()); }
 
-
+void Traverser_Renderer::handle_visual(VisualNode* node) { node->draw(); }
 }  // namespace vo

@@ -8,6 +8,7 @@ namespace vo {
 
 class Engine;
 class TransformNode;
+class VisualNode;
 
 // Draws a scene graph through the back end: depth first, children in order.
 // Every group brackets its children in a push and a pop of the model-view
@@ -29,6 +30,7 @@ public:
 
 protected:
     void handle_group(GroupNode* group) override;
+    virtual void handle_visual(VisualNode* node);
     virtual void handle_transform(TransformNode* node);
 
 private:

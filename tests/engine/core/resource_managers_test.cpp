@@ -1,6 +1,7 @@
 #include "engine/core/resources.h"
 
 #include "engine/core/error.h"
+#include "engine/visuals/font.h"
 #include "engine/visuals/visual.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
@@ -113,12 +114,15 @@ TEST_F(ResourceManagersTest, SoundBuffersLoadWavAndRefuseGarbage) {
     EXPECT_EQ("Resource not found for key " + good, ErrorOf([&] { SoundBuffers().get(good, nullptr); }));
 }
 
-TEST_F(ResourceManagersTest, VisualsCannotBeLoadedFromFiles) {
+TEST_F(ResourceManagersTest, FontsAndVisualsCannotBeLoadedFromFiles) {
     for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ("FONTS CURRENTLY CAN'T BE LOADED THROUGH THE RESOURCE MANAGER",
+                  ErrorOf([] { Fonts().get("menu", "menu.ttf"); }));
         EXPECT_EQ("Assimp currently not used. Check engine/visuals/visuals_util.",
                   ErrorOf([] { Visuals().get("ship", "ship.obj"); }));
     }
     EXPECT_EQ("Resource not found for key ship", ErrorOf([] { Visuals().get("ship", nullptr); }));
+    EXPECT_EQ("Resource not found for key menu", ErrorOf([] { Fonts().get("menu", nullptr); }));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "engine/scene/scene2d.h"
+#include "engine/scene/scene2d_event_listener.h"
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/error.h"

@@ -7,6 +7,8 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/transform_node.h"
 #include "engine/scene/traverser_renderer.h"
+#include "engine/scene/visual_node.h"
+#include "engine/visuals/visual.h"
 #include "engine/sfml/engine.h"
 
 namespace vo {
@@ -101,6 +103,20 @@ private:
     }
 };
 
+// A visual that writes its name into the engine's record when drawn.
+class NamedVisual : public IVisual {
+public:
+    NamedVisual(std::vector<std::string>& calls, std::string name) : calls_(calls), name_(std::move(name)) {}
+    const char* object_type_name() const override { return "NamedVisual"; }
+    unsigned int object_type_id() const override { return 0; }
+    bool is_animated() const override { return false; }
+    void draw() const override { calls_.push_back("draw " + name_); }
+
+private:
+    std::vector<std::string>& calls_;
+    std::string name_;
+};
+
 // A transform node whose translation x tells it apart in the record.
 SmartPtr<TransformNode> Transform(float x) {
     SmartPtr<TransformNode> t = TransformNode::create();
@@ -112,6 +128,11 @@ SmartPtr<TransformNode> Transform(float x) {
 
 class RendererTest : public ::testing::Test {
 protected:
+    SmartPtr<VisualNode> visual(const std::string& name) {
+        SmartPtr<VisualNode> node = VisualNode::create();
+        node->set_visual(SmartPtr<IVisual>(new NamedVisual(engine.calls, name)));
+        return node;
+    }
     std::vector<std::string> render(const SmartPtr<Node>& root) {
         engine.calls.clear();
         Traverser_Renderer renderer(engine);
@@ -140,8 +161,28 @@ TEST_F(RendererTest, GroupsBracketTheirChildrenAndTransformsApplyToLaterSiblings
                                    "push M--", "mult 3", "pop M--", "mult 4", "pop M--"}));
 }
 
+TEST_F(RendererTest, VisualsDrawUnderTheTransformsBeforeThem) {
+    // [A, T, B]: A is drawn without T, B with it, inside one push and pop.
+    SmartPtr<GroupNode> root = GroupNode::create();
+    root->add_child(visual("A"));
+    root->add_child(Transform(5));
+    root->add_child(visual("B"));
+    root->add_child(VisualNode::create());  // no visual: draws nothing
+    EXPECT_EQ(render(root), (Calls{"push M--", "draw A", "mult 5", "draw B", "pop M--"}));
+
+    // An entity's graph inside the scene's root: group, transform, visual.
+    SmartPtr<GroupNode> scene = GroupNode::create();
+    SmartPtr<GroupNode> entity = GroupNode::create();
+    entity->add_child(Transform(1));
+    entity->add_child(visual("E"));
+    scene->add_child(entity);
+    scene->add_child(visual("F"));
+    EXPECT_EQ(render(scene), (Calls{"push M--", "push M--", "mult 1", "draw E", "pop M--", "draw F", "pop M--"}));
+}
+
 TEST_F(RendererTest, LeavesAsTheRootAndEmptyGroups) {
     EXPECT_EQ(render(Transform(7)), (Calls{"mult 7"}));
+    EXPECT_EQ(render(visual("V")), (Calls{"draw V"}));
     EXPECT_EQ(render(GroupNode::create()), (Calls{"push M--", "pop M--"}));
     EXPECT_EQ(render(SmartPtr<Node>()), Calls{});
 }
@@ -150,6 +191,7 @@ TEST_F(RendererTest, CollisionTreesAreNotEntered) {
     SmartPtr<GroupNode> root = GroupNode::create();
     SmartPtr<CollisionTreeRootNode> tree = CollisionTreeRootNode::create();
     tree->add_child(Transform(9));  // below a collision root: never reached
+    tree->add_child(visual("hidden"));
     SmartPtr<CollisionEdgesNode> edges = CollisionEdgesNode::create();
     edges->add_edge(0, 1);
     tree->add_child(edges);
@@ -169,7 +211,7 @@ public:
 
 TEST_F(RendererTest, HandlerTable) {
     InspectableRenderer renderer(engine);
-    for (unsigned int id : {2u, 3u, 7u}) EXPECT_TRUE(renderer.registered(id)) << id;
+    for (unsigned int id : {2u, 3u, 7u, 8u}) EXPECT_TRUE(renderer.registered(id)) << id;
     for (unsigned int id : {0u, 1u, 4u, 5u, 6u, 9u, 10u, 64u}) EXPECT_FALSE(renderer.registered(id)) << id;
 }
 
