@@ -4,9 +4,8 @@
 #include "engine/core/vector.h"
 #include "engine/visuals/image.h"
 #include "engine/visuals/text.h"
+#include "engine/widgets/slot_connection.h"
 #include "engine/widgets/widget.h"
-
-#include <boost/signals2/connection.hpp>
 
 #include <functional>
 #include <memory>
@@ -40,11 +39,11 @@ public:
     boost::signals2::connection connect_on_mouse_up(Callback callback);
     // A member function of object, called with the button.
     template <class T>
-    boost::signals2::connection connect_on_click(T* object, void (T::*method)(Widget*)) {
+    SlotConnection<T> connect_on_click(T* object, void (T::*method)(Widget*)) {
         return connect_click_slot([object, method](Widget* sender) { (object->*method)(sender); });
     }
     template <class T>
-    boost::signals2::connection connect_on_mouse_down(T* object, void (T::*method)(Widget*)) {
+    SlotConnection<T> connect_on_mouse_down(T* object, void (T::*method)(Widget*)) {
         return connect_mouse_down_slot([object, method](Widget* sender) { (object->*method)(sender); });
     }
 

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "engine/widgets/slot_connection.h"
 #include "engine/widgets/text_widget.h"
-
-#include <boost/signals2/connection.hpp>
 
 #include <functional>
 #include <memory>
@@ -30,7 +29,7 @@ public:
     boost::signals2::connection connect_on_value_changed(ValueCallback callback);
     // A member function of object, called with the widget and the value.
     template <class T>
-    boost::signals2::connection connect_on_value_changed(T* object, void (T::*method)(Widget*, const char*)) {
+    SlotConnection<T> connect_on_value_changed(T* object, void (T::*method)(Widget*, const char*)) {
         return connect_value_slot(
             [object, method](Widget* sender, const char* value) { (object->*method)(sender, value); });
     }

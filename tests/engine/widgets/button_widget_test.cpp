@@ -7,6 +7,7 @@
 #include "support/engine/test_window.h"
 #include "support/engine/text_fixtures.h"
 
+#include <boost/signals2/connection.hpp>
 #include <gtest/gtest.h>
 
 #include <string>

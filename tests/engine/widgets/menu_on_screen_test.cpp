@@ -13,6 +13,7 @@
 #include "support/engine/x_display.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <boost/signals2/connection.hpp>
 #include <gtest/gtest.h>
 
 #include <string>
