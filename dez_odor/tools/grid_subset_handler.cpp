@@ -15,19 +15,6 @@ GridSubsetHandler::Subset::Subset(const GridSubsetHandler& sh)
 {
 }
 
-template <class TBase>
-GridSubsetHandler::SectionContainer<TBase>& GridSubsetHandler::Subset::container()
-{
-    if constexpr (std::is_same<TBase, Vertex>::value)
-        return vertices;
-    else if constexpr (std::is_same<TBase, Edge>::value)
-        return edges;
-    else if constexpr (std::is_same<TBase, Face>::value)
-        return faces;
-    else
-        return volumes;
-}
-
 GridSubsetHandler::GridSubsetHandler(Grid* grid, unsigned int supportedElements)
     : ISubsetHandler(supportedElements),
       m_aSharedEntryVRT("SubsetHandler_SharedListEntryVRT", false),

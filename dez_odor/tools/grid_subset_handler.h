@@ -99,7 +99,17 @@ private:
         SectionContainer<Volume> volumes;
 
         template <class TBase>
-        SectionContainer<TBase>& container();
+        SectionContainer<TBase>& container()
+        {
+            if constexpr (std::is_same<TBase, Vertex>::value)
+                return vertices;
+            else if constexpr (std::is_same<TBase, Edge>::value)
+                return edges;
+            else if constexpr (std::is_same<TBase, Face>::value)
+                return faces;
+            else
+                return volumes;
+        }
     };
 
     template <class TBase>
