@@ -4,7 +4,8 @@
 #include "dez_odor/grid_objects/grid_objects.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/attachment_snapshot.h"
-#include "support/grid/external_tool.h"
+#include "grid_file_checks.h"
+#include "tool_output.h"
 #include "support/grid/stdout_capture.h"
 #include "support/grid/test_tetrahedron.h"
 #include "support/grid/tetrahedron_block.h"
@@ -74,16 +75,16 @@ TEST(EleWriterTest, FileNamesFollowTheElementEnding)
         SCOPED_TRACE(row.name);
         ScratchDir dir;
         mg_test::TetrahedronBlock block(1, 1, 1);
-        ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.path(row.name).c_str(), nullptr, aPosition));
+        ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file(row.name).c_str(), nullptr, aPosition));
         size_t files = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.dir())) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
             (void)entry;
             ++files;
         }
         EXPECT_EQ(files, 3u);
-        EXPECT_EQ(ReadTextFile(dir.path(row.node)).substr(0, 8), "8 3 0 0\n");
-        EXPECT_EQ(ReadTextFile(dir.path(row.face)).substr(0, 5), "18 0\n");
-        EXPECT_EQ(ReadTextFile(dir.path(row.ele)).substr(0, 6), "6 4 0\n");
+        EXPECT_EQ(ReadTextFile(dir.file(row.node)).substr(0, 8), "8 3 0 0\n");
+        EXPECT_EQ(ReadTextFile(dir.file(row.face)).substr(0, 5), "18 0\n");
+        EXPECT_EQ(ReadTextFile(dir.file(row.ele)).substr(0, 6), "6 4 0\n");
     }
 }
 
@@ -101,11 +102,11 @@ TEST(EleWriterTest, TetgenAndMeshioReadTheTetrahedraBack)
     const auto before = mg_test::AttachmentIds(block.grid);
 
     mg_test::StdoutCapture log;
-    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.path("block.ele").c_str(), &sh, aPosition));
+    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file("block.ele").c_str(), &sh, aPosition));
     EXPECT_EQ(log.str(), "");
     EXPECT_EQ(mg_test::AttachmentIds(block.grid), before);
 
-    const mg_test::ToolResult tetgen = mg_test::RunTool(TETGEN, {"-rNEF", dir.path("block.ele")});
+    const mg_test::ToolOutput tetgen = mg_test::RunToolCombined(TETGEN, {"-rNEF", dir.file("block.ele")});
     ASSERT_EQ(tetgen.exitCode, 0) << tetgen.output;
     EXPECT_NE(tetgen.output.find("Input points: 12\n"), std::string::npos) << tetgen.output;
     EXPECT_NE(tetgen.output.find("Input tetrahedra: 12\n"), std::string::npos) << tetgen.output;
@@ -126,13 +127,13 @@ TEST(EleWriterTest, TetgenAndMeshioReadTheTetrahedraBack)
                  << number(t->vertex(2)) << " " << number(t->vertex(3)) << " " << (k < 6 ? 0 : 1)
                  << "\n";
     }
-    const mg_test::ToolResult meshio =
-        mg_test::RunTool(mg_test::SYSTEM_PYTHON, {MESHIO_READER, dir.path("block.ele")});
+    const mg_test::ToolOutput meshio =
+        mg_test::RunToolCombined(mg_test::kDebianPython, {MESHIO_READER, dir.file("block.ele")});
     ASSERT_EQ(meshio.exitCode, 0) << meshio.output;
     EXPECT_EQ(meshio.output, expected.str());
 
     // Every triangle with its subset: the first in subset 2, the others in none.
-    const std::string faces = ReadTextFile(dir.path("block.face"));
+    const std::string faces = ReadTextFile(dir.file("block.face"));
     std::istringstream in(faces);
     size_t count = 0;
     int hasMarkers = 0;
@@ -156,9 +157,9 @@ TEST(EleWriterTest, UnsupportedKindsGetMarkerMinusOne)
     mg_test::TetrahedronBlock block(1, 1, 1);
     mg::GridSubsetHandler sh(&block.grid, mg::SE_FACE);
     sh.assign_subset(*block.grid.begin<mg::Face>(), 4);
-    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.path("m").c_str(), &sh, aPosition));
+    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file("m").c_str(), &sh, aPosition));
 
-    const std::string ele = ReadTextFile(dir.path("m.ele"));
+    const std::string ele = ReadTextFile(dir.file("m.ele"));
     std::istringstream lines(ele);
     std::string line;
     std::getline(lines, line);
@@ -169,7 +170,7 @@ TEST(EleWriterTest, UnsupportedKindsGetMarkerMinusOne)
         EXPECT_EQ(line.substr(line.size() - 3), " -1") << line;
     }
     EXPECT_EQ(records, 6);
-    EXPECT_EQ(ReadTextFile(dir.path("m.face")).substr(0, 16).find("18 1\n3 "), 0u);
+    EXPECT_EQ(ReadTextFile(dir.file("m.face")).substr(0, 16).find("18 1\n3 "), 0u);
 }
 
 // Node and face files of a planar grid, byte for byte. The quadrilateral is
@@ -184,10 +185,10 @@ TEST(EleWriterTest, FaceFileHoldsTrianglesOnly)
         mg::GridSubsetHandler sh(&g.grid, mg::SE_ALL);
         sh.assign_subset(*g.grid.begin<mg::Triangle>(), 1);
         mg_test::StdoutCapture log;
-        ASSERT_TRUE(mg::SaveGridToELE(g.grid, dir.path("plane.ele").c_str(), withHandler ? &sh : nullptr,
+        ASSERT_TRUE(mg::SaveGridToELE(g.grid, dir.file("plane.ele").c_str(), withHandler ? &sh : nullptr,
                                       aPosition));
         EXPECT_EQ(log.str(), "  INFO in WriteTetGenFiles: Faces that are not triangles will be skipped.\n");
-        EXPECT_EQ(ReadTextFile(dir.path("plane.node")),
+        EXPECT_EQ(ReadTextFile(dir.file("plane.node")),
                   "6 3 0 0\n"
                   "0 0 0 0.25\n"
                   "1 1 0 0.25\n"
@@ -195,9 +196,9 @@ TEST(EleWriterTest, FaceFileHoldsTrianglesOnly)
                   "3 1 1 0.25\n"
                   "4 2.5 0 0.25\n"
                   "5 2.5 1 0.25\n");
-        EXPECT_EQ(ReadTextFile(dir.path("plane.face")), withHandler ? "2 1\n3 0 1 2 1\n3 1 3 2 -1\n"
+        EXPECT_EQ(ReadTextFile(dir.file("plane.face")), withHandler ? "2 1\n3 0 1 2 1\n3 1 3 2 -1\n"
                                                                     : "2 0\n3 0 1 2\n3 1 3 2\n");
-        EXPECT_EQ(ReadTextFile(dir.path("plane.ele")), withHandler ? "0 4 1\n" : "0 4 0\n");
+        EXPECT_EQ(ReadTextFile(dir.file("plane.ele")), withHandler ? "0 4 1\n" : "0 4 0\n");
     }
 }
 
@@ -211,12 +212,12 @@ TEST(EleWriterTest, NonTetrahedralVolumesAreSkipped)
         new SectionOneVolume(block.vertices[0], block.vertices[2], block.vertices[1], apex));
 
     mg_test::StdoutCapture log;
-    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.path("m.ele").c_str(), nullptr, aPosition));
+    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file("m.ele").c_str(), nullptr, aPosition));
     EXPECT_EQ(log.str(), "  INFO in SaveGridToELE: Non-tetrahedral elements will be skipped.\n");
-    const std::string ele = ReadTextFile(dir.path("m.ele"));
+    const std::string ele = ReadTextFile(dir.file("m.ele"));
     EXPECT_EQ(ele.substr(0, 6), "6 4 0\n");
     EXPECT_EQ(std::count(ele.begin(), ele.end(), '\n'), 7);
-    EXPECT_EQ(ReadTextFile(dir.path("m.node")).substr(0, 8), "9 3 0 0\n");
+    EXPECT_EQ(ReadTextFile(dir.file("m.node")).substr(0, 8), "9 3 0 0\n");
 }
 
 // A face or element file that cannot be opened makes the call fail; the
@@ -226,21 +227,21 @@ TEST(EleWriterTest, UnopenableFaceOrElementFileFails)
     for (const char* blocked : {"m.face", "m.ele"}) {
         SCOPED_TRACE(blocked);
         ScratchDir dir;
-        std::filesystem::create_directory(dir.path(blocked));
+        std::filesystem::create_directory(dir.file(blocked));
         mg_test::TetrahedronBlock block(1, 1, 1);
         mg::GridSubsetHandler sh(&block.grid, mg::SE_ALL);
         const auto before = mg_test::AttachmentIds(block.grid);
 
         mg_test::StdoutCapture log;
-        EXPECT_FALSE(mg::SaveGridToELE(block.grid, dir.path("m.ele").c_str(), &sh, aPosition));
+        EXPECT_FALSE(mg::SaveGridToELE(block.grid, dir.file("m.ele").c_str(), &sh, aPosition));
         EXPECT_NE(log.str().find(std::string("Couldn't open ")), std::string::npos) << log.str();
-        EXPECT_NE(log.str().find(dir.path(blocked)), std::string::npos) << log.str();
+        EXPECT_NE(log.str().find(dir.file(blocked)), std::string::npos) << log.str();
         EXPECT_EQ(mg_test::AttachmentIds(block.grid), before);
-        EXPECT_EQ(ReadTextFile(dir.path("m.node")).substr(0, 8), "8 3 0 0\n");
+        EXPECT_EQ(ReadTextFile(dir.file("m.node")).substr(0, 8), "8 3 0 0\n");
         if (std::string(blocked) == "m.face")
-            EXPECT_EQ(ReadTextFile(dir.path("m.ele")).substr(0, 6), "6 4 1\n");
+            EXPECT_EQ(ReadTextFile(dir.file("m.ele")).substr(0, 6), "6 4 1\n");
         else
-            EXPECT_EQ(ReadTextFile(dir.path("m.face")).substr(0, 5), "18 1\n");
+            EXPECT_EQ(ReadTextFile(dir.file("m.face")).substr(0, 5), "18 1\n");
     }
 }
 
@@ -250,14 +251,14 @@ TEST(EleWriterTest, RefusesWithoutPositionsAndReportsWriteErrors)
     mg_test::TetrahedronBlock block(1, 1, 1);
     mg::Attachment<vector3> aOther;
     mg_test::StdoutCapture log;
-    EXPECT_FALSE(mg::SaveGridToELE(block.grid, dir.path("m").c_str(), nullptr, aOther));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.dir()));
+    EXPECT_FALSE(mg::SaveGridToELE(block.grid, dir.file("m").c_str(), nullptr, aOther));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     EXPECT_EQ(log.str(), "");
 
     // A full disk: each of the three files.
-    const std::string node = dir.path("n.node");
-    const std::string face = dir.path("n.face");
-    const std::string ele = dir.path("n.ele");
+    const std::string node = dir.file("n.node");
+    const std::string face = dir.file("n.face");
+    const std::string ele = dir.file("n.ele");
     EXPECT_FALSE(mg::WriteTetGenFiles(block.grid, "/dev/full", face.c_str(), ele.c_str(), aPosition));
     EXPECT_FALSE(mg::WriteTetGenFiles(block.grid, node.c_str(), "/dev/full", ele.c_str(), aPosition));
     EXPECT_FALSE(mg::WriteTetGenFiles(block.grid, node.c_str(), face.c_str(), "/dev/full", aPosition));
@@ -284,7 +285,7 @@ TEST(EleWriterTest, NodeFileCarriesAttributesAndMarkers)
         aa1[v] = -static_cast<float>(i);
         aaMarker[v] = 10 + i++;
     }
-    const std::string node = dir.path("a.node");
+    const std::string node = dir.file("a.node");
     ASSERT_TRUE(mg::WriteTetGenFiles(g.grid, node.c_str(), nullptr, nullptr, aPosition, &attributes,
                                      &aMarker));
     EXPECT_EQ(ReadTextFile(node),
@@ -295,14 +296,14 @@ TEST(EleWriterTest, NodeFileCarriesAttributesAndMarkers)
               "3 1 1 0.25 1.5 -3 13\n"
               "4 2.5 0 0.25 2 -4 14\n"
               "5 2.5 1 0.25 2.5 -5 15\n");
-    EXPECT_FALSE(mg_test::FileExists(dir.path("a.face")));
+    EXPECT_FALSE(mg_test::FileExists(dir.file("a.face")));
 
     // An attribute that is not attached is refused before anything is written.
     attributes.emplace_back();
     mg_test::StdoutCapture log;
-    EXPECT_FALSE(mg::WriteTetGenFiles(g.grid, dir.path("b.node").c_str(), nullptr, nullptr, aPosition,
+    EXPECT_FALSE(mg::WriteTetGenFiles(g.grid, dir.file("b.node").c_str(), nullptr, nullptr, aPosition,
                                       &attributes));
-    EXPECT_FALSE(mg_test::FileExists(dir.path("b.node")));
+    EXPECT_FALSE(mg_test::FileExists(dir.file("b.node")));
 }
 
 }  // namespace

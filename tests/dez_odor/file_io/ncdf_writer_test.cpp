@@ -4,7 +4,8 @@
 #include "dez_odor/grid_objects/grid_objects.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/attachment_snapshot.h"
-#include "support/grid/external_tool.h"
+#include "grid_file_checks.h"
+#include "tool_output.h"
 #include "support/grid/stdout_capture.h"
 #include "support/grid/test_tetrahedron.h"
 #include "support/grid/tetrahedron_block.h"
@@ -36,13 +37,13 @@ public:
 };
 
 // Converts the CDL text with ncgen and reads the NetCDF file back.
-mg_test::ToolResult ConvertAndRead(const ScratchDir& dir, const std::string& cdl)
+mg_test::ToolOutput ConvertAndRead(const ScratchDir& dir, const std::string& cdl)
 {
-    const std::string nc = dir.path("converted.nc");
-    const mg_test::ToolResult ncgen = mg_test::RunTool(NCGEN, {"-o", nc, cdl});
+    const std::string nc = dir.file("converted.nc");
+    const mg_test::ToolOutput ncgen = mg_test::RunToolCombined(NCGEN, {"-o", nc, cdl});
     if (ncgen.exitCode != 0)
         return ncgen;
-    return mg_test::RunTool(mg_test::SYSTEM_PYTHON, {NETCDF_READER, nc});
+    return mg_test::RunToolCombined(mg_test::kDebianPython, {NETCDF_READER, nc});
 }
 
 // Two tetrahedra sharing a face, five vertices.
@@ -72,7 +73,7 @@ TEST(NcdfWriterTest, ExodusTextOfTwoTetrahedra)
     sh.assign_subset(g.grid.begin<mg::Volume>(), g.grid.end<mg::Volume>(), 0);
     const auto before = mg_test::AttachmentIds(g.grid);
 
-    const std::string file = dir.path("two.ncdf");
+    const std::string file = dir.file("two.ncdf");
     mg_test::StdoutCapture log;
     ASSERT_TRUE(mg::SaveGridToNCDF(g.grid, file.c_str(), &sh, aPosition));
     EXPECT_EQ(log.str(), "");
@@ -145,7 +146,7 @@ TEST(NcdfWriterTest, ExodusTextOfTwoTetrahedra)
               "}\n");
 
     ASSERT_TRUE(mg_test::FileExists(NCGEN)) << "install Debian's netcdf-bin";
-    const mg_test::ToolResult read = ConvertAndRead(dir, file);
+    const mg_test::ToolOutput read = ConvertAndRead(dir, file);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_EQ(read.output,
               "num_nodes 5\n"
@@ -172,7 +173,7 @@ TEST(NcdfWriterTest, SixTetrahedraBreakTheNumberLists)
     mg_test::TetrahedronBlock block(1, 1, 1);
     mg::GridSubsetHandler sh(&block.grid, mg::SE_ALL);
     sh.assign_subset(block.grid.begin<mg::Volume>(), block.grid.end<mg::Volume>(), 0);
-    const std::string file = dir.path("six.ncdf");
+    const std::string file = dir.file("six.ncdf");
     ASSERT_TRUE(mg::SaveGridToNCDF(block.grid, file.c_str(), &sh, aPosition));
     const std::string text = ReadTextFile(file);
     EXPECT_NE(text.find("elem_map = 1, 2, 3, 4, 5, \n  6 ;\n\n"), std::string::npos) << text;
@@ -197,7 +198,7 @@ TEST(NcdfWriterTest, NetcdfReadsBlocksAndCoordinatesBack)
     sh.assign_subset(*block.grid.begin<mg::Face>(), 1);
     sh.subset_info(3).name = "empty";
 
-    const std::string file = dir.path("blocks.ncdf");
+    const std::string file = dir.file("blocks.ncdf");
     ASSERT_TRUE(mg::SaveGridToNCDF(block.grid, file.c_str(), &sh, aPosition));
 
     std::ostringstream expected;
@@ -227,7 +228,7 @@ TEST(NcdfWriterTest, NetcdfReadsBlocksAndCoordinatesBack)
              << "elem_num_map 1 2 3 4 5 6 7 8 9 10 11 12\n"
              << "node_num_map 1 2 3 4 5 6 7 8 9 10 11 12\n";
 
-    const mg_test::ToolResult read = ConvertAndRead(dir, file);
+    const mg_test::ToolOutput read = ConvertAndRead(dir, file);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_EQ(read.output, expected.str());
 }
@@ -241,7 +242,7 @@ TEST(NcdfWriterTest, OtherVolumesAreLeftOutWithAWarning)
     mg::GridSubsetHandler sh(&g.grid, mg::SE_ALL);
     sh.assign_subset(g.grid.begin<mg::Volume>(), g.grid.end<mg::Volume>(), 0);
 
-    const std::string file = dir.path("mixed.ncdf");
+    const std::string file = dir.file("mixed.ncdf");
     mg_test::StdoutCapture log;
     ASSERT_TRUE(mg::SaveGridToNCDF(g.grid, file.c_str(), &sh, aPosition));
     EXPECT_EQ(log.str(), "Saving grid to EXODUS-format.\n  WARNING: only Tetrahedrons exported in the moment.\n");
@@ -249,7 +250,7 @@ TEST(NcdfWriterTest, OtherVolumesAreLeftOutWithAWarning)
     EXPECT_NE(text.find("\tnum_nodes = 6 ;\n\tnum_elem = 2 ;\n\tnum_el_blk = 1 ;\n\tnum_el_in_blk1 = 2 ;\n"),
               std::string::npos)
         << text;
-    const mg_test::ToolResult read = ConvertAndRead(dir, file);
+    const mg_test::ToolOutput read = ConvertAndRead(dir, file);
     EXPECT_EQ(read.exitCode, 0) << read.output;
 }
 
@@ -258,7 +259,7 @@ TEST(NcdfWriterTest, OtherVolumesAreLeftOutWithAWarning)
 TEST(NcdfWriterTest, RefusalsLeaveTheFileAlone)
 {
     ScratchDir dir;
-    const std::string file = dir.path("keep.ncdf");
+    const std::string file = dir.file("keep.ncdf");
     mg_test::WriteTextFile(file, "earlier content\n");
 
     TwoTetrahedra g;
@@ -300,7 +301,7 @@ TEST(NcdfWriterTest, WriteFailuresAreReported)
     sh.assign_subset(g.grid.begin<mg::Volume>(), g.grid.end<mg::Volume>(), 0);
     const auto before = mg_test::AttachmentIds(g.grid);
     EXPECT_FALSE(mg::SaveGridToNCDF(g.grid, "/dev/full", &sh, aPosition));
-    EXPECT_FALSE(mg::SaveGridToNCDF(g.grid, dir.path("missing/a.ncdf").c_str(), &sh, aPosition));
+    EXPECT_FALSE(mg::SaveGridToNCDF(g.grid, dir.file("missing/a.ncdf").c_str(), &sh, aPosition));
     EXPECT_EQ(mg_test::AttachmentIds(g.grid), before);
 }
 

@@ -4,7 +4,8 @@
 #include "dez_odor/grid_objects/grid_objects.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/attachment_snapshot.h"
-#include "support/grid/external_tool.h"
+#include "grid_file_checks.h"
+#include "tool_output.h"
 #include "support/grid/stdout_capture.h"
 
 #include <gtest/gtest.h>
@@ -53,17 +54,17 @@ struct SheetGrid {
     mg::Face* quad = nullptr;
 };
 
-mg_test::ToolResult AssimpInfo(const std::string& path)
+mg_test::ToolOutput AssimpInfo(const std::string& path)
 {
-    return mg_test::RunTool(ASSIMP, {"info", path});
+    return mg_test::RunToolCombined(ASSIMP, {"info", path});
 }
 
-mg_test::ToolResult ReadBack(const std::string& path, bool withMaterials = false)
+mg_test::ToolOutput ReadBack(const std::string& path, bool withMaterials = false)
 {
     std::vector<std::string> args = {OBJ_READER, path};
     if (withMaterials)
         args.push_back("--materials");
-    return mg_test::RunTool(mg_test::SYSTEM_PYTHON, args);
+    return mg_test::RunToolCombined(mg_test::kDebianPython, args);
 }
 
 // Without a subset handler: the vertices, one object, the edges as lines and
@@ -74,7 +75,7 @@ TEST(ObjWriterTest, GridWithoutSubsetsIsOneObject)
     ScratchDir dir;
     SheetGrid g;
     const auto before = mg_test::AttachmentIds(g.grid);
-    const std::string file = dir.path("sheet.obj");
+    const std::string file = dir.file("sheet.obj");
     ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, file.c_str(), aPosition));
     EXPECT_EQ(mg_test::AttachmentIds(g.grid), before);
     EXPECT_EQ(ReadTextFile(file),
@@ -92,16 +93,16 @@ TEST(ObjWriterTest, GridWithoutSubsetsIsOneObject)
               "l 4 3\n"
               "f 1 2 3\n"
               "f 2 4 3\n");
-    EXPECT_FALSE(mg_test::FileExists(dir.path("sheet.mtl")));
+    EXPECT_FALSE(mg_test::FileExists(dir.file("sheet.mtl")));
 
-    const mg_test::ToolResult assimp = AssimpInfo(file);
+    const mg_test::ToolOutput assimp = AssimpInfo(file);
     ASSERT_EQ(assimp.exitCode, 0) << assimp.output;
     EXPECT_NE(assimp.output.find("(nonameknown): [4 / 0 / 5 | line]"), std::string::npos)
         << assimp.output;
     EXPECT_NE(assimp.output.find("(nonameknown): [4 / 0 / 2 | triangle]"), std::string::npos)
         << assimp.output;
 
-    const mg_test::ToolResult read = ReadBack(file);
+    const mg_test::ToolOutput read = ReadBack(file);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_EQ(read.output,
               "pywavefront vertices 4\n"
@@ -127,7 +128,7 @@ TEST(ObjWriterTest, SubsetsBecomeObjects)
     sh.subset_info(3).name = "rim";
     sh.assign_subset(g.grid.get_edge(g.v[4], g.v[5]), 3);
 
-    const std::string file = dir.path("subsets.obj");
+    const std::string file = dir.file("subsets.obj");
     ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, file.c_str(), aPosition, nullptr, &sh));
     const std::string text = ReadTextFile(file);
     const std::string objects = text.substr(text.find("o "));
@@ -152,13 +153,13 @@ TEST(ObjWriterTest, SubsetsBecomeObjects)
               "usemtl (null)\n"
               "l 5 6\n");
 
-    const mg_test::ToolResult assimp = AssimpInfo(file);
+    const mg_test::ToolOutput assimp = AssimpInfo(file);
     ASSERT_EQ(assimp.exitCode, 0) << assimp.output;
     EXPECT_NE(assimp.output.find("(defSub): [5 / 0 / 3 | triangle]"), std::string::npos)
         << assimp.output;
     EXPECT_NE(assimp.output.find("(rim): [2 / 0 / 1 | line]"), std::string::npos) << assimp.output;
 
-    const mg_test::ToolResult read = ReadBack(file);
+    const mg_test::ToolOutput read = ReadBack(file);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_NE(read.output.find("pywavefront vertices 6\n"), std::string::npos) << read.output;
     EXPECT_NE(read.output.find("object sub_0 material (null) format V3F triangles 1\n"),
@@ -182,7 +183,7 @@ TEST(ObjWriterTest, TextureCoordinatesAreReferencedWithTheVertex)
     for (size_t i = 0; i < g.v.size(); ++i)
         aaTex[g.v[i]] = vector2(0.25f * static_cast<float>(i), 1.0f - 0.25f * static_cast<float>(i));
 
-    const std::string file = dir.path("tex.obj");
+    const std::string file = dir.file("tex.obj");
     ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, file.c_str(), aPosition, &aTex));
     const std::string text = ReadTextFile(file);
     EXPECT_NE(text.find("v 1 1 0.5\n"
@@ -196,9 +197,9 @@ TEST(ObjWriterTest, TextureCoordinatesAreReferencedWithTheVertex)
     EXPECT_NE(text.find("l 1/1 2/2\n"), std::string::npos) << text;
     EXPECT_NE(text.find("f 1/1 2/2 3/3\nf 2/2 4/4 3/3\n"), std::string::npos) << text;
 
-    const mg_test::ToolResult assimp = AssimpInfo(file);
+    const mg_test::ToolOutput assimp = AssimpInfo(file);
     EXPECT_EQ(assimp.exitCode, 0) << assimp.output;
-    const mg_test::ToolResult read = ReadBack(file);
+    const mg_test::ToolOutput read = ReadBack(file);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_NE(read.output.find("object nonameknown material (null) format T2F_V3F triangles 2\n"),
               std::string::npos)
@@ -206,8 +207,8 @@ TEST(ObjWriterTest, TextureCoordinatesAreReferencedWithTheVertex)
 
     mg::Attachment<vector2> aNotAttached;
     mg_test::StdoutCapture log;
-    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.path("none.obj").c_str(), aPosition, &aNotAttached));
-    EXPECT_FALSE(mg_test::FileExists(dir.path("none.obj")));
+    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("none.obj").c_str(), aPosition, &aNotAttached));
+    EXPECT_FALSE(mg_test::FileExists(dir.file("none.obj")));
 }
 
 TEST(ObjWriterTest, MaterialFileNames)
@@ -226,14 +227,14 @@ TEST(ObjWriterTest, MaterialFileNames)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchDir dir;
-        std::filesystem::create_directory(dir.path("dir"));
+        std::filesystem::create_directory(dir.file("dir"));
         SheetGrid g;
         std::vector<mg::MaterialDesc> materials(1);
         materials[0].name = "stone";
-        ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, dir.path(row.name).c_str(), aPosition, nullptr, nullptr,
+        ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, dir.file(row.name).c_str(), aPosition, nullptr, nullptr,
                                       &materials));
-        EXPECT_TRUE(mg_test::FileExists(dir.path(row.materialFile)));
-        EXPECT_EQ(ReadTextFile(dir.path(row.name)).substr(0, 24 + 8 + std::string(row.mtllib).size()),
+        EXPECT_TRUE(mg_test::FileExists(dir.file(row.materialFile)));
+        EXPECT_EQ(ReadTextFile(dir.file(row.name)).substr(0, 24 + 8 + std::string(row.mtllib).size()),
                   std::string("# exported from dezOdor\nmtllib ") + row.mtllib + "\n");
     }
 }
@@ -262,9 +263,9 @@ TEST(ObjWriterTest, SubsetsUseTheirMaterials)
     materials[1].name = "rock";
     materials[1].diffuse = vector3(0.5f, 0.5f, 0.5f);
 
-    const std::string file = dir.path("level.obj");
+    const std::string file = dir.file("level.obj");
     ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, file.c_str(), aPosition, nullptr, &sh, &materials));
-    EXPECT_EQ(ReadTextFile(dir.path("level.mtl")),
+    EXPECT_EQ(ReadTextFile(dir.file("level.mtl")),
               "# exported from duvOriz\n"
               "# Material Count: 2\n"
               "newmtl lava\n"
@@ -280,7 +281,7 @@ TEST(ObjWriterTest, SubsetsUseTheirMaterials)
               std::string::npos)
         << text;
 
-    const mg_test::ToolResult assimp = AssimpInfo(file);
+    const mg_test::ToolOutput assimp = AssimpInfo(file);
     ASSERT_EQ(assimp.exitCode, 0) << assimp.output;
     EXPECT_NE(assimp.output.find("'rock'"), std::string::npos) << assimp.output;
 
@@ -289,7 +290,7 @@ TEST(ObjWriterTest, SubsetsUseTheirMaterials)
     all.push_back(mg::MaterialDesc());
     all.back().name = "(null)";
     ASSERT_TRUE(mg::SaveGridToOBJ(g.grid, file.c_str(), aPosition, nullptr, &sh, &all));
-    const mg_test::ToolResult read = ReadBack(file, true);
+    const mg_test::ToolOutput read = ReadBack(file, true);
     ASSERT_EQ(read.exitCode, 0) << read.output;
     EXPECT_NE(read.output.find("object ground material rock format V3F triangles 1\n"),
               std::string::npos)
@@ -308,22 +309,22 @@ TEST(ObjWriterTest, Failures)
     {
         mg::Attachment<vector3> aOther;
         mg_test::StdoutCapture log;
-        EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.path("a.obj").c_str(), aOther));
+        EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("a.obj").c_str(), aOther));
         EXPECT_EQ(log.str(), "ERROR in SaveGridToOBJ: Position attachment missing.\n");
-        EXPECT_FALSE(mg_test::FileExists(dir.path("a.obj")));
+        EXPECT_FALSE(mg_test::FileExists(dir.file("a.obj")));
     }
 
-    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.path("missing/a.obj").c_str(), aPosition));
+    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("missing/a.obj").c_str(), aPosition));
     EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, "/dev/full", aPosition));
 
     // The material file cannot be written: false, and the OBJ file is whole.
-    std::filesystem::create_directory(dir.path("b.mtl"));
+    std::filesystem::create_directory(dir.file("b.mtl"));
     std::vector<mg::MaterialDesc> materials(1);
     const auto before = mg_test::AttachmentIds(g.grid);
-    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.path("b.obj").c_str(), aPosition, nullptr, nullptr,
+    EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("b.obj").c_str(), aPosition, nullptr, nullptr,
                                    &materials));
     EXPECT_EQ(mg_test::AttachmentIds(g.grid), before);
-    const std::string text = ReadTextFile(dir.path("b.obj"));
+    const std::string text = ReadTextFile(dir.file("b.obj"));
     EXPECT_EQ(text.substr(text.size() - 8), "f 2 4 3\n");
 }
 

@@ -5,7 +5,8 @@
 #include "dez_odor/grid_objects/grid_objects.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/attachment_snapshot.h"
-#include "support/grid/external_tool.h"
+#include "grid_file_checks.h"
+#include "tool_output.h"
 #include "support/grid/stdout_capture.h"
 #include "support/grid/tetrahedron_block.h"
 
@@ -82,7 +83,7 @@ TEST(SaveGridDispatchTest, FileNameChoosesTheWriter)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchDir dir;
-        const std::string path = dir.path(row.name);
+        const std::string path = dir.file(row.name);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         DispatchGrid g;
         const auto before = mg_test::AttachmentIds(g.block.grid);
@@ -92,7 +93,7 @@ TEST(SaveGridDispatchTest, FileNameChoosesTheWriter)
         EXPECT_EQ(WriterOf(path), row.writer);
         EXPECT_EQ(written, std::string(row.writer) != "none");
         if (!written) {
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.dir()))
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
                 EXPECT_TRUE(entry.is_directory()) << entry.path();
         }
     }
@@ -138,7 +139,7 @@ TEST(SaveGridDispatchTest, PositionsArePreferredInOrderAndPaddedWithZeros)
                 vector1(6);
         const auto before = mg_test::AttachmentIds(grid);
 
-        const std::string path = dir.path("a.obj");
+        const std::string path = dir.file("a.obj");
         EXPECT_EQ(mg::SaveGridToFile(grid, sh, path.c_str()), row.firstVertex != nullptr);
         EXPECT_EQ(mg_test::AttachmentIds(grid), before);
         if (row.firstVertex)
@@ -198,7 +199,7 @@ TEST(SaveGridDispatchTest, AttachmentsAreRestoredWhenAWriterThrows)
         sh.subset_info(0);
         const auto before = mg_test::AttachmentIds(block.grid);
         try {
-            mg::SaveGridToFile(block.grid, sh, dir.path(name).c_str());
+            mg::SaveGridToFile(block.grid, sh, dir.file(name).c_str());
             ADD_FAILURE() << "no exception";
         } catch (const mg::MGError& e) {
             EXPECT_EQ(e.get_msg(), "broken subset lists");
@@ -213,12 +214,12 @@ TEST(SaveGridDispatchTest, NullHandlerReachesTheWriters)
     ScratchDir dir;
     DispatchGrid g;
     mg_test::StdoutCapture log;
-    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.path("a.obj").c_str(), aPosition));
-    EXPECT_NE(ReadTextFile(dir.path("a.obj")).find("o nonameknown\n"), std::string::npos);
-    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.path("a.ele").c_str(), aPosition));
-    EXPECT_EQ(ReadTextFile(dir.path("a.ele")).substr(0, 6), "6 4 0\n");
-    EXPECT_FALSE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.path("a.ncdf").c_str(), aPosition));
-    EXPECT_FALSE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.path("a.tikz").c_str(), aPosition));
+    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.obj").c_str(), aPosition));
+    EXPECT_NE(ReadTextFile(dir.file("a.obj")).find("o nonameknown\n"), std::string::npos);
+    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.ele").c_str(), aPosition));
+    EXPECT_EQ(ReadTextFile(dir.file("a.ele")).substr(0, 6), "6 4 0\n");
+    EXPECT_FALSE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.ncdf").c_str(), aPosition));
+    EXPECT_FALSE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.tikz").c_str(), aPosition));
     EXPECT_EQ(log.str(),
               "ERROR: SubsetHandler required for NCDF (Exodus) export.\n"
               "A subset handler is required to write a tikz file!\n");

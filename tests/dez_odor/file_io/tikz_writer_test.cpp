@@ -4,7 +4,8 @@
 #include "dez_odor/grid_objects/grid_objects.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/attachment_snapshot.h"
-#include "support/grid/external_tool.h"
+#include "grid_file_checks.h"
+#include "tool_output.h"
 #include "support/grid/stdout_capture.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ TEST(TikzWriterTest, SingleTriangleDocument)
     ScratchDir dir;
     TriangleGrid g;
     const auto before = mg_test::AttachmentIds(g.grid);
-    const std::string file = dir.path("triangle.tex");
+    const std::string file = dir.file("triangle.tex");
     mg_test::StdoutCapture log;
     ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition));
     EXPECT_EQ(log.str(), "");
@@ -119,7 +120,7 @@ TEST(TikzWriterTest, CoordinatesAreRoundedToTheStep)
         g.aaPos[g.v[0]] = vector3(row.x, row.y, 1.0f);
         mg::TikzExportStyle style;
         style.coordinateStep = row.step;
-        const std::string file = dir.path("round.tikz");
+        const std::string file = dir.file("round.tikz");
         ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition, style));
         const std::string text = ReadTextFile(file);
         EXPECT_NE(text.find(std::string("\\node[vertex0] at ") + row.node + " {};\n"), std::string::npos)
@@ -141,7 +142,7 @@ TEST(TikzWriterTest, StyleValuesAreWrittenAsGiven)
     style.edgeColor = vector3(0.1f, 0.2f, 0.3f);
     style.faceLineWidth = 0.05f;
     style.faceColor = vector3(0.0f, 1.0f, 0.0f);
-    const std::string file = dir.path("styled.tex");
+    const std::string file = dir.file("styled.tex");
     ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition, style));
     const std::string text = ReadTextFile(file);
     EXPECT_NE(text.find("\\definecolor{vertexColor}{rgb}{1, 0.5, 0.25}\n"
@@ -174,7 +175,7 @@ TEST(TikzWriterTest, DrawingOrderAndSubsets)
     g.sh.assign_subset(extra, 1);
     g.sh.subset_info(2).name = "unused";
 
-    const std::string file = dir.path("order.tex");
+    const std::string file = dir.file("order.tex");
     ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition));
     const std::string text = ReadTextFile(file);
     EXPECT_NE(text.find("%subset styles for subset 0 (ground)\n"), std::string::npos);
@@ -217,7 +218,7 @@ TEST(TikzWriterTest, TwoEmptySubsetsGiveStylesAndAnEmptyScope)
     ScratchDir dir;
     TriangleGrid g(false);
     g.sh.subset_info(1).name = "second";
-    const std::string file = dir.path("empty.tex");
+    const std::string file = dir.file("empty.tex");
     ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition));
     const std::string text = ReadTextFile(file);
     EXPECT_NE(text.find("%subset styles for subset 0 (ground)\n"), std::string::npos) << text;
@@ -231,7 +232,7 @@ TEST(TikzWriterTest, Failures)
 {
     ScratchDir dir;
     TriangleGrid g;
-    const std::string file = dir.path("keep.tex");
+    const std::string file = dir.file("keep.tex");
     mg_test::WriteTextFile(file, "earlier content\n");
     mg::Attachment<vector3> aOther;
 
@@ -243,7 +244,7 @@ TEST(TikzWriterTest, Failures)
     EXPECT_EQ(log.str(), "");
     EXPECT_EQ(ReadTextFile(file), "earlier content\n");
 
-    const std::string missing = dir.path("missing/a.tex");
+    const std::string missing = dir.file("missing/a.tex");
     EXPECT_FALSE(mg::ExportGridToTIKZ(g.grid, missing.c_str(), &g.sh, aPosition));
     EXPECT_EQ(log.str(), "Couldn't load file " + missing + "\n");
     EXPECT_FALSE(mg::ExportGridToTIKZ(g.grid, "/dev/full", &g.sh, aPosition));
@@ -257,12 +258,12 @@ TEST(TikzWriterTest, PdflatexCompilesTheDocument)
         GTEST_SKIP() << "pdflatex is not installed";
     ScratchDir dir;
     TriangleGrid g;
-    const std::string file = dir.path("triangle.tex");
+    const std::string file = dir.file("triangle.tex");
     ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &g.sh, aPosition));
-    const mg_test::ToolResult tex = mg_test::RunTool(
-        PDFLATEX, {"-halt-on-error", "-interaction=nonstopmode", "-output-directory", dir.dir(), file});
+    const mg_test::ToolOutput tex = mg_test::RunToolCombined(
+        PDFLATEX, {"-halt-on-error", "-interaction=nonstopmode", "-output-directory", dir.path(), file});
     EXPECT_EQ(tex.exitCode, 0) << tex.output;
-    EXPECT_TRUE(mg_test::FileExists(dir.path("triangle.pdf")));
+    EXPECT_TRUE(mg_test::FileExists(dir.file("triangle.pdf")));
 }
 
 }  // namespace

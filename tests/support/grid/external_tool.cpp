@@ -1,107 +1,132 @@
 #include "support/grid/external_tool.h"
 
-#include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace mg_test {
 
-ToolResult RunTool(const std::string& program, const std::vector<std::string>& args)
+namespace {
+
+void CloseFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+}  // namespace
+
+ToolResult RunExternalTool(const std::string& program, const std::vector<std::string>& args)
 {
     ToolResult result;
-    int fds[2];
-    if (pipe(fds) != 0)
-        throw std::runtime_error("RunTool: pipe failed");
+    if (!ToolIsInstalled(program)) {
+        result.err = "cannot run " + program + ": no such executable";
+        return result;
+    }
 
-    std::vector<std::string> argvStrings;
-    argvStrings.push_back(program);
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    int outPipe[2];
+    int errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+        ::close(outPipe[0]);
+        ::close(outPipe[1]);
+        throw std::runtime_error("pipe failed");
+    }
+
+    std::vector<std::string> argStrings;
+    argStrings.push_back(program);
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& s : argvStrings)
-        argv.push_back(&s[0]);
+    for (std::string& a : argStrings)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    const pid_t pid = fork();
-    if (pid < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        throw std::runtime_error("RunTool: fork failed");
-    }
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
     if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        dup2(fds[1], STDERR_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        ::execv(program.c_str(), argv.data());
+        const char msg[] = "exec failed\n";
+        (void)!::write(STDERR_FILENO, msg, sizeof(msg) - 1);
+        ::_exit(127);
     }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
 
-    close(fds[1]);
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(fds[0], buffer, sizeof(buffer));
-        if (n > 0)
-            result.output.append(buffer, static_cast<size_t>(n));
-        else if (n == 0 || errno != EINTR)
+    int fds[2] = {outPipe[0], errPipe[0]};
+    std::string* sinks[2] = {&result.out, &result.err};
+    while (fds[0] >= 0 || fds[1] >= 0) {
+        pollfd pfd[2];
+        nfds_t n = 0;
+        int which[2];
+        for (int i = 0; i < 2; ++i)
+            if (fds[i] >= 0) {
+                pfd[n] = pollfd{fds[i], POLLIN, 0};
+                which[n++] = i;
+            }
+        if (::poll(pfd, n, -1) < 0) {
+            if (errno == EINTR)
+                continue;
             break;
+        }
+        for (nfds_t k = 0; k < n; ++k) {
+            if (!(pfd[k].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buf[4096];
+            const ssize_t got = ::read(pfd[k].fd, buf, sizeof(buf));
+            if (got > 0)
+                sinks[which[k]]->append(buf, static_cast<size_t>(got));
+            else if (got == 0 || errno != EINTR)
+                CloseFd(fds[which[k]]);
+        }
     }
-    close(fds[0]);
+    CloseFd(fds[0]);
+    CloseFd(fds[1]);
 
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status))
-        result.exitCode = 128 + WTERMSIG(status);
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+bool ToolIsInstalled(const std::string& path)
+{
+    return ::access(path.c_str(), X_OK) == 0;
 }
 
 ScratchDir::ScratchDir()
 {
-    static std::atomic<int> counter{0};
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        const auto candidate =
-            base / ("qv_grid_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-        if (std::filesystem::create_directory(candidate)) {
-            m_dir = candidate.string();
-            return;
-        }
-    }
+    std::string tmpl = (std::filesystem::temp_directory_path() / "qv_grid_files_XXXXXX").string();
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("cannot create a scratch folder: " + std::string(std::strerror(errno)));
+    m_path = tmpl;
 }
 
 ScratchDir::~ScratchDir()
 {
     std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
+    std::filesystem::remove_all(m_path, ec);
 }
 
-std::string ReadTextFile(const std::string& path)
+std::string ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-bool FileExists(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
-void WriteTextFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace mg_test

@@ -5,23 +5,22 @@
 
 namespace mg_test {
 
-// What a program run by RunTool left behind: its exit code (127 when it
-// could not be started, 128 + n when signal n ended it) and everything it
-// wrote to its standard output and standard error, in one text.
+// What a program run by RunExternalTool reported.
 struct ToolResult {
-    int exitCode = -1;
-    std::string output;
+    int exit_code = -1;  // -1: it could not be started or did not exit normally
+    std::string out;     // standard output
+    std::string err;     // standard error (and why it could not be started)
 };
 
-// Runs the program at the given path with the arguments, without a shell,
-// and waits for it.
-ToolResult RunTool(const std::string& program, const std::vector<std::string>& args);
+// Runs program (an absolute path) with the arguments, without a shell, and
+// collects what it writes. Tests use it for the independent readers that
+// check the files the grid writers make.
+ToolResult RunExternalTool(const std::string& program, const std::vector<std::string>& args);
 
-// Debian's own Python, which sees the python3-* packages (the python3 on
-// PATH may be another interpreter).
-constexpr const char* SYSTEM_PYTHON = "/usr/bin/python3";
+// True when path names an executable file.
+bool ToolIsInstalled(const std::string& path);
 
-// A fresh, empty folder below the system's temporary folder, removed with
+// A fresh folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 class ScratchDir {
 public:
@@ -31,18 +30,15 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    const std::string& dir() const { return m_dir; }
-    // The path of a file in the folder.
-    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+    const std::string& path() const { return m_path; }
+    // path()/name
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
 
 private:
-    std::string m_dir;
+    std::string m_path;
 };
 
-// The whole content of a file; empty when it cannot be read.
-std::string ReadTextFile(const std::string& path);
-bool FileExists(const std::string& path);
-// Writes text into a file, replacing it.
-void WriteTextFile(const std::string& path, const std::string& text);
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFileBytes(const std::string& path);
 
 }  // namespace mg_test
