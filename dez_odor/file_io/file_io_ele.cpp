@@ -20,14 +20,14 @@ bool IsTriangle(const Face* f)
 }
 
 // Sets each element's marker to its subset index in sh, or -1 when sh does
-// not handle the kind.
+// not handle the kind or belongs to another grid.
 template <class TBase>
 void FillMarkers(Grid& grid, ISubsetHandler& sh, const Attachment<int>& aMarker, unsigned int kindBit)
 {
     AttachmentAccessor<TBase, int> aaMarker(grid.attachment_pipe<TBase>(), aMarker);
     const bool supported = sh.elements_are_supported(kindBit);
     for (auto it = grid.begin<TBase>(); it != grid.end<TBase>(); ++it)
-        aaMarker[*it] = supported ? sh.subset_index(*it) : -1;
+        aaMarker[*it] = supported ? SubsetIndexIn(&sh, grid, *it) : -1;
 }
 
 }  // namespace
@@ -89,13 +89,11 @@ bool WriteTetGenFiles(Grid& grid, const char* nodeFilename, const char* faceFile
     }
 
     std::ofstream nodeOut;
-    if (!OpenForWriting(nodeOut, nodeFilename))
+    if (!OpenTextFile(nodeOut, nodeFilename))
         return false;
 
     // Vertex numbers, 0, 1, 2, ... in list order.
-    Attachment<int> aIndex;
-    AttachmentGuard<Vertex> vertexIndices(grid, aIndex);
-    AttachmentAccessor<Vertex, int> aaIndex(grid.vertex_attachment_pipe(), aIndex);
+    ScopedIndexAttachment<Vertex> aaIndex(grid);
     AttachmentAccessor<Vertex, Position> aaPos(grid.vertex_attachment_pipe(), aPos);
 
     std::vector<AttachmentAccessor<Vertex, float>> aaAttributes;
@@ -120,11 +118,11 @@ bool WriteTetGenFiles(Grid& grid, const char* nodeFilename, const char* faceFile
             nodeOut << " " << aaVertexMarker[v];
         nodeOut << "\n";
     }
-    bool result = CloseCheckedFile(nodeOut);
+    bool result = FinishFile(nodeOut);
 
     if (faceFilename) {
         std::ofstream faceOut;
-        if (OpenForWriting(faceOut, faceFilename)) {
+        if (OpenTextFile(faceOut, faceFilename)) {
             AttachmentAccessor<Face, int> aaFaceMarker;
             if (faceMarkers)
                 aaFaceMarker.bind(grid.face_attachment_pipe(), *faceMarkers);
@@ -149,7 +147,7 @@ bool WriteTetGenFiles(Grid& grid, const char* nodeFilename, const char* faceFile
                     faceOut << " " << aaFaceMarker[f];
                 faceOut << "\n";
             }
-            result = CloseCheckedFile(faceOut) && result;
+            result = FinishFile(faceOut) && result;
         } else {
             MG_LOG("ERROR in WriteTetGenFiles: Couldn't open face file " << faceFilename << "\n");
             result = false;
@@ -158,7 +156,7 @@ bool WriteTetGenFiles(Grid& grid, const char* nodeFilename, const char* faceFile
 
     if (eleFilename) {
         std::ofstream eleOut;
-        if (OpenForWriting(eleOut, eleFilename)) {
+        if (OpenTextFile(eleOut, eleFilename)) {
             AttachmentAccessor<Volume, int> aaVolumeMarker;
             if (volumeMarkers)
                 aaVolumeMarker.bind(grid.volume_attachment_pipe(), *volumeMarkers);
@@ -166,16 +164,15 @@ bool WriteTetGenFiles(Grid& grid, const char* nodeFilename, const char* faceFile
             const ElementCollection ec = grid.get_element_collection();
             eleOut << NumTetrahedra(ec) << (volumeMarkers ? " 4 1" : " 4 0") << "\n";
             int k = 0;
-            for (auto it = TetrahedraBegin(ec); it != TetrahedraEnd(ec); ++it, ++k) {
-                Volume* t = *it;
-                eleOut << k;
+            for (Volume* t : Tetrahedra(ec)) {
+                eleOut << k++;
                 for (unsigned int c = 0; c < 4; ++c)
                     eleOut << " " << aaIndex[t->vertex(c)];
                 if (volumeMarkers)
                     eleOut << " " << aaVolumeMarker[t];
                 eleOut << "\n";
             }
-            result = CloseCheckedFile(eleOut) && result;
+            result = FinishFile(eleOut) && result;
         } else {
             MG_LOG("ERROR in WriteTetGenFiles: Couldn't open element file " << eleFilename << "\n");
             result = false;

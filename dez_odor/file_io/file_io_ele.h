@@ -16,8 +16,9 @@ class ISubsetHandler;
 // that ending; any other name is the base itself, and the element file is
 // then the name plus ".ele". With a subset handler every triangle and
 // tetrahedron carries its subset index as marker (-1 for none, or when the
-// handler does not support the kind). Other volumes and faces that are not
-// triangles are left out, with one log line each.
+// handler does not support the kind or belongs to another grid). Other
+// volumes and faces that are not triangles are left out, with one log line
+// each.
 // aPos: the vertex positions. False when the positions are not attached or
 // any of the three files cannot be written completely.
 bool SaveGridToELE(Grid& grid, const char* filename, ISubsetHandler* sh,

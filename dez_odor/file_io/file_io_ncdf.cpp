@@ -77,6 +77,10 @@ bool SaveGridToNCDF(Grid& grid, const char* filename, ISubsetHandler* sh, Attach
         MG_LOG("ERROR: SubsetHandler required for NCDF (Exodus) export.\n");
         return false;
     }
+    if (sh->grid() != &grid) {
+        MG_LOG("ERROR in SaveGridToNCDF: The subset handler belongs to another grid.\n");
+        return false;
+    }
     if (!grid.has_vertex_attachment(aPos))
         return false;
 
@@ -110,12 +114,10 @@ bool SaveGridToNCDF(Grid& grid, const char* filename, ISubsetHandler* sh, Attach
     }
 
     std::ofstream out;
-    if (!OpenForWriting(out, filename))
+    if (!OpenTextFile(out, filename))
         return false;
 
-    Attachment<int> aIndex;
-    AttachmentGuard<Vertex> nodeNumbers(grid, aIndex);
-    AttachmentAccessor<Vertex, int> aaIndex(grid.vertex_attachment_pipe(), aIndex);
+    ScopedIndexAttachment<Vertex> aaIndex(grid);
     AttachmentAccessor<Vertex, Position> aaPos(grid.vertex_attachment_pipe(), aPos);
     {
         int number = 1;
@@ -181,11 +183,10 @@ bool SaveGridToNCDF(Grid& grid, const char* filename, ISubsetHandler* sh, Attach
         const ElementCollection ec = sh->get_element_collection(blocks[j - 1].subset);
         bool first = true;
         for (size_t level = 0; level < ec.num_levels(); ++level) {
-            for (auto it = TetrahedraBegin(ec, level); it != TetrahedraEnd(ec, level); ++it) {
+            for (Volume* t : Tetrahedra(ec, level)) {
                 if (!first)
                     out << ",\n";
                 first = false;
-                Volume* t = *it;
                 out << "  " << aaIndex[t->vertex(0)] << ", " << aaIndex[t->vertex(1)] << ", "
                     << aaIndex[t->vertex(2)] << ", " << aaIndex[t->vertex(3)];
             }
@@ -221,7 +222,7 @@ bool SaveGridToNCDF(Grid& grid, const char* filename, ISubsetHandler* sh, Attach
     out << " ;\n";
     out << "}\n";
 
-    return CloseCheckedFile(out);
+    return FinishFile(out);
 }
 
 }  // namespace mg

@@ -14,8 +14,9 @@ class ISubsetHandler;
 // subset of sh that holds tetrahedra one element block (numbered from 1 in
 // subset order). Tetrahedra outside every subset are elements of no block;
 // other volumes are left out with a warning. sh is required.
-// False, without touching the file, when sh is null, the positions are not
-// attached, or no subset holds a tetrahedron (EXODUS has no empty blocks);
+// False, without touching the file, when sh is null or belongs to another
+// grid, the positions are not attached, or no subset holds a tetrahedron
+// (EXODUS has no empty blocks);
 // false too when the file cannot be opened or written completely.
 bool SaveGridToNCDF(Grid& grid, const char* filename, ISubsetHandler* sh,
                     Attachment<MathVector<3, float>> aPos);

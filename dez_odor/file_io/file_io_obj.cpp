@@ -19,7 +19,7 @@ using TexCoord = MathVector<2, float>;
 // OBJ numbers; with texture coordinates each corner is number/number.
 class ObjElementWriter {
 public:
-    ObjElementWriter(std::ostream& out, const AttachmentAccessor<Vertex, int>& aaIndex, bool texCoords)
+    ObjElementWriter(std::ostream& out, const ScopedIndexAttachment<Vertex>& aaIndex, bool texCoords)
         : m_out(out), m_aaIndex(aaIndex), m_texCoords(texCoords)
     {
     }
@@ -52,7 +52,7 @@ public:
 
 private:
     std::ostream& m_out;
-    const AttachmentAccessor<Vertex, int>& m_aaIndex;
+    const ScopedIndexAttachment<Vertex>& m_aaIndex;
     bool m_texCoords;
 };
 
@@ -75,7 +75,7 @@ std::string FileNamePart(const std::string& path)
 bool WriteMaterialFile(const std::string& path, const std::vector<MaterialDesc>& materials)
 {
     std::ofstream out;
-    if (!OpenForWriting(out, path.c_str()))
+    if (!OpenTextFile(out, path.c_str()))
         return false;
     out << "# exported from duvOriz\n";
     out << "# Material Count: " << materials.size() << "\n";
@@ -86,7 +86,7 @@ bool WriteMaterialFile(const std::string& path, const std::vector<MaterialDesc>&
         if (!m.texture_name.empty())
             out << "map_Kd " << m.texture_name << "\n";
     }
-    return CloseCheckedFile(out);
+    return FinishFile(out);
 }
 
 }  // namespace
@@ -104,21 +104,24 @@ bool SaveGridToOBJ(Grid& grid, const char* filename, Attachment<Position>& aPos,
         return false;
     }
 
+    if (sh && sh->grid() != &grid) {
+        MG_LOG("ERROR in SaveGridToOBJ: The subset handler belongs to another grid.\n");
+        return false;
+    }
+
     std::string materialPath;
     if (materials)
         materialPath = MaterialPath(filename);
 
     std::ofstream out;
-    if (!OpenForWriting(out, filename))
+    if (!OpenTextFile(out, filename))
         return false;
 
     out << "# exported from dezOdor\n";
     if (materials)
         out << "mtllib " << FileNamePart(materialPath) << "\n";
 
-    Attachment<int> aIndex;
-    AttachmentGuard<Vertex> vertexIndices(grid, aIndex);
-    AttachmentAccessor<Vertex, int> aaIndex(grid.vertex_attachment_pipe(), aIndex);
+    ScopedIndexAttachment<Vertex> aaIndex(grid);
     AttachmentAccessor<Vertex, Position> aaPos(grid.vertex_attachment_pipe(), aPos);
 
     int number = 1;
@@ -164,7 +167,7 @@ bool SaveGridToOBJ(Grid& grid, const char* filename, Attachment<Position>& aPos,
         elements.write_faces(grid.begin<Face>(), grid.end<Face>());
     }
 
-    if (!CloseCheckedFile(out))
+    if (!FinishFile(out))
         return false;
 
     if (materials)

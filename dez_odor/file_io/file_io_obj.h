@@ -32,8 +32,8 @@ struct MaterialDesc {
 // material file is written beside the OBJ file (its name with the last
 // four characters replaced by ".mtl" when they are an extension) and named
 // by "mtllib"; a subset whose material index lies outside the list uses no
-// material. False when an attachment is missing or a file cannot be opened
-// or written completely.
+// material. False when an attachment is missing, sh belongs to another grid,
+// or a file cannot be opened or written completely.
 bool SaveGridToOBJ(Grid& grid, const char* filename, Attachment<MathVector<3, float>>& aPos,
                    Attachment<MathVector<2, float>>* aTexCoord = nullptr,
                    ISubsetHandler* sh = nullptr, std::vector<MaterialDesc>* materials = nullptr);

@@ -27,7 +27,7 @@ std::vector<std::vector<TBase*>> ElementsBySubset(Grid& grid, ISubsetHandler& sh
     if (!sh.elements_are_supported(kindBit))
         return bySubset;
     for (auto it = grid.begin<TBase>(); it != grid.end<TBase>(); ++it) {
-        const int s = sh.subset_index(*it);
+        const int s = SubsetIndexIn(&sh, grid, *it);
         if (s >= 0 && s < sh.num_subsets())
             bySubset[static_cast<size_t>(s)].push_back(*it);
     }
@@ -72,7 +72,7 @@ bool ExportGridToTIKZ(Grid& grid, const char* filename, ISubsetHandler* sh, Atta
         return false;
 
     std::ofstream out;
-    if (!OpenForWriting(out, filename)) {
+    if (!OpenTextFile(out, filename)) {
         MG_LOG("Couldn't load file " << filename << "\n");
         return false;
     }
@@ -149,7 +149,7 @@ bool ExportGridToTIKZ(Grid& grid, const char* filename, ISubsetHandler* sh, Atta
     out << "\\end{scope}\n";
     out << "\\end{tikzpicture}\n";
     out << "\\end{document}\n";
-    return CloseCheckedFile(out);
+    return FinishFile(out);
 }
 
 }  // namespace mg

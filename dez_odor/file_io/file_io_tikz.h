@@ -28,10 +28,10 @@ struct TikzExportStyle {
 // a standalone LaTeX document with one TikZ picture: the faces as filled
 // polygons, then the edges as lines, then the vertices as small circles,
 // each group subset by subset with one style per subset and kind. Elements
-// of kinds sh does not support and elements in no subset are not drawn, nor
-// are volumes. sh is required. False, without touching the file, when sh is
-// null or the positions are not attached; false too when the file cannot be
-// opened or written completely.
+// of kinds sh does not support and elements in no subset are not drawn (none
+// when sh belongs to another grid), nor are volumes. sh is required. False,
+// without touching the file, when sh is null or the positions are not
+// attached; false too when the file cannot be opened or written completely.
 bool ExportGridToTIKZ(Grid& grid, const char* filename, ISubsetHandler* sh,
                       Attachment<MathVector<3, float>> aPos,
                       TikzExportStyle style = TikzExportStyle());

@@ -1,26 +1,25 @@
 #pragma once
 
-// Small pieces shared by the text writers of the grid library (TetGen, OBJ,
-// EXODUS CDL, TikZ): temporary attachments that are always detached again,
-// the tetrahedron section of a volume list, and closing a file with a check
-// that everything reached it.
+// Pieces the TetGen, OBJ, EXODUS CDL and TikZ writers and the file-name
+// dispatch share beyond writer_common.h: attachments that are always
+// detached again, and the tetrahedra of an element collection.
 
+#include "dez_odor/file_io/writer_common.h"
 #include "dez_odor/grid/attachment.h"
 #include "dez_odor/grid/element_collection.h"
 #include "dez_odor/grid/grid.h"
 
 #include <cstdint>
 #include <fstream>
-#include <locale>
 
 namespace mg {
 
 // Tetrahedra are the volumes of volume section 0.
 constexpr int TETRAHEDRON_SECTION = 0;
 
-// Attaches an attachment to the elements of one kind (TBase: Vertex, Edge,
-// Face or Volume) with its own pass-on flag for the guard's lifetime, and
-// detaches it again when the guard goes, also when a writer throws. An
+// Attaches a given attachment to the elements of one kind (TBase: Vertex,
+// Edge, Face or Volume) with its own pass-on flag for the guard's lifetime,
+// and detaches it again when the guard goes, also when a writer throws. An
 // attachment that was attached already stays attached.
 template <class TBase>
 class AttachmentGuard {
@@ -47,15 +46,12 @@ private:
 };
 
 // The tetrahedra of one level of an element collection, in section order.
-inline VolumeIterator TetrahedraBegin(const ElementCollection& ec, size_t level = 0)
+inline SectionRange<Volume> Tetrahedra(const ElementCollection& ec, size_t level = 0)
 {
     auto* c = ec.container<Volume>(level);
-    return c ? c->section_begin(TETRAHEDRON_SECTION) : VolumeIterator();
-}
-inline VolumeIterator TetrahedraEnd(const ElementCollection& ec, size_t level = 0)
-{
-    auto* c = ec.container<Volume>(level);
-    return c ? c->section_end(TETRAHEDRON_SECTION) : VolumeIterator();
+    if (!c)
+        return SectionRange<Volume>{VolumeIterator(), VolumeIterator()};
+    return SectionRange<Volume>{c->section_begin(TETRAHEDRON_SECTION), c->section_end(TETRAHEDRON_SECTION)};
 }
 inline uint32_t NumTetrahedra(const ElementCollection& ec, size_t level = 0)
 {
@@ -63,25 +59,15 @@ inline uint32_t NumTetrahedra(const ElementCollection& ec, size_t level = 0)
     return c ? c->num_elements(TETRAHEDRON_SECTION) : 0;
 }
 
-// Opens the file for writing (truncating) with the classic locale, so that
-// numbers never take a user's digit grouping or decimal comma.
-inline bool OpenForWriting(std::ofstream& out, const char* filename)
+// Opens a text file for writing (truncating) with numbers in the classic
+// format; false when it cannot be opened.
+inline bool OpenTextFile(std::ofstream& out, const char* filename)
 {
     out.open(filename, std::ios::out | std::ios::trunc);
     if (!out)
         return false;
-    out.imbue(std::locale::classic());
+    UseClassicNumbers(out);
     return true;
-}
-
-// Flushes and closes the file; true when every write reached it (a full
-// disk or a failing device makes it false).
-inline bool CloseCheckedFile(std::ofstream& out)
-{
-    out.flush();
-    const bool written = !out.fail();
-    out.close();
-    return written && !out.fail();
 }
 
 }  // namespace mg

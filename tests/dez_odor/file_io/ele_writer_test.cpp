@@ -150,7 +150,8 @@ TEST(EleWriterTest, TetgenAndMeshioReadTheTetrahedraBack)
     EXPECT_TRUE(in.good());
 }
 
-// Kinds the handler does not support get the marker -1.
+// Kinds the handler does not support get the marker -1, and so does
+// everything when the handler belongs to another grid.
 TEST(EleWriterTest, UnsupportedKindsGetMarkerMinusOne)
 {
     ScratchDir dir;
@@ -158,6 +159,16 @@ TEST(EleWriterTest, UnsupportedKindsGetMarkerMinusOne)
     mg::GridSubsetHandler sh(&block.grid, mg::SE_FACE);
     sh.assign_subset(*block.grid.begin<mg::Face>(), 4);
     ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file("m").c_str(), &sh, aPosition));
+
+    mg_test::TetrahedronBlock other(2, 2, 2);
+    mg::GridSubsetHandler otherSh(&other.grid, mg::SE_ALL);
+    otherSh.assign_subset(other.grid.begin<mg::Face>(), other.grid.end<mg::Face>(), 1);
+    otherSh.assign_subset(other.grid.begin<mg::Volume>(), other.grid.end<mg::Volume>(), 1);
+    ASSERT_TRUE(mg::SaveGridToELE(block.grid, dir.file("o").c_str(), &otherSh, aPosition));
+    const std::string otherFaces = ReadTextFile(dir.file("o.face"));
+    EXPECT_EQ(std::count(otherFaces.begin(), otherFaces.end(), '-'), 18) << otherFaces;
+    const std::string otherEle = ReadTextFile(dir.file("o.ele"));
+    EXPECT_EQ(std::count(otherEle.begin(), otherEle.end(), '-'), 6) << otherEle;
 
     const std::string ele = ReadTextFile(dir.file("m.ele"));
     std::istringstream lines(ele);

@@ -279,6 +279,13 @@ TEST(NcdfWriterTest, RefusalsLeaveTheFileAlone)
                              file + "\n");
     log.clear();
 
+    TwoTetrahedra other;
+    mg::GridSubsetHandler otherSh(&other.grid, mg::SE_ALL);
+    otherSh.assign_subset(other.grid.begin<mg::Volume>(), other.grid.end<mg::Volume>(), 0);
+    EXPECT_FALSE(mg::SaveGridToNCDF(g.grid, file.c_str(), &otherSh, aPosition));
+    EXPECT_EQ(log.str(), "ERROR in SaveGridToNCDF: The subset handler belongs to another grid.\n");
+    log.clear();
+
     // A grid of two vertices and no volumes.
     mg::Grid flat;
     flat.attach_to_vertices(aPosition);

@@ -314,6 +314,15 @@ TEST(ObjWriterTest, Failures)
         EXPECT_FALSE(mg_test::FileExists(dir.file("a.obj")));
     }
 
+    {
+        SheetGrid other;
+        mg::GridSubsetHandler otherSh(&other.grid, mg::SE_ALL);
+        mg_test::StdoutCapture log;
+        EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("c.obj").c_str(), aPosition, nullptr, &otherSh));
+        EXPECT_EQ(log.str(), "ERROR in SaveGridToOBJ: The subset handler belongs to another grid.\n");
+        EXPECT_FALSE(mg_test::FileExists(dir.file("c.obj")));
+    }
+
     EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, dir.file("missing/a.obj").c_str(), aPosition));
     EXPECT_FALSE(mg::SaveGridToOBJ(g.grid, "/dev/full", aPosition));
 

@@ -200,6 +200,13 @@ TEST(TikzWriterTest, DrawingOrderAndSubsets)
               "\\end{tikzpicture}\n"
               "\\end{document}\n");
 
+    // A handler of another grid draws nothing.
+    TriangleGrid other;
+    ASSERT_TRUE(mg::ExportGridToTIKZ(g.grid, file.c_str(), &other.sh, aPosition));
+    const std::string none = ReadTextFile(file);
+    EXPECT_EQ(none.substr(none.find("\\begin{scope}\n")),
+              "\\begin{scope}\n\\end{scope}\n\\end{tikzpicture}\n\\end{document}\n");
+
     // A handler for faces only draws the faces alone.
     mg::GridSubsetHandler facesOnly(&g.grid, mg::SE_FACE);
     facesOnly.assign_subset(first, 0);
