@@ -1,10 +1,15 @@
 #include "dez_odor/file_io/file_io.h"
 
+#include "dez_odor/file_io/art_writer.h"
 #include "dez_odor/file_io/file_io_ele.h"
 #include "dez_odor/file_io/file_io_ncdf.h"
 #include "dez_odor/file_io/file_io_obj.h"
 #include "dez_odor/file_io/file_io_tikz.h"
+#include "dez_odor/file_io/grid_writer_mgx.h"
+#include "dez_odor/file_io/lgb_writer.h"
+#include "dez_odor/file_io/stl_writer.h"
 #include "dez_odor/file_io/text_writer_support.h"
+#include "dez_odor/file_io/txt_writer.h"
 #include "dez_odor/grid/global_attachments.h"
 #include "dez_odor/grid/grid.h"
 #include "dez_odor/tools/grid_subset_handler.h"
@@ -35,13 +40,30 @@ bool NameContains(const char* filename, const char* text)
     return std::strstr(LastPathComponent(filename), text) != nullptr;
 }
 
+// One grid named "defGrid" with the handler named "defSH". A grid the writer
+// cannot take (its vertices without the positions) gives false rather than
+// a document without it.
+template <size_t N>
+bool SaveToMGX(Grid& grid, ISubsetHandler* psh, const char* filename,
+               Attachment<MathVector<N, float>>& positions)
+{
+    GridWriterMGX writer;
+    if (!writer.add_grid(grid, "defGrid", positions))
+        return false;
+    writer.add_subset_handler(*psh, "defSH", 0);
+    return writer.write_to_file(filename);
+}
+
 template <size_t N>
 bool SaveWithPositions(Grid& grid, ISubsetHandler* psh, const char* filename,
                        Attachment<MathVector<N, float>>& positions)
 {
     if (!NameContains(filename, ".mgx"))
         return SaveGridToFile(grid, psh, filename, positions);
-    return false;  // MGX writer not yet merged
+    if (psh)
+        return SaveGridToMGX(grid, psh, filename, positions);
+    GridSubsetHandler allKinds(&grid, SE_ALL);
+    return SaveGridToMGX(grid, &allKinds, filename, positions);
 }
 
 template <size_t N>
@@ -88,6 +110,21 @@ bool SaveGridToFile(Grid& grid, ISubsetHandler& sh, const char* filename)
     return false;
 }
 
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename, Attachment<Position1>& positions)
+{
+    return SaveToMGX(grid, psh, filename, positions);
+}
+
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename, Attachment<Position2>& positions)
+{
+    return SaveToMGX(grid, psh, filename, positions);
+}
+
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename, Attachment<Position3>& positions)
+{
+    return SaveToMGX(grid, psh, filename, positions);
+}
+
 bool SaveGridToFileWithPositions(Grid& grid, ISubsetHandler* psh, const char* filename,
                                  Attachment<Position1>& positions)
 {
@@ -122,19 +159,21 @@ bool SaveGridToFile(Grid& grid, ISubsetHandler* psh, const char* filename,
                     Attachment<Position3>& positions)
 {
     if (NameContains(filename, ".txt"))
-        return false;  // TXT writer not yet merged
+        return SaveGridToTXT(grid, filename, positions);
     if (NameContains(filename, ".obj"))
         return SaveGridToOBJ(grid, filename, positions, nullptr, psh, nullptr);
-    if (NameContains(filename, ".lgb"))
-        return false;  // LGB writer not yet merged
+    if (NameContains(filename, ".lgb")) {
+        ISubsetHandler* handlers[] = {psh};
+        return SaveGridToLGB(grid, filename, handlers, psh ? 1 : 0, positions);
+    }
     if (NameContains(filename, ".ele"))
         return SaveGridToELE(grid, filename, psh, positions);
     if (NameContains(filename, ".net") || NameContains(filename, ".art"))
-        return false;  // ART writer not yet merged
+        return SaveGridToART(grid, filename, psh, positions);
     if (NameContains(filename, ".ncdf"))
         return SaveGridToNCDF(grid, filename, psh, positions);
     if (NameContains(filename, ".stl"))
-        return false;  // STL writer not yet merged
+        return SaveGridToSTL(grid, filename, psh, positions);
     if (NameContains(filename, ".tikz") || NameContains(filename, ".tex"))
         return ExportGridToTIKZ(grid, filename, psh, positions, TikzExportStyle());
     return false;

@@ -33,6 +33,16 @@ bool SaveGridToFileWithPositions(Grid& grid, ISubsetHandler* psh, const char* fi
 bool SaveGridToFileWithPositions(Grid& grid, ISubsetHandler* psh, const char* filename,
                                  Attachment<MathVector<3, float>>& positions);
 
+// Writes one grid ("defGrid") with one subset handler ("defSH", not null) as
+// an MGX document. False when the vertices do not carry the positions or the
+// file cannot be written.
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename,
+                   Attachment<MathVector<1, float>>& positions);
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename,
+                   Attachment<MathVector<2, float>>& positions);
+bool SaveGridToMGX(Grid& grid, ISubsetHandler* psh, const char* filename,
+                   Attachment<MathVector<3, float>>& positions);
+
 // The format dispatch (everything but MGX). The one- and two-dimensional
 // forms make the temporary three-dimensional copy and call the other.
 bool SaveGridToFile(Grid& grid, ISubsetHandler* psh, const char* filename,

@@ -1,4 +1,5 @@
 #include "common/error.h"
+#include "common/util/variant.h"
 #include "dez_odor/file_io/file_io.h"
 #include "dez_odor/grid/global_attachments.h"
 #include "dez_odor/grid/grid.h"
@@ -44,6 +45,16 @@ std::string WriterOf(const std::string& path)
         return "tikz";
     if (StartsWith(text, "6 4 1\n"))
         return "ele";
+    if (StartsWith(text, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<grid name=\"defGrid\">"))
+        return "mgx";
+    if (StartsWith(text, "8 18\n"))
+        return "txt";
+    if (StartsWith(text, std::string("\x01\x04\x04\x04\0\0\0", 7)))
+        return "lgb";
+    if (StartsWith(text, "%% Version 3.0\n"))
+        return "art";
+    if (StartsWith(text, "solid stlFromMG4"))
+        return "stl";
     return text.empty() ? "none" : "unknown";
 }
 
@@ -66,7 +77,15 @@ TEST(SaveGridDispatchTest, FileNameChoosesTheWriter)
         const char* writer;  // "none": false and no file
     };
     const Row rows[] = {
+        {"grid.mgx", "mgx"},
+        {"level.mgx.txt", "mgx"},
+        {"mesh.stl.mgx", "mgx"},
+        {"a.txt", "txt"},
         {"grid.obj", "obj"},
+        {"a.lgb", "lgb"},
+        {"a.net", "art"},
+        {"a.art", "art"},
+        {"a.stl", "stl"},
         {"mesh.objects.lgb", "obj"},
         {"m.ele", "ele"},
         {"blocks.ncdf", "ncdf"},
@@ -75,7 +94,11 @@ TEST(SaveGridDispatchTest, FileNameChoosesTheWriter)
         {"mesh.ncdf.tex", "ncdf"},
         {"run.objects/level.tikz", "tikz"},
         {"out.ncdf.d/level.ele", "ele"},
+        {"out.txt.d/level.stl", "stl"},
+        {"run.objects/level.lgb", "lgb"},
+        {"backup.mgx/level.txt", "txt"},
         {"A.TXT", "none"},
+        {"level.MGX", "none"},
         {"A.OBJ", "none"},
         {"level", "none"},
         {"dir.obj/level", "none"},
@@ -176,6 +199,20 @@ TEST(SaveGridDispatchTest, CopyPositionsTo3d)
     EXPECT_EQ(aa3[v[2]], vector3(7, 0, 0));
 }
 
+// MGX without the positions on the vertices is a failure, not a document
+// without its grid.
+TEST(SaveGridDispatchTest, MgxWithoutPositionsFails)
+{
+    ScratchDir dir;
+    DispatchGrid g;
+    mg::Attachment<vector2> aOther;
+    mg_test::StdoutCapture log;
+    EXPECT_FALSE(mg::SaveGridToMGX(g.block.grid, &g.sh, dir.file("a.mgx").c_str(), aOther));
+    EXPECT_FALSE(mg_test::FileExists(dir.file("a.mgx")));
+    EXPECT_TRUE(mg::SaveGridToMGX(g.block.grid, &g.sh, dir.file("b.mgx").c_str(), aPosition));
+    EXPECT_NE(ReadTextFile(dir.file("b.mgx")).find("<tetrahedrons>"), std::string::npos);
+}
+
 // A subset handler whose element lists cannot be read: the writer's error
 // passes out unchanged, and the temporary attachments are gone.
 class BrokenSubsetHandler : public mg::GridSubsetHandler {
@@ -208,6 +245,22 @@ TEST(SaveGridDispatchTest, AttachmentsAreRestoredWhenAWriterThrows)
     }
 }
 
+// A subset property that LGB cannot encode: its error passes out of the
+// dispatch, no file is made, and the temporary attachment is gone.
+TEST(SaveGridDispatchTest, LgbErrorPassesOutWithAttachmentsRestored)
+{
+    ScratchDir dir;
+    mg::Grid grid;
+    grid.attach_to_vertices(aPosition1);
+    grid.create<mg::RegularVertex>();
+    mg::GridSubsetHandler sh(&grid, mg::SE_ALL);
+    sh.subset_info(0).property_map["n"] = mg::Variant(size_t(7));
+    const auto before = mg_test::AttachmentIds(grid);
+    EXPECT_THROW(mg::SaveGridToFile(grid, sh, dir.file("a.lgb").c_str()), mg::MGError);
+    EXPECT_EQ(mg_test::AttachmentIds(grid), before);
+    EXPECT_FALSE(mg_test::FileExists(dir.file("a.lgb")));
+}
+
 // Without a handler each writer follows its own rule.
 TEST(SaveGridDispatchTest, NullHandlerReachesTheWriters)
 {
@@ -223,6 +276,15 @@ TEST(SaveGridDispatchTest, NullHandlerReachesTheWriters)
     EXPECT_EQ(log.str(),
               "ERROR: SubsetHandler required for NCDF (Exodus) export.\n"
               "A subset handler is required to write a tikz file!\n");
+
+    // MGX writes a handler of its own for all four kinds, LGB none.
+    const auto before = mg_test::AttachmentIds(g.block.grid);
+    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.mgx").c_str(), aPosition));
+    const std::string mgx = ReadTextFile(dir.file("a.mgx"));
+    EXPECT_NE(mgx.find("<subset_handler name=\"defSH\""), std::string::npos) << mgx;
+    EXPECT_EQ(mg_test::AttachmentIds(g.block.grid), before);
+    EXPECT_TRUE(mg::SaveGridToFileWithPositions(g.block.grid, nullptr, dir.file("a.lgb").c_str(), aPosition));
+    EXPECT_EQ(ReadTextFile(dir.file("a.lgb")).substr(0, 11), std::string("\x01\x04\x04\x04\0\0\0\x02\0\0\0", 11));
 }
 
 }  // namespace
