@@ -1,17 +1,19 @@
 #include "engine/scene/scene_physics.h"
 
-// No physics handler yet: scenes run without physics. The physics part of
-// the engine replaces these bodies with ones that make, step, clear and
-// delete a real PhysicsHandler.
+#include "engine/physics/physics_handler.h"
 
 namespace vo {
 
-PhysicsHandler* CreateScenePhysicsHandler() { return nullptr; }
+PhysicsHandler* CreateScenePhysicsHandler() { return new PhysicsHandler(); }
 
-void DestroyScenePhysicsHandler(PhysicsHandler*) {}
+void DestroyScenePhysicsHandler(PhysicsHandler* handler) { delete handler; }
 
-void UpdateScenePhysicsHandler(PhysicsHandler*, double) {}
+void UpdateScenePhysicsHandler(PhysicsHandler* handler, double dt) {
+    if (handler) handler->update(dt);
+}
 
-void ClearScenePhysicsHandler(PhysicsHandler*) {}
+void ClearScenePhysicsHandler(PhysicsHandler* handler) {
+    if (handler) handler->clear();
+}
 
 }  // namespace vo

@@ -3,14 +3,13 @@
 // The narrow seam between a scene and its physics handler. A scene owns one
 // handler, made when the scene is made; it steps it once per update and
 // empties it when the scene is cleared. The physics part of the engine
-// defines these four functions; until it does, the handler is null and the
-// scene has no physics.
+// defines these four functions.
 
 namespace vo {
 
 class PhysicsHandler;
 
-// A new handler owned by the caller (null when the engine has no physics).
+// A new handler owned by the caller.
 PhysicsHandler* CreateScenePhysicsHandler();
 // Deletes a handler made by CreateScenePhysicsHandler; null is ignored.
 void DestroyScenePhysicsHandler(PhysicsHandler* handler);

@@ -37,7 +37,7 @@ char KeyCodeToChar(KeyCode key, bool shifted);
 
 class KeyEvent {
 public:
-    KeyEvent() {}
+    KeyEvent() : type_(KEY_PRESSED), key_(static_cast<KeyCode>(0)), character_(0) {}
     KeyEvent(KeyEvents type, KeyCode key, bool shifted)
         : type_(type), key_(key), character_(KeyCodeToChar(key, shifted)) {}
 
@@ -72,7 +72,7 @@ enum MouseButtons : int {
 
 class MouseEvent {
 public:
-    MouseEvent() {}
+    MouseEvent() : type_(MOUSE_MOVED), button_(MOUSE_BUTTON_NONE), buttons_(0), x_(0.0f), y_(0.0f) {}
     MouseEvent(MouseEvents type, MouseButtons button, int buttons, float x, float y)
         : type_(type), button_(button), buttons_(buttons), x_(x), y_(y) {}
 

@@ -145,3 +145,45 @@ TEST_F(Audio, MusicStreamsAndReopensWhilePlaying) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MusicFileStream, AnyBytesGiveAConsistentStream) {
+    // Random files, many starting with the magic: the data offset is 0 or
+    // 11..261, the size never negative, and seeks and reads stay inside.
+    vo_test::TempFolder folder;
+    const std::string file = folder.file("random.bin");
+    unsigned seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 200; ++round) {
+        Bytes bytes(next() % 300);
+        for (auto& b : bytes) b = static_cast<unsigned char>(next());
+        if (round % 2 == 0) {
+            const unsigned char magic[7] = {0x71, 0x26, 0xEA, 0xA3, 0x0B, 0x4E, 0xE9};
+            for (size_t i = 0; i < 7 && i < bytes.size(); ++i) bytes[i] = magic[i];
+            if (bytes.size() > 10 && round % 4 == 0) bytes[8] = bytes[9] = bytes[10] = 0;
+        }
+        ASSERT_TRUE(vo_test::WriteBytes(file, bytes));
+        vo::MusicFileStream stream;
+        ASSERT_TRUE(stream.open(file));
+        const long offset = static_cast<long>(stream.data_offset());
+        EXPECT_TRUE(offset == 0 || (offset >= 11 && offset <= 261)) << offset;
+        const long size = static_cast<long>(stream.getSize());
+        EXPECT_EQ(size, std::max(0L, static_cast<long>(bytes.size()) - offset));
+        EXPECT_EQ(stream.tell(), 0);
+        unsigned char buffer[512];
+        EXPECT_EQ(stream.read(buffer, sizeof(buffer)), size);
+        if (size > 0) {
+            EXPECT_EQ(buffer[0], bytes[static_cast<size_t>(offset)]);
+            EXPECT_EQ(stream.seek(size - 1), size - 1);
+            EXPECT_EQ(stream.read(buffer, 1), 1);
+            EXPECT_EQ(buffer[0], bytes.back());
+        }
+        EXPECT_EQ(stream.seek(-1), -1);
+    }
+}
+
+}  // namespace
