@@ -1,0 +1,77 @@
+#include "engine/physics/edge_occupancy.h"
+
+#include <cmath>
+
+#include "engine/scene/traverser_collect_edges.h"
+
+namespace vo {
+
+namespace {
+
+// The cell of a coordinate, clamped to the map.
+int CellOf(float v, float min, float inv_cell, int cells) {
+    const float q = (v - min) * inv_cell;
+    if (!(q >= 0.0f)) return 0;  // also NaN
+    if (q >= static_cast<float>(cells - 1)) return cells - 1;
+    return static_cast<int>(q);
+}
+
+}  // namespace
+
+void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query) {
+    valid_ = false;
+    Node* root = tree.get();
+    if (!root) return;
+    const unsigned int id = root->get_node_id();
+    if (id != NODE_ID_BOXED_GROUP && id != NODE_ID_COLLISION_TREE_ROOT) return;
+    const BoxedGroupNode* boxed = static_cast<const BoxedGroupNode*>(root);
+    min_ = boxed->min_corner();
+    max_ = boxed->max_corner();
+    const float width = max_.x - min_.x;
+    const float height = max_.y - min_.y;
+    if (!(width > 0.0f) || !(height > 0.0f) || !std::isfinite(width) || !std::isfinite(height)) return;
+    inv_cell_x_ = static_cast<float>(kCells) / width;
+    inv_cell_y_ = static_cast<float>(kCells) / height;
+
+    cells_.assign(static_cast<std::size_t>(kCells) * kCells, 0);
+    if (query.collect_edges(min_, max_, tree)) {
+        const unsigned int n = query.num_edges();
+        const vector3* const* points = query.edge_points();
+        for (unsigned int k = 0; k < n; ++k) {
+            const vector3& a = *points[2 * k];
+            const vector3& b = *points[2 * k + 1];
+            // The edge's box, one cell wider on every side against rounding.
+            int x0 = CellOf(a.x < b.x ? a.x : b.x, min_.x, inv_cell_x_, kCells) - 1;
+            int x1 = CellOf(a.x < b.x ? b.x : a.x, min_.x, inv_cell_x_, kCells) + 1;
+            int y0 = CellOf(a.y < b.y ? a.y : b.y, min_.y, inv_cell_y_, kCells) - 1;
+            int y1 = CellOf(a.y < b.y ? b.y : a.y, min_.y, inv_cell_y_, kCells) + 1;
+            if (x0 < 0) x0 = 0;
+            if (y0 < 0) y0 = 0;
+            if (x1 >= kCells) x1 = kCells - 1;
+            if (y1 >= kCells) y1 = kCells - 1;
+            for (int y = y0; y <= y1; ++y) {
+                for (int x = x0; x <= x1; ++x) cells_[static_cast<std::size_t>(y) * kCells + static_cast<std::size_t>(x)] = 1;
+            }
+        }
+    }
+    valid_ = true;
+}
+
+bool EdgeOccupancy::certainly_empty(float min_x, float min_y, float max_x, float max_y) const {
+    if (!valid_) return false;
+    // Only boxes inside the root's box: an edge reaching beyond the root's
+    // box might be found there without being mapped.
+    if (!(min_x >= min_.x && max_x <= max_.x && min_y >= min_.y && max_y <= max_.y)) return false;
+    const int x0 = CellOf(min_x, min_.x, inv_cell_x_, kCells);
+    const int x1 = CellOf(max_x, min_.x, inv_cell_x_, kCells);
+    const int y0 = CellOf(min_y, min_.y, inv_cell_y_, kCells);
+    const int y1 = CellOf(max_y, min_.y, inv_cell_y_, kCells);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (cells_[static_cast<std::size_t>(y) * kCells + static_cast<std::size_t>(x)]) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vo

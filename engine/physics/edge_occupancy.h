@@ -1,0 +1,39 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/core/smart_ptr.h"
+#include "engine/core/vector.h"
+#include "engine/scene/scene_node.h"
+
+namespace vo {
+
+class Traverser_CollectEdges;
+
+// A coarse map of where a collision tree has edges, rebuilt every physics
+// step, that tells the fluid stage when a particle's path cannot meet any
+// edge, so that the tree query for it can be left out. Only boxes inside
+// the tree's root box are answered; the map never calls a box empty that an
+// edge reaches.
+class EdgeOccupancy {
+public:
+    // Maps the edges of tree (found with query over the root's box). A tree
+    // whose root has no box gives no map.
+    void build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query);
+    // Forgets the map: every box may hold edges.
+    void invalidate() { valid_ = false; }
+    // True only when no edge of the tree can reach the box [min, max].
+    bool certainly_empty(float min_x, float min_y, float max_x, float max_y) const;
+
+private:
+    static constexpr int kCells = 128;
+
+    bool valid_ = false;
+    vector3 min_;
+    vector3 max_;
+    float inv_cell_x_ = 0.0f;
+    float inv_cell_y_ = 0.0f;
+    std::vector<unsigned char> cells_;  // kCells x kCells, row by row
+};
+
+}  // namespace vo

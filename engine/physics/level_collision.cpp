@@ -1,0 +1,305 @@
+// Collisions of fluid particles and soft bodies with the level's edges.
+//
+// Every particle is swept along the straight path from where it was at the
+// start of the step to where the integration put it. The first edge the
+// path crosses from the edge's front puts the particle back in front of it
+// and bends the rest of the motion; this repeats for the remaining motion at
+// most three times. Only x and y take part; z is carried along.
+
+#include <cmath>
+
+#include "engine/core/aabox.h"
+#include "engine/physics/particle_handler.h"
+#include "engine/physics/physics_handler.h"
+#include "engine/physics/soft_body.h"
+#include "engine/scene/traverser_collect_edges.h"
+
+namespace vo {
+
+namespace {
+
+constexpr int kMaxSubSteps = 3;
+// How far in front of an edge a particle is put back.
+constexpr float kStandOff = 0.0001f;
+
+}  // namespace
+
+void PhysicsHandler::prepare_edges() {
+    const unsigned int n = edge_query_->num_edges();
+    const vector3* const* points = edge_query_->edge_points();
+    edges_.clear();
+    for (unsigned int k = 0; k < n; ++k) {
+        const vector3& a = *points[2 * k];
+        const vector3& b = *points[2 * k + 1];
+        float dx = b.x - a.x;
+        float dy = b.y - a.y;
+        const float len = static_cast<float>(std::sqrt(static_cast<double>((dx * dx + 0.0f) + dy * dy)));
+        // An edge of no length has no side to be hit from.
+        if (!(len > 0.0f)) continue;
+        dx = dx / len;
+        dy = dy / len;
+        PreparedEdge e;
+        e.ax = a.x;
+        e.ay = a.y;
+        e.ex = b.x - a.x;
+        e.ey = b.y - a.y;
+        e.nx = dy;
+        e.ny = -dx;
+        e.c = dx * a.y - dy * a.x;
+        edges_.push_back(e);
+    }
+}
+
+bool PhysicsHandler::sweep(float sx, float sy, float dx, float dy, SweepHit& hit) const {
+    const float ex = sx + dx;
+    const float ey = sy + dy;
+    float best = 1.01f;
+    bool found = false;
+    for (const PreparedEdge& e : edges_) {
+        // Leaving the front, or moving along the edge.
+        if (dx * e.nx + dy * e.ny > 0.0f) continue;
+        const float side_start = (e.nx * sx + e.ny * sy) + e.c;
+        const float side_end = (e.nx * ex + e.ny * ey) + e.c;
+        if (side_start * side_end > 0.0001f) continue;
+
+        // The path meets the edge's line: solved along the edge's major axis.
+        float p, q, dm, dn, sm, sn;
+        if (std::fabs(e.ex) > std::fabs(e.ey)) {
+            p = e.ex;
+            q = e.ey;
+            dm = dx;
+            dn = dy;
+            sm = sx - e.ax;
+            sn = sy - e.ay;
+        } else {
+            p = e.ey;
+            q = e.ex;
+            dm = dy;
+            dn = dx;
+            sm = sy - e.ay;
+            sn = sx - e.ax;
+        }
+        const float den = -dn + q * dm / p;
+        if (std::fabs(den) < 1e-6f) continue;
+        const float t = (sn - q * sm / p) / den;
+        const float u = (sm + t * dm) / p;
+        if (u >= -0.0001f && u <= 1.0001f && t > 0.0f && t < best) {
+            best = t;
+            hit.hx = e.ax + u * e.ex;
+            hit.hy = e.ay + u * e.ey;
+            hit.nx = e.nx;
+            hit.ny = e.ny;
+            found = true;
+        }
+    }
+    if (!found) return false;
+    if (best > 0.9999f) best = 0.9999f;
+    if (best < 0.0f) best = 0.0f;
+    hit.t = best;
+    return true;
+}
+
+bool PhysicsHandler::resolve_geometry_collisions(ParticleHandler& h, float dt, vector3* previous) {
+    if (!collision_tree_) return false;
+    const ParticleHandler::ParticleDesc& desc = h.particle_desc();
+    // Drag below 0 would make the factor below blow up, and a hardness above
+    // 1 would make every bounce gain energy.
+    const float friction = desc.friction > 0.0f ? desc.friction : 0.0f;
+    float hardness = desc.hardness;
+    if (!(hardness >= 0.0f)) hardness = 0.0f;
+    if (hardness > 1.0f) hardness = 1.0f;
+    const float f = static_cast<float>(1.0 / (static_cast<double>(friction * dt) + 1.0));
+    const float sticky_velocity = h.get_sticky_velocity();
+    CParticleCollection& particles = h.particle_collection();
+
+    bool result = false;
+    const unsigned int slots = h.num_particles();
+    for (unsigned int i = 0; i < slots; ++i) {
+        if (!h.is_active(i)) continue;
+        CParticle& particle = *particles.particle(static_cast<int>(i));
+        float ex = particle.position.x;
+        float ey = particle.position.y;
+        float sx = previous[i].x;
+        float sy = previous[i].y;
+        float dx = ex - sx;
+        float dy = ey - sy;
+        float vx = particle.velocity.x;
+        float vy = particle.velocity.y;
+        bool hit = false;
+        int count = 0;
+        while (count < kMaxSubSteps) {
+            const vector3 lo(sx < ex ? sx : ex, sy < ey ? sy : ey, 0.0f);
+            const vector3 hi(sx > ex ? sx : ex, sy > ey ? sy : ey, 0.0f);
+            // Most particles are far from the level: skip the query where it
+            // cannot find anything.
+            if (edge_map_.certainly_empty(lo.x, lo.y, hi.x, hi.y)) break;
+            if (!edge_query_->collect_edges(lo, hi, collision_tree_)) break;
+            prepare_edges();
+            SweepHit s;
+            if (!sweep(sx, sy, dx, dy, s)) break;
+
+            const float dn = dx * s.nx + dy * s.ny;
+            const float nsx = s.hx + s.nx * kStandOff;
+            const float nsy = s.hy + s.ny * kStandOff;
+            const float ndx = (dx - dn * s.nx) * f - dn * s.nx * hardness;
+            const float ndy = (dy - dn * s.ny) * f - dn * s.ny * hardness;
+            const float rest = static_cast<float>(1.0 - static_cast<double>(s.t));
+            const float nex = nsx + ndx * rest;
+            const float ney = nsy + ndy * rest;
+
+            if (sticky_velocity * sticky_velocity > (vx * vx + 0.0f) + vy * vy) {
+                particles.particle_set_sticky(static_cast<int>(i), true);
+                vx = 0.0f;
+                vy = 0.0f;
+            } else {
+                const float vn = s.nx * vx + s.ny * vy;
+                const float tvx = (vx - vn * s.nx) * f - vn * s.nx * hardness;
+                const float tvy = (vy - vn * s.ny) * f - vn * s.ny * hardness;
+                vx = tvx;
+                vy = tvy;
+            }
+
+            sx = nsx;
+            sy = nsy;
+            ex = nex;
+            ey = ney;
+            dx = ex - sx;
+            dy = ey - sy;
+            hit = true;
+            result = true;
+            ++count;
+        }
+        if (count == kMaxSubSteps) {
+            // Caught between edges: back to where the step started.
+            particle.position = previous[i];
+            particle.velocity = vector3(0.0f, 0.0f, 0.0f);
+        } else if (hit) {
+            particle.position = vector3(ex, ey, particle.position.z);
+            particle.velocity = vector3(vx, vy, 0.0f);
+        }
+    }
+    return result;
+}
+
+bool PhysicsHandler::resolve_geometry_collisions(SoftBody& body, vector3* previous, vector3* normal_out) {
+    if (!collision_tree_) return false;
+    const int n = body.num_particles();
+    // A body without particles has nothing to collide.
+    if (n == 0) return false;
+
+    AABox box(previous, static_cast<unsigned int>(n));
+    AABox now;
+    body.calculate_bounding_box(now);
+    box.add_box(now);
+    if (!edge_query_->collect_edges(box.min, box.max, collision_tree_)) return false;
+    prepare_edges();
+
+    // A friction above 1 would make every bounce gain energy.
+    float friction = body.get_friction();
+    if (!(friction >= 0.0f)) friction = 0.0f;
+    if (friction > 1.0f) friction = 1.0f;
+    const float sticky_velocity = body.get_sticky_velocity();
+    marks_.assign(static_cast<std::size_t>(n), 0);
+    float sum_nx = 0.0f;
+    float sum_ny = 0.0f;
+    bool result = false;
+
+    for (int i = 0; i < n; ++i) {
+        const vector3 point = body.point_get_coords(i);
+        float ex = point.x;
+        float ey = point.y;
+        float sx = previous[i].x;
+        float sy = previous[i].y;
+        float dx = ex - sx;
+        float dy = ey - sy;
+        const vector3 velocity = body.particle_get_velocity(i);
+        float vx = velocity.x;
+        float vy = velocity.y;
+        bool hit = false;
+        int count = 0;
+        while (count < kMaxSubSteps) {
+            SweepHit s;
+            if (!sweep(sx, sy, dx, dy, s)) break;
+
+            const float dn = dx * s.nx + dy * s.ny;
+            const float nsx = s.hx + s.nx * kStandOff;
+            const float nsy = s.hy + s.ny * kStandOff;
+            const float rx = (dx - 2.0f * dn * s.nx) * friction;
+            const float ry = (dy - 2.0f * dn * s.ny) * friction;
+            const float rest = static_cast<float>(1.0 - static_cast<double>(s.t));
+            const float nex = nsx + rx * rest;
+            const float ney = nsy + ry * rest;
+
+            const float speed = static_cast<float>(std::sqrt(static_cast<double>((vx * vx + 0.0f) + vy * vy)));
+            if (sticky_velocity > speed) {
+                body.particle_set_sticky(i, true);
+                vx = 0.0f;
+                vy = 0.0f;
+            } else {
+                const float rlen = static_cast<float>(std::sqrt(static_cast<double>(rx * rx + ry * ry)));
+                const float keep = speed * friction;
+                if (rlen > 0.0f) {
+                    vx = rx / rlen * keep;
+                    vy = ry / rlen * keep;
+                } else {
+                    vx = rx * keep;
+                    vy = ry * keep;
+                }
+            }
+
+            sum_nx += s.nx;
+            sum_ny += s.ny;
+            sx = nsx;
+            sy = nsy;
+            ex = nex;
+            ey = ney;
+            dx = ex - sx;
+            dy = ey - sy;
+            hit = true;
+            result = true;
+            ++count;
+        }
+        if (count == kMaxSubSteps) {
+            body.point_set_coords(i, previous[i]);
+            body.particle_set_velocity(i, vector3(0.0f, 0.0f, 0.0f));
+        } else if (hit) {
+            body.point_set_coords(i, vector3(ex, ey, point.z));
+            body.particle_set_velocity(i, vector3(vx, vy, 0.0f));
+            marks_[static_cast<std::size_t>(i)] = 1;
+        }
+    }
+
+    // Rigidity: the particles that touched nothing take over part of the
+    // mean velocity of those that did.
+    const float rigidity = body.get_rigidity();
+    if (rigidity > 0.0f) {
+        int m = 0;
+        vector3 sum(0.0f, 0.0f, 0.0f);
+        for (int i = 0; i < n; ++i) {
+            if (!marks_[static_cast<std::size_t>(i)]) continue;
+            ++m;
+            sum += body.particle_get_velocity(i);
+        }
+        if (m > 0 && m < n) {
+            const float inv = 1.0f / static_cast<float>(m);
+            const vector3 avg(sum.x * inv, sum.y * inv, sum.z * inv);
+            const float r = rigidity < 1.0f ? rigidity : 1.0f;
+            const float keep = 1.0f - r;
+            for (int j = 0; j < n; ++j) {
+                if (marks_[static_cast<std::size_t>(j)]) continue;
+                const vector3 v = body.particle_get_velocity(j);
+                body.particle_set_velocity(
+                    j, vector3(v.x * keep + avg.x * r, v.y * keep + avg.y * r, v.z * keep + avg.z * r));
+            }
+        }
+    }
+
+    if (normal_out) {
+        vector3 s(sum_nx, sum_ny, 0.0f);
+        NormalizeVector3(s, s);
+        *normal_out = s;
+    }
+    return result;
+}
+
+}  // namespace vo

@@ -1,0 +1,66 @@
+#include "engine/scene/scene_node.h"
+
+namespace vo {
+
+Node::~Node() = default;
+
+void NodeChildList::push_back(SmartPtr<Node> node) {
+    if (size_ < INLINE) {
+        inline_[size_] = std::move(node);
+    } else {
+        more_.push_back(std::move(node));
+    }
+    ++size_;
+}
+
+void NodeChildList::erase(int i) {
+    for (int k = i; k + 1 < size_; ++k) at(k) = std::move(at(k + 1));
+    if (size_ > INLINE)
+        more_.pop_back();
+    else
+        inline_[size_ - 1].reset();
+    --size_;
+}
+
+void NodeChildList::clear() {
+    // Release in order, first to last.
+    for (int k = 0; k < size_ && k < INLINE; ++k) inline_[k].reset();
+    more_.clear();
+    size_ = 0;
+}
+
+SmartPtr<GroupNode> GroupNode::create() { return SmartPtr<GroupNode>(new GroupNode()); }
+
+GroupNode::~GroupNode() = default;
+
+void GroupNode::clear() { children_.clear(); }
+
+void GroupNode::add_child(SmartPtr<Node> child) { children_.push_back(std::move(child)); }
+
+void GroupNode::remove_child(SmartPtr<Node> child) {
+    for (int i = 0; i < children_.size(); ++i) {
+        if (children_[i].get() == child.get()) {
+            children_.erase(i);
+            return;
+        }
+    }
+}
+
+int GroupNode::num_children() const { return children_.size(); }
+
+SmartPtr<Node> GroupNode::get_child(int index) const { return children_[index]; }
+
+SmartPtr<BoxedGroupNode> BoxedGroupNode::create() { return SmartPtr<BoxedGroupNode>(new BoxedGroupNode()); }
+
+BoxedGroupNode::~BoxedGroupNode() = default;
+
+void BoxedGroupNode::set_box(const vector3& min, const vector3& max) {
+    min_ = min;
+    max_ = max;
+}
+
+const vector3& BoxedGroupNode::min_corner() const { return min_; }
+
+const vector3& BoxedGroupNode::max_corner() const { return max_; }
+
+}  // namespace vo

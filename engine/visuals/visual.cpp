@@ -1,0 +1,7 @@
+#include "engine/visuals/visual.h"
+
+namespace vo {
+
+IVisual::~IVisual() = default;
+
+}  // namespace vo

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "engine/core/error.h"
+#include "engine/physics/particle_grid.h"
+#include "engine/physics/particle_handler.h"
+
+namespace {
+
+using vo::ParticleGrid;
+using vo::ParticleHandler;
+using vo::Rect;
+using vo::Sphere;
+using vo::vector2;
+using vo::vector3;
+
+// A handler holding never-ending particles at the given points.
+class PointHandler : public ParticleHandler {
+public:
+    explicit PointHandler(const std::vector<vector2>& points) {
+        ParticleDesc d;
+        d.massInv = 1.0;
+        set_particle_desc(d);
+        std::vector<vo::ParticleSource::ParticleDesc> descs(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) descs[i].position = vector3(points[i]);
+        create_particles(static_cast<unsigned int>(descs.size()), descs.data());
+    }
+};
+
+class WrappingGrid : public ParticleGrid {
+public:
+    using ParticleGrid::generation;
+    using ParticleGrid::set_generation;
+};
+
+std::vector<unsigned int> Indices(const std::vector<ParticleGrid::Entry>& entries) {
+    std::vector<unsigned int> out;
+    for (const auto& e : entries) out.push_back(e.index);
+    return out;
+}
+
+TEST(ParticleGrid, NewGridHasOneEmptyCellAndFindsNothing) {
+    ParticleGrid g;
+    EXPECT_EQ(g.num_columns(), 1u);
+    EXPECT_EQ(g.num_rows(), 1u);
+    EXPECT_EQ(g.cell_width(), 0.0f);
+    PointHandler h({vector2(0, 0)});
+    g.insert_particle(&h, 0);
+    EXPECT_EQ(g.entries().size(), 1u);
+    std::vector<ParticleGrid::Entry> out;
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(), 10.0f), true), 0u);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(ParticleGrid, PointsGoToTheCellsTheirTruncatedCoordinatesName) {
+    ParticleGrid g;
+    g.set_resolution(10, 10);
+    g.set_bounding_box(Rect(0, 0, 10, 10));
+    EXPECT_EQ(g.cell_width(), 1.0f);
+    const struct {
+        vector2 p;
+        int cell;
+    } cases[] = {
+        {vector2(3.5f, 7.2f), 73},  {vector2(-0.5f, 2.0f), 20},  // truncation toward zero
+        {vector2(10.0f, 5.0f), -1}, {vector2(0.0f, 0.0f), 0},
+        {vector2(9.99f, 9.99f), 99}, {vector2(-1.5f, 2.0f), -1},
+        {vector2(5.0f, -0.99f), 5}, {vector2(1e30f, 1.0f), -1},
+        {vector2(std::numeric_limits<float>::quiet_NaN(), 1.0f), -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(g.cell_index(c.p.x, c.p.y), c.cell) << c.p.x << ", " << c.p.y;
+
+    // Outside points are appended but found by no query.
+    PointHandler h({vector2(10.0f, 5.0f), vector2(9.5f, 5.0f)});
+    g.insert_particle(&h, 0);
+    g.insert_particle(&h, 1);
+    EXPECT_EQ(g.entries().size(), 2u);
+    std::vector<ParticleGrid::Entry> out;
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(10, 5, 0), 1.0f), true), 1u);
+    EXPECT_EQ(Indices(out), std::vector<unsigned int>{1});
+}
+
+TEST(ParticleGrid, QueryOrderIsRowByRowAndNewestFirstInACell) {
+    ParticleGrid g;
+    g.set_resolution(10, 10);
+    g.set_bounding_box(Rect(0, 0, 10, 10));
+    // Slots 0, 1 in cell (5, 5); 2 in (4, 5); 3 in (5, 4); 4 at distance 1.
+    PointHandler h({vector2(5.2f, 5.2f), vector2(5.7f, 5.1f), vector2(4.5f, 5.5f), vector2(5.5f, 4.5f),
+                    vector2(6.0f, 5.0f), vector2(6.1f, 5.0f)});
+    for (unsigned int i = 0; i < 6; ++i) g.insert_particle(&h, i);
+    std::vector<ParticleGrid::Entry> out;
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(5, 5, 0), 1.0f), true), 5u);
+    EXPECT_EQ(Indices(out), (std::vector<unsigned int>{3, 2, 1, 0, 4}));
+    EXPECT_EQ(out[0].x, 5.5f);
+    EXPECT_EQ(out[0].handler, &h);
+
+    // Without clearing, the results are appended and only those are counted.
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(6.1f, 5, 0), 0.05f), false), 1u);
+    EXPECT_EQ(out.size(), 6u);
+    EXPECT_EQ(out.back().index, 5u);
+}
+
+TEST(ParticleGrid, AgreesWithABruteForceFilter) {
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> coord(-20.0f, 20.0f);
+    std::uniform_real_distribution<float> radius(0.0f, 8.0f);
+    std::uniform_int_distribution<int> res(1, 16);
+    for (int round = 0; round < 20; ++round) {
+        float x0 = coord(rng), x1 = coord(rng), y0 = coord(rng), y1 = coord(rng);
+        if (x1 < x0) std::swap(x0, x1);
+        if (y1 < y0) std::swap(y0, y1);
+        const Rect rect(x0, y0, x1, y1);
+        std::vector<vector2> points(500);
+        const unsigned int columns = static_cast<unsigned int>(res(rng));
+        const unsigned int rows = static_cast<unsigned int>(res(rng));
+        const float cw = (x1 - x0) / static_cast<float>(columns);
+        const float ch = (y1 - y0) / static_cast<float>(rows);
+        // Points inside the rectangle or clear of it; the band of less than
+        // a cell below its min truncates into the first cells, which a query
+        // reaches only from inside (the physics handler's rectangle always
+        // holds every particle).
+        for (auto& p : points) {
+            do {
+                p = vector2(coord(rng), coord(rng));
+            } while (((p.x - x0) / cw > -1.0f && p.x < x0) || ((p.y - y0) / ch > -1.0f && p.y < y0));
+        }
+        PointHandler h(points);
+        ParticleGrid g;
+        g.set_resolution(columns, rows);
+        g.set_bounding_box(rect);
+        for (unsigned int i = 0; i < points.size(); ++i) g.insert_particle(&h, i);
+
+        std::vector<ParticleGrid::Entry> out;
+        for (int q = 0; q < 50; ++q) {
+            Sphere s(vector3(coord(rng), coord(rng), 0.0f), radius(rng));
+            if (q % 10 == 0) {
+                // A point exactly on the sphere.
+                const vector2& p = points[static_cast<std::size_t>(q)];
+                s = Sphere(vector3(p.x - 3.0f, p.y, 0.0f), 3.0f);
+            }
+            g.collect_particles(out, s, true);
+            std::vector<unsigned int> got = Indices(out);
+            std::sort(got.begin(), got.end());
+            std::vector<unsigned int> want;
+            for (unsigned int i = 0; i < points.size(); ++i) {
+                // Linked: the truncated cell coordinates lie in the grid.
+                const float qx = (points[i].x - x0) / g.cell_width();
+                const float qy = (points[i].y - y0) / g.cell_height();
+                const bool linked = qx >= 0.0f && qx < static_cast<float>(g.num_columns()) && qy >= 0.0f &&
+                                    qy < static_cast<float>(g.num_rows());
+                if (linked && s.contains_point(points[i])) {
+                    want.push_back(i);
+                }
+            }
+            ASSERT_EQ(got, want) << "round " << round << " query " << q;
+        }
+    }
+}
+
+TEST(ParticleGrid, ABadBoxThrowsAndKeepsTheResolution) {
+    ParticleGrid g;
+    g.set_resolution(10, 10);
+    try {
+        g.set_bounding_box(Rect(0, 0, -1, 5));
+        FAIL() << "no error";
+    } catch (const vo::Error& e) {
+        EXPECT_STREQ(e.message(), "Bad bounding box specified for ParticleGrid!");
+    }
+    EXPECT_EQ(g.num_columns(), 10u);
+    EXPECT_THROW(g.set_bounding_box(Rect(0, 3, 1, 2)), vo::Error);
+}
+
+TEST(ParticleGrid, DegenerateExtentsLinkNothingAndFindNothing) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const Rect& r : {Rect(0, 0, 0, 10), Rect(0, 0, nan, 1), Rect(-inf, 0, inf, 1)}) {
+        ParticleGrid g;
+        g.set_resolution(10, 10);
+        g.set_bounding_box(r);
+        PointHandler h({vector2(0, 0), vector2(0.5f, 0.5f)});
+        g.insert_particle(&h, 0);
+        g.insert_particle(&h, 1);
+        std::vector<ParticleGrid::Entry> out;
+        EXPECT_EQ(g.collect_particles(out, Sphere(vector3(), 100.0f), true), 0u);
+    }
+    // A query that is not a number finds nothing either.
+    ParticleGrid g;
+    g.set_resolution(10, 10);
+    g.set_bounding_box(Rect(0, 0, 10, 10));
+    PointHandler h({vector2(5, 5)});
+    g.insert_particle(&h, 0);
+    std::vector<ParticleGrid::Entry> out;
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(nan, 5, 0), 1.0f), true), 0u);
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(5, 5, 0), inf), true), 1u);
+}
+
+TEST(ParticleGrid, ClearingEmptiesEveryCellAndSurvivesTheCounterWrap) {
+    WrappingGrid g;
+    g.set_resolution(10, 10);
+    g.set_bounding_box(Rect(0, 0, 10, 10));
+    PointHandler h({vector2(5, 5), vector2(1, 1)});
+    std::vector<ParticleGrid::Entry> out;
+
+    g.set_generation(0xFFFFFFFEu);
+    g.insert_particle(&h, 0);  // cell 55 stamped 0xFFFFFFFE
+    g.clear();                 // 0xFFFFFFFF
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(5, 5, 0), 1.0f), true), 0u);
+    g.insert_particle(&h, 1);  // cell 11 stamped 0xFFFFFFFF
+    g.clear();                 // wraps: every cell reset, generation 1
+    EXPECT_EQ(g.generation(), 1u);
+    EXPECT_TRUE(g.entries().empty());
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(1, 1, 0), 1.0f), true), 0u);
+    g.clear();  // 2
+    g.clear();  // 3
+    // No stale cell is taken as current.
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(5, 5, 0), 10.0f), true), 0u);
+    g.insert_particle(&h, 0);
+    EXPECT_EQ(g.collect_particles(out, Sphere(vector3(5, 5, 0), 10.0f), true), 1u);
+}
+
+}  // namespace
