@@ -28,7 +28,8 @@ using ::testing::UnorderedElementsAre;
 // (a, b, c) and (c, d, a), with the level's options, a subset handler with
 // strict inheritance and a selector that selects new elements.
 struct Square {
-    explicit Square(unsigned int options = GRIDOPT_LEVEL_MESH) : grid(options), sh(&grid), sel(&grid)
+    explicit Square(unsigned int options = GRIDOPT_LEVEL_MESH)
+        : grid(options), sh(&grid), sel(&grid)
     {
         grid.attach_to_vertices(aPosition);
         aaPos.bind(grid.vertex_attachment_pipe(), aPosition);

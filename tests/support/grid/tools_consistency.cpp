@@ -67,7 +67,8 @@ void check_selection(Selector& sel, std::vector<std::string>& problems)
     const bool supported = grid && sel.elements_are_supported(SupportedElementBit<TBase>());
     if (!supported) {
         if (sc->num_elements() != 0 || sc->begin() != sc->end())
-            problems.push_back(line(kind_name(kind), " selection of an unsupported kind is not empty"));
+            problems.push_back(
+                line(kind_name(kind), " selection of an unsupported kind is not empty"));
         return;
     }
 
@@ -82,7 +83,8 @@ void check_selection(Selector& sel, std::vector<std::string>& problems)
     std::unordered_set<const TBase*> seen;
     for (TBase* e : walked) {
         if (!inGrid.count(e))
-            problems.push_back(line(kind_name(kind), " selection holds an element not in the grid"));
+            problems.push_back(
+                line(kind_name(kind), " selection holds an element not in the grid"));
         else if (sel.is_selected(e) == 0)
             problems.push_back(line(kind_name(kind), " selection lists an unselected element"));
         if (!seen.insert(e).second)
@@ -129,8 +131,8 @@ void check_subsets(GridSubsetHandler& sh, std::vector<std::string>& problems)
             *sc, inGrid.size(), line(kind_name(kind), " list of subset ", s), problems);
         for (TBase* e : walked) {
             if (!inGrid.count(e))
-                problems.push_back(
-                    line(kind_name(kind), " list of subset ", s, " holds an element not in the grid"));
+                problems.push_back(line(kind_name(kind), " list of subset ", s,
+                                        " holds an element not in the grid"));
             else if (sh.subset_index(e) != s)
                 problems.push_back(line(kind_name(kind), " list of subset ", s,
                                         " holds an element of subset ", sh.subset_index(e)));
