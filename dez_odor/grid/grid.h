@@ -97,9 +97,12 @@ public:
     //   create<RegularVertex>(parent)
     //   create<RegularEdge>(EdgeDescriptor(a, b), parent)
     //   create<Triangle>(TriangleDescriptor(a, b, c), parent)
+    // A parent of any element class (create<RegularVertex>(edge)) takes the
+    // first form.
     template <class TElem>
     iterator<TElem> create(GridObject* parent = nullptr);
-    template <class TElem, class TDescriptor>
+    template <class TElem, class TDescriptor,
+              class = std::enable_if_t<!std::is_convertible<TDescriptor, GridObject*>::value>>
     iterator<TElem> create(const TDescriptor& desc, GridObject* parent = nullptr);
 
     // A new element of the template's concrete class.

@@ -49,7 +49,7 @@ Grid::iterator<TElem> Grid::create(GridObject* parent)
     return iterator<TElem>(storage<typename TElem::base_object>().get_iterator(elem));
 }
 
-template <class TElem, class TDescriptor>
+template <class TElem, class TDescriptor, class>
 Grid::iterator<TElem> Grid::create(const TDescriptor& desc, GridObject* parent)
 {
     TElem* elem = new TElem(desc);
