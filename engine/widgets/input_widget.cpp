@@ -53,7 +53,10 @@ const char* InputWidget::text() const { return value_.c_str(); }
 
 void InputWidget::set_max_string_length(int length) {
     max_string_length_ = length;
-    if (length >= 0 && value_.size() > static_cast<std::size_t>(length)) set_text(value_.c_str());
+    if (length >= 0 && value_.size() > static_cast<std::size_t>(length)) {
+        const std::string current = value_;  // set_text replaces the value it reads
+        set_text(current.c_str());
+    }
 }
 
 void InputWidget::key_event(KeyEvent const& event) {
