@@ -9,16 +9,12 @@ namespace mg {
 
 namespace {
 
-// The vector divided by its length when that is greater than 0. The length
-// is the root (taken in double precision) of the single-precision sum of
+// The root (taken in double precision) of the single-precision sum of
 // squares.
-vector3 normalized(const vector3& v)
+float length(const vector3& v)
 {
     const float sq = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    const float len = static_cast<float>(std::sqrt(static_cast<double>(sq)));
-    if (len > 0)
-        return vector3(v[0] / len, v[1] / len, v[2] / len);
-    return v;
+    return static_cast<float>(std::sqrt(static_cast<double>(sq)));
 }
 
 float dot(const vector3& a, const vector3& b)
@@ -30,17 +26,26 @@ float dot(const vector3& a, const vector3& b)
 
 float TriangleQuality(const vector3& p0, const vector3& p1, const vector3& p2)
 {
-    const vector3* p[3] = {&p0, &p1, &p2};
-    float q = 1.0f;
-    // The sides meeting at corner i are d (towards the previous corner) and
-    // e (from the next corner towards this one).
-    vector3 d = normalized(p2 - p0);
+    // side i runs from corner i + 1 to corner i
+    const vector3 sides[3] = {p0 - p1, p1 - p2, p2 - p0};
+    vector3 unit[3];
     for (int i = 0; i < 3; ++i) {
-        const vector3 e = normalized(*p[i] - *p[(i + 1) % 3]);
-        const float v = static_cast<float>(1.0 - std::fabs(static_cast<double>(dot(e, d))));
+        const float len = length(sides[i]);
+        // Corners in one place make no triangle. (The angle measure below
+        // would rate three such corners 2, better than an equilateral one.)
+        if (!(len > 0))
+            return 0.0f;
+        unit[i] = vector3(sides[i][0] / len, sides[i][1] / len, sides[i][2] / len);
+    }
+
+    // At corner i the sides i - 1 (reversed) and i meet.
+    float q = 1.0f;
+    vector3 d = unit[2];
+    for (int i = 0; i < 3; ++i) {
+        const float v = static_cast<float>(1.0 - std::fabs(static_cast<double>(dot(unit[i], d))));
         if (v < q)
             q = v;
-        d = e * -1.0f;
+        d = unit[i] * -1.0f;
     }
     return static_cast<float>(2.0 * static_cast<double>(q));
 }

@@ -15,7 +15,7 @@ using PositionAccessor3 = AttachmentAccessor<Vertex, vector3>;
 
 // The quality of a triangle: twice the smallest 1 - |cos a| over its corner
 // angles a. 1 for an equilateral triangle, 2 - sqrt(2) for a right isosceles
-// one, 0 for a degenerate one.
+// one, 0 for a degenerate one (also when corners coincide).
 float TriangleQuality(const vector3& p0, const vector3& p1, const vector3& p2);
 
 // Replaces the quadrilateral (V0, V1, V2, V3) by two triangles, each created

@@ -29,14 +29,15 @@ GridSubsetHandler::GridSubsetHandler(Grid* grid, unsigned int supportedElements)
 GridSubsetHandler::~GridSubsetHandler()
 {
     // The lists and the shared entry attachments go here; the subset indices
-    // with ISubsetHandler's destructor.
-    erase_subset_lists();
+    // with ISubsetHandler's destructor. Detaching the entry attachments
+    // first drops every link at once, so the lists need not be walked.
     if (grid()) {
         release_lists<Vertex>();
         release_lists<Edge>();
         release_lists<Face>();
         release_lists<Volume>();
     }
+    erase_subset_lists();
 }
 
 GridSubsetHandler& GridSubsetHandler::operator=(const ISubsetHandler& source)

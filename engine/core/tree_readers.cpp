@@ -1,9 +1,13 @@
 #include "engine/core/tree_readers.h"
 
 #include "engine/core/error.h"
+#include "engine/core/resources.h"
+#include "engine/visuals/image.h"
 
 #include <boost/optional.hpp>
 #include <boost/property_tree/ptree.hpp>
+
+#include <cmath>
 
 namespace vo {
 
@@ -81,6 +85,44 @@ Frame ReadFrame(const ptree& node) {
     }
 
     return Frame(l, t, r, b);
+}
+
+Image ReadImage(const ptree& node) {
+    const std::string name = node.get<std::string>("texture");
+    SmartPtr<Texture> texture = GetTexture(name);
+    const Frame t = texture->frame();
+
+    Frame source(0.0f, 0.0f, 1.0f, 1.0f);
+    float pixel_width = 1.0f;
+    float pixel_height = 1.0f;
+    Color color(1.0f, 1.0f, 1.0f, 1.0f);
+
+    if (const boost::optional<const ptree&> src = node.get_child_optional("srcFrame")) {
+        const Frame f = ReadFrame(*src);
+        pixel_width = std::fabs(f.right() - f.left());
+        pixel_height = std::fabs(f.bottom() - f.top());
+        const float texture_width = std::fabs(t.right() - t.left());
+        const float texture_height = std::fabs(t.bottom() - t.top());
+        if (texture_width > 0.0f && texture_height > 0.0f) {
+            source = Frame(f.left() / texture_width, f.top() / texture_height, f.right() / texture_width,
+                           f.bottom() / texture_height);
+        } else {
+            source = f;
+        }
+        if (node.get<bool>("invertSrcY", false)) {
+            source.set_top(1.0f - source.top());
+            source.set_bottom(1.0f - source.bottom());
+        }
+    }
+
+    Frame destination(0.0f, 0.0f, pixel_width, pixel_height);
+    if (const boost::optional<const ptree&> dest = node.get_child_optional("destFrame")) destination = ReadFrame(*dest);
+
+    if (const boost::optional<const ptree&> c = node.get_child_optional("color")) {
+        color = ReadColor(*c, Color(1.0f, 1.0f, 1.0f, 1.0f));
+    }
+
+    return Image(texture, destination, source, color);
 }
 
 MusicDesc ReadMusicDesc(const ptree& node) {

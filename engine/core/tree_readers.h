@@ -14,6 +14,8 @@
 
 namespace vo {
 
+class Image;
+
 // Children "r", "g", "b", "a"; each missing component from def.
 Color ReadColor(const boost::property_tree::ptree& node, const Color& def);
 
@@ -28,6 +30,15 @@ vector2 ReadVector2(const boost::property_tree::ptree& node, vector2 def);
 // above bottom. The horizontal edges are settled before the vertical ones;
 // the first pair that cannot be settled throws Error.
 Frame ReadFrame(const boost::property_tree::ptree& node);
+
+// An image from "texture" (a file name for GetTexture; required),
+// "srcFrame" (a frame in pixels of the texture, turned into 0..1 texture
+// coordinates), "invertSrcY" (flips the source frame vertically; default
+// false), "destFrame" (default: the source frame's size in pixels from the
+// origin, or the unit frame) and "color" (default opaque white). A missing
+// "texture" raises boost::property_tree::ptree_bad_path; a texture that
+// cannot be loaded and a frame that cannot be read throw Error.
+Image ReadImage(const boost::property_tree::ptree& node);
 
 // "file" (empty), "volume" (100), "repeat" (false).
 MusicDesc ReadMusicDesc(const boost::property_tree::ptree& node);

@@ -68,15 +68,7 @@ void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc) {
     body.clear();
     body.set_num_points(n, 0, 1);
 
-    body.set_mass_inv(desc.mass_inv);
-    body.set_friction(desc.friction);
-    body.set_particle_damping(desc.particle_damping);
-    body.enable_sticky_particles(desc.sticky_particles);
-    body.set_default_sticky_velocity(desc.sticky_velocity);
-    body.set_default_sticky_force(desc.sticky_force);
-    body.set_rigidity(desc.rigidity);
-    body.set_inertia(desc.inertia);
-    if (desc.no_friction_vel > 0.0f) body.scale_friction_with_velocity(true, desc.no_friction_vel);
+    ApplySoftBodyMaterial(body, desc);
 
     const float x1 = desc.tex_x1, y1 = desc.tex_y1, x2 = desc.tex_x2, y2 = desc.tex_y2;
     const float cu = (x2 + x1) * 0.5f;

@@ -1,5 +1,7 @@
 #include "engine/physics/soft_body_desc.h"
 
+#include "engine/physics/soft_body.h"
+
 #include <boost/property_tree/ptree.hpp>
 
 namespace vo {
@@ -44,6 +46,18 @@ void InitSoftBodyDescNoTexture(SoftBodyDesc& desc, const boost::property_tree::p
 void InitSoftBodyDesc(SoftBodyDesc& desc, const boost::property_tree::ptree& tree, std::string prefix) {
     InitSoftBodyDescNoTexture(desc, tree, prefix);
     desc.texture = Read(tree, prefix, "texture", SoftBodyDesc().texture);
+}
+
+void ApplySoftBodyMaterial(SoftBody& body, const SoftBodyDesc& desc) {
+    body.set_mass_inv(desc.mass_inv);
+    body.set_friction(desc.friction);
+    body.set_particle_damping(desc.particle_damping);
+    body.enable_sticky_particles(desc.sticky_particles);
+    body.set_default_sticky_velocity(desc.sticky_velocity);
+    body.set_default_sticky_force(desc.sticky_force);
+    body.set_rigidity(desc.rigidity);
+    body.set_inertia(desc.inertia);
+    if (desc.no_friction_vel > 0.0f) body.scale_friction_with_velocity(true, desc.no_friction_vel);
 }
 
 }  // namespace vo

@@ -46,4 +46,10 @@ void InitSoftBodyDescNoTexture(SoftBodyDesc& desc, const boost::property_tree::p
 // InitSoftBodyDescNoTexture, then the texture name.
 void InitSoftBodyDesc(SoftBodyDesc& desc, const boost::property_tree::ptree& tree, std::string prefix);
 
+class SoftBody;
+
+// Gives a body the material of a description: mass, friction, damping,
+// stickiness, rigidity, inertia and the velocity-scaled friction.
+void ApplySoftBodyMaterial(SoftBody& body, const SoftBodyDesc& desc);
+
 }  // namespace vo

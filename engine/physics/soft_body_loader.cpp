@@ -251,15 +251,7 @@ bool LoadSoftbodyFromFile(SoftBody& body, const char* filename, const SoftBodyDe
     body.clear();
     body.set_num_points(file.num_border_points(), file.num_inner_points(), file.num_helper_points());
 
-    body.set_mass_inv(desc.mass_inv);
-    body.set_friction(desc.friction);
-    body.set_particle_damping(desc.particle_damping);
-    body.enable_sticky_particles(desc.sticky_particles);
-    body.set_default_sticky_velocity(desc.sticky_velocity);
-    body.set_default_sticky_force(desc.sticky_force);
-    body.set_rigidity(desc.rigidity);
-    body.set_inertia(desc.inertia);
-    if (desc.no_friction_vel > 0.0f) body.scale_friction_with_velocity(true, desc.no_friction_vel);
+    ApplySoftBodyMaterial(body, desc);
 
     const float scale = desc.uv_scale;
     for (int i = 0; i < file.num_points(); ++i) {

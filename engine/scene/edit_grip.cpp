@@ -1,9 +1,21 @@
 #include "engine/scene/edit_grip.h"
 
+#include "engine/visuals/drawer.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace vo {
+
+namespace {
+
+void DrawGripSquare(const vector3& centre, const Color& color) {
+    Drawer& drawer = SharedDrawer();
+    drawer.set_color(color);
+    drawer.draw_rect(centre, 0.25f, 0.25f, true);
+}
+
+}  // namespace
 
 EditGrip::~EditGrip() = default;
 void EditGrip::draw() {}
@@ -13,6 +25,8 @@ void EditGrip::drag_to(const vector3&) {}
 void EditGrip::end_drag(bool) {}
 
 PositionGrip::PositionGrip(vector3* target) : target_(target) {}
+
+void PositionGrip::draw() { DrawGripSquare(position(), Color(1.0f, 0.25f, 0.25f, 0.75f)); }
 
 vector3 PositionGrip::position() { return *target_; }
 
@@ -29,6 +43,8 @@ void PositionGrip::end_drag(bool accept) {
 }
 
 RotationGrip::RotationGrip(vector3* position, vector3* rotation) : position_(position), rotation_(rotation) {}
+
+void RotationGrip::draw() { DrawGripSquare(position(), Color(1.0f, 0.75f, 0.25f, 0.25f)); }
 
 vector3 RotationGrip::position() {
     const double angle = rotation_->z;

@@ -25,6 +25,8 @@ class PositionGrip : public EditGrip {
 public:
     explicit PositionGrip(vector3* target);
 
+    // A filled square of side 0.25 on the grip, in (1, 0.25, 0.25, 0.75).
+    void draw() override;
     vector3 position() override;
     void begin_drag() override;
     void drag_to(const vector3& offset) override;
@@ -42,6 +44,8 @@ class RotationGrip : public EditGrip {
 public:
     RotationGrip(vector3* position, vector3* rotation);
 
+    // A filled square of side 0.25 on the handle, in (1, 0.75, 0.25, 0.25).
+    void draw() override;
     vector3 position() override;
     void begin_drag() override;
     void drag_to(const vector3& offset) override;

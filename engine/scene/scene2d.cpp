@@ -2,10 +2,11 @@
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/crc32.h"
+#include "engine/core/error.h"
 #include "engine/core/profiler.h"
+#include "engine/physics/physics_handler.h"
 #include "engine/scene/entity.h"
 #include "engine/scene/game_event.h"
-#include "engine/scene/scene_physics.h"
 
 #include <boost/signals2/optional_last_value.hpp>
 #include <boost/signals2/signal.hpp>
@@ -50,13 +51,11 @@ unsigned int Scene2d::TYPE_ID() {
     return id;
 }
 
-Scene2d::Scene2d() : root_(GroupNode::create()), listener_(new Listener) {
-    physics_ = CreateScenePhysicsHandler();
-}
+Scene2d::Scene2d() : root_(GroupNode::create()), physics_(new PhysicsHandler()), listener_(new Listener) {}
 
 Scene2d::~Scene2d() {
     clear(true);
-    DestroyScenePhysicsHandler(physics_);
+    delete physics_;
     physics_ = nullptr;
 }
 
@@ -97,13 +96,15 @@ void Scene2d::update(float dt) {
     entities_.resize(kept);
     for (Entity* entity : killed) delete entity;
 
-    UpdateScenePhysicsHandler(physics_, static_cast<double>(dt));
+    physics_->update(static_cast<double>(dt));
 
     // Entities added during this loop are updated in this step as well.
     for (std::size_t i = 0; i < entities_.size(); ++i) entities_[i].first->update(dt);
+
+    camera_.update(static_cast<double>(dt));
 }
 
-void Scene2d::draw() {}
+void Scene2d::draw() { renderer_.render(root_); }
 
 void Scene2d::add_entity(Entity* entity, bool initialize) {
     entity->set_scene(this, nullptr);
@@ -129,6 +130,8 @@ void Scene2d::remove_visual(SmartPtr<Node> node, Entity*) {
 PhysicsHandler* Scene2d::physics_handler() { return physics_; }
 
 const PhysicsHandler* Scene2d::physics_handler() const { return physics_; }
+
+Camera2DPerspective& Scene2d::camera() { return camera_; }
 
 void Scene2d::emit_event(const GameEvent* event, double delay) {
     if (!event) return;
@@ -176,7 +179,7 @@ void Scene2d::deserialize(BinaryBuffer& buffer) {
 }
 
 void Scene2d::clear(bool delete_entities) {
-    ClearScenePhysicsHandler(physics_);
+    physics_->clear();
 
     // Unlink the list first: deleting an entity finalizes its behaviors,
     // which may call back into this scene.

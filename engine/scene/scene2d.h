@@ -1,17 +1,22 @@
 #pragma once
 
-#include "engine/core/error.h"
 #include "engine/core/smart_ptr.h"
+#include "engine/scene/camera_2d_perspective.h"
 #include "engine/scene/scene.h"
 #include "engine/scene/scene_node.h"
-
-#include <boost/signals2/connection.hpp>
+#include "engine/scene/traverser_renderer.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <utility>
 #include <vector>
+
+namespace boost {
+namespace signals2 {
+class connection;
+}  // namespace signals2
+}  // namespace boost
 
 namespace vo {
 
@@ -51,6 +56,7 @@ public:
     void deserialize(BinaryBuffer& buffer) override;
 
     virtual const PhysicsHandler* physics_handler() const;
+    virtual Camera2DPerspective& camera();
 
     // The entity at index (below num_entities()).
     Entity* entity(unsigned int index) { return entities_[index].first; }
@@ -63,18 +69,11 @@ public:
 
     // Connects method, bound to object, to the event listener: it sees every
     // due event first and consumes it by returning true. Each listener class
-    // can be connected once per process; a second call throws Error.
+    // can be connected once per process; a second call throws Error. Defined
+    // in engine/scene/scene2d_event_listener.h (which brings in the signal
+    // library's connection): include that header to call it.
     template <class T>
-    boost::signals2::connection set_event_listener(T* object, bool (T::*method)(const GameEvent*)) {
-        static bool connected = false;
-        if (connected) {
-            throw Error(
-                "SORRY - due to implementation restrictions Scene2d::set_event_listener should currently only be "
-                "called once!");
-        }
-        connected = true;
-        return connect_event_listener([object, method](const GameEvent* event) { return (object->*method)(event); });
-    }
+    boost::signals2::connection set_event_listener(T* object, bool (T::*method)(const GameEvent*));
 
 protected:
     bool handle_event(const GameEvent* event) override;
@@ -83,6 +82,7 @@ protected:
     double scene_time() const { return time_; }
     // The nodes added with visual type 1, in the order of addition.
     const std::vector<SmartPtr<Node>>& type1_visuals() const { return type1_visuals_; }
+    Traverser_Renderer& renderer() { return renderer_; }
     SmartPtr<GroupNode> root() const { return root_; }
 
 private:
@@ -92,9 +92,11 @@ private:
     boost::signals2::connection connect_event_listener(std::function<bool(const GameEvent*)> slot);
     void delete_queued_events();
 
+    Camera2DPerspective camera_;
     std::vector<std::pair<Entity*, bool>> entities_;
+    Traverser_Renderer renderer_;
     SmartPtr<GroupNode> root_;
-    PhysicsHandler* physics_ = nullptr;
+    PhysicsHandler* physics_ = nullptr;  // owned
     double time_ = 0.0;
     std::vector<SmartPtr<Node>> type1_visuals_;
     QueuedEvents events_;  // equal due times keep the order of emission

@@ -27,6 +27,7 @@ public:
     // One id per edge found.
     const CollisionElementID* edge_ids() const { return ids_.data(); }
     // Entries 2k and 2k + 1: the first and second point of edge k.
+    const vector3** edge_points() { return points_.data(); }
     const vector3* const* edge_points() const { return points_.data(); }
 
 protected:

@@ -40,6 +40,9 @@ public:
     struct EffectRecord {
         std::shared_ptr<sf::Shader> shader;
         std::vector<SmartPtr<Texture>> textures;
+        // Samplers bound to an offscreen target's image, by sampler index:
+        // re-pointed when the target is replaced.
+        std::map<int, std::string> target_samplers;
     };
 
     SFML_Engine();
@@ -128,6 +131,9 @@ public:
 
     // Back-end only: sets sampler "userTex" + index of a shader.
     virtual void set_effect_texture(sf::Shader& shader, int index, SmartPtr<Texture> texture);
+    // Back-end only: sets one uniform of a shader from an int, float, double
+    // or vector value; other kinds throw Error.
+    void set_shader_parameter(sf::Shader& shader, std::string const& name, Variant const& value);
 
     // Handles one window event as process_events does; false for Closed.
     // process_events feeds every polled event through here, and tests feed
@@ -155,6 +161,10 @@ private:
     void sync_button(int bit, bool pressed_now);
     bool has_context() const { return window_ != nullptr; }
     bool bind_vertex_arrays();
+    // The record of a handle that names a live effect, or null.
+    EffectRecord* live_effect(EffectHandle const& effect);
+    // Points the samplers bound to the named target at its current image.
+    void repoint_target_samplers(std::string const& target);
 
     using Clock = std::chrono::steady_clock;
     using Matrix = std::array<float, 16>;

@@ -237,8 +237,8 @@ bool swap_keeps_orientation(LevelMesh& level, Edge* e)
 TEST(LevelCarve, SwapsAndSplitsOnTheHoleBoundary)
 {
     mg_test::StdoutCapture out;
-    LevelMesh level;
-    CircleCarve carve(level, 0.0f, 196.0f, 15.0f);
+    LevelMesh level(40.0f, 2.0f);  // a smaller disc: its border lies at 80
+    CircleCarve carve(level, 0.0f, 77.0f, 12.0f);
     carve.run();
     level.sel.clear();
     ASSERT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));

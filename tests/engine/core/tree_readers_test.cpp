@@ -1,6 +1,10 @@
 #include "engine/core/tree_readers.h"
 
 #include "engine/core/error.h"
+#include "engine/core/resources.h"
+#include "engine/visuals/image.h"
+#include "support/engine/media_files.h"
+#include "support/engine/test_window.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +137,81 @@ TEST(TreeReadersTest, MusicDescriptionsAndTransitionsHaveDefaults) {
     const MusicTransition t = ReadMusicTransition(ParseInfo("fadeOffset 1.25 fadeDuration x"));
     EXPECT_DOUBLE_EQ(1.25, t.fade_offset);
     EXPECT_DOUBLE_EQ(0.0, t.fade_duration);
+}
+
+// Images over real textures written by the test.
+class ReadImageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { vo_test::PrepareDisplay(); }
+    void SetUp() override {
+        square = folder.file("square.png");
+        ASSERT_TRUE(vo_test::WritePng(square, 64, 64, [](unsigned, unsigned) { return vo_test::Rgba{0, 0, 255, 255}; }));
+    }
+    void TearDown() override { Textures().clear(); }
+
+    ptree ImageNode(const std::string& rest) { return ParseInfo("texture \"" + square + "\"\n" + rest); }
+
+    static void ExpectFrame(const Frame& f, float left, float top, float right, float bottom) {
+        EXPECT_FLOAT_EQ(left, f.left());
+        EXPECT_FLOAT_EQ(top, f.top());
+        EXPECT_FLOAT_EQ(right, f.right());
+        EXPECT_FLOAT_EQ(bottom, f.bottom());
+    }
+
+    vo_test::TempFolder folder;
+    std::string square;
+};
+
+TEST_F(ReadImageTest, TextureAloneCoversTheUnitFrame) {
+    const Image image = ReadImage(ImageNode(""));
+    EXPECT_EQ(GetTexture(square).get(), image.texture().get());
+    ExpectFrame(image.src_frame, 0, 0, 1, 1);
+    ExpectFrame(image.dest_frame, 0, 0, 1, 1);
+    EXPECT_FLOAT_EQ(1.0f, image.color.r);
+    EXPECT_FLOAT_EQ(1.0f, image.color.a);
+}
+
+TEST_F(ReadImageTest, SourceFrameIsNormalisedAndSizesTheDestination) {
+    const Image image = ReadImage(ImageNode("srcFrame { left 0 top 0 right 32 bottom 16 }"));
+    ExpectFrame(image.src_frame, 0, 0, 0.5f, 0.25f);
+    ExpectFrame(image.dest_frame, 0, 0, 32, 16);
+
+    const Image flipped = ReadImage(ImageNode("srcFrame { left 16 top 0 right 32 bottom 16 }\ninvertSrcY true"));
+    ExpectFrame(flipped.src_frame, 0.25f, 1.0f, 0.5f, 0.75f);
+    ExpectFrame(flipped.dest_frame, 0, 0, 16, 16);
+
+    // invertSrcY alone does nothing
+    ExpectFrame(ReadImage(ImageNode("invertSrcY true")).src_frame, 0, 0, 1, 1);
+}
+
+TEST_F(ReadImageTest, DestinationFrameAndColourAsGiven) {
+    const Image image = ReadImage(ImageNode(
+        "srcFrame { left 0 top 0 width 8 height 8 yUp false }\n"
+        "destFrame { centerX 100 width 20 top 10 height 4 yUp false }\n"
+        "color { g 0.5 a 0.25 }"));
+    ExpectFrame(image.src_frame, 0, 0, 0.125f, 0.125f);
+    ExpectFrame(image.dest_frame, 90, 10, 110, 14);
+    EXPECT_FLOAT_EQ(1.0f, image.color.r);
+    EXPECT_FLOAT_EQ(0.5f, image.color.g);
+    EXPECT_FLOAT_EQ(1.0f, image.color.b);
+    EXPECT_FLOAT_EQ(0.25f, image.color.a);
+}
+
+TEST_F(ReadImageTest, ErrorsPassThrough) {
+    EXPECT_THROW(ReadImage(ParseInfo("srcFrame { left 0 }")), boost::property_tree::ptree_bad_path);
+    try {
+        ReadImage(ImageNode("destFrame { left 0 right 1 }"));
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ("Can't read frame. Neither 'top' nor 'height' specified", e.message());
+    }
+    // a texture that does not load fails every time, never as an empty texture
+    const std::string missing = folder.file("missing.png");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ::testing::internal::CaptureStdout();
+        EXPECT_THROW(ReadImage(ParseInfo("texture \"" + missing + "\"")), Error) << attempt;
+        EXPECT_EQ("WARNING: Couldn't load texture: " + missing + "\n", ::testing::internal::GetCapturedStdout());
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "engine/scene/scene2d.h"
+#include "engine/scene/scene2d_event_listener.h"
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/error.h"
@@ -105,6 +106,31 @@ TEST_F(Scene2dTest, DueEventsInTimeOrderAndEqualTimesInEmissionOrder) {
     scene.update(0.125f);
     EXPECT_EQ(Log({"event a at e", "update e"}), TakeLog());
     EXPECT_DOUBLE_EQ(0.5, scene.scene_time());
+}
+
+// Logs the steps the camera hands on.
+class LoggingController : public ICameraController2D {
+public:
+    void update(double dt) override { g_log.push_back("camera " + std::to_string(dt)); }
+    vector3 position() override { return vector3(); }
+    float rotation() override { return 0.0f; }
+    float zoom() override { return 1.0f; }
+};
+
+TEST_F(Scene2dTest, StepOrderEndsWithTheCameraController) {
+    TestScene scene;
+    scene.camera().set_camera_controller(SmartPtr<ICameraController2D>(new LoggingController));
+    Recorder* a = AddRecorded(scene, "a");
+    AddRecorded(scene, "b");
+    scene.update(0.0f);
+    a->kill_in_update = true;
+    scene.emit_event(new TestEvent("e"), 0.0);
+    TakeLog();
+    scene.update(0.5f);
+    scene.update(0.25f);
+    EXPECT_EQ(Log({"event e at a", "event e at b", "update a", "update b", "camera 0.500000",  //
+                   "finalize a", "update b", "camera 0.250000"}),
+              TakeLog());
 }
 
 TEST_F(Scene2dTest, EventsEmittedDuringDeliveryWaitForTheNextUpdate) {

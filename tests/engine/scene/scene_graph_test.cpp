@@ -8,6 +8,8 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/transform_node.h"
 #include "engine/scene/traverser.h"
+#include "engine/scene/visual_node.h"
+#include "engine/visuals/visual.h"
 
 namespace vo {
 namespace {
@@ -36,6 +38,7 @@ TEST(NodeTest, EachClassCarriesItsNodeId) {
     EXPECT_EQ(CollisionEdgesNode::create()->get_node_id(), 5u);
     EXPECT_EQ(CollisionTrianglesNode::create()->get_node_id(), 6u);
     EXPECT_EQ(TransformNode::create()->get_node_id(), 7u);
+    EXPECT_EQ(VisualNode::create()->get_node_id(), 8u);
     // A handle converted to the base shares the count and keeps the id.
     SmartPtr<CollisionTreeRootNode> root = CollisionTreeRootNode::create();
     SmartPtr<Node> as_node = root;
@@ -235,6 +238,44 @@ TEST(TransformNodeTest, StartsAsIdentityAndCopiesTheMatrix) {
     node->set_transform(m);
     m[12] = 4.0f;
     EXPECT_EQ(node->transform()[12], 3.0f);
+}
+
+class CountingVisual : public IVisual {
+public:
+    explicit CountingVisual(int& draws) : draws_(draws) {}
+    const char* object_type_name() const override { return "CountingVisual"; }
+    unsigned int object_type_id() const override { return 0; }
+    bool is_animated() const override { return false; }
+    void draw() const override { ++draws_; }
+
+private:
+    int& draws_;
+};
+
+TEST(VisualNodeTest, HoldsSharesAndDrawsItsVisual) {
+    SmartPtr<VisualNode> node = VisualNode::create();
+    EXPECT_FALSE(node->get_visual());
+    node->draw();  // nothing held: nothing happens
+
+    int draws = 0;
+    SmartPtr<IVisual> first(new CountingVisual(draws));
+    node->set_visual(first);
+    EXPECT_EQ(first.use_count(), 2);
+    EXPECT_EQ(node->get_visual(), first);
+    node->draw();
+    EXPECT_EQ(draws, 1);
+
+    // A copy shares the visual.
+    VisualNode copy(*node);
+    EXPECT_EQ(first.use_count(), 3);
+    copy.draw();
+    EXPECT_EQ(draws, 2);
+
+    node->set_visual(SmartPtr<IVisual>(new CountingVisual(draws)));
+    EXPECT_EQ(first.use_count(), 2);
+    node->set_visual(SmartPtr<IVisual>());
+    node->draw();
+    EXPECT_EQ(draws, 2);
 }
 
 // Records the order in which a walk meets nodes; it handles groups (2, 3)
