@@ -53,15 +53,16 @@ struct SmoothTween {
     static T interpolate(T const& from, T const& to, float t) { return TweenBlend(from, to, weight(t)); }
 };
 
-// Callback that hands the value by copy to a member function of the target.
-// Does nothing when the object or the method is null.
-template <class T, class Class>
-class TweenMethodCallback {
+// Callback that hands the value to a member function of the target, whose
+// parameter is Param: the value by copy, or a reference to the tweener's own
+// value field. Does nothing when the object or the method is null.
+template <class T, class Class, class Param>
+class TweenMemberCallback {
 public:
     using value_type = T;
-    using Method = void (Class::*)(T);
+    using Method = void (Class::*)(Param);
 
-    TweenMethodCallback(Class* object = nullptr, Method method = nullptr) : object_(object), method_(method) {}
+    TweenMemberCallback(Class* object = nullptr, Method method = nullptr) : object_(object), method_(method) {}
 
     void operator()(T const& value) const {
         if (object_ && method_) (object_->*method_)(value);
@@ -73,26 +74,11 @@ private:
     Method method_;
 };
 
-// The same with a member function taking the value by const reference; the
-// target receives a reference to the tweener's own value field.
 template <class T, class Class>
-class TweenMethodCallbackConstRef {
-public:
-    using value_type = T;
-    using Method = void (Class::*)(T const&);
+using TweenMethodCallback = TweenMemberCallback<T, Class, T>;
 
-    TweenMethodCallbackConstRef(Class* object = nullptr, Method method = nullptr)
-        : object_(object), method_(method) {}
-
-    void operator()(T const& value) const {
-        if (object_ && method_) (object_->*method_)(value);
-    }
-    void const* object() const { return object_; }
-
-private:
-    Class* object_;
-    Method method_;
-};
+template <class T, class Class>
+using TweenMethodCallbackConstRef = TweenMemberCallback<T, Class, T const&>;
 
 // Animates a value from `from` to `to` over `duration` seconds with the
 // policy Tween, writing every computed value through Callback. The callback

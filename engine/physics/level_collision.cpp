@@ -22,6 +22,43 @@ constexpr int kMaxSubSteps = 3;
 // How far in front of an edge a particle is put back.
 constexpr float kStandOff = 0.0001f;
 
+// One point's motion in this step: from (sx, sy) to (ex, ey), with the
+// velocity (vx, vy).
+struct PointPath {
+    float sx, sy, ex, ey;
+    float vx, vy;
+};
+
+// Bends the path at the first edge it crosses, again for the rest of the
+// motion, at most kMaxSubSteps times, and returns how often it was bent.
+// `sweep(path, dx, dy, hit)` finds the edge hit; `bounce(hit, dx, dy, dn,
+// vx, vy, rx, ry)` sets the motion (rx, ry) that replaces (dx, dy) past the
+// edge and updates the velocity.
+template <class Hit, class Sweep, class Bounce>
+int BendPath(PointPath& p, Sweep&& sweep, Bounce&& bounce) {
+    int count = 0;
+    while (count < kMaxSubSteps) {
+        const float dx = p.ex - p.sx;
+        const float dy = p.ey - p.sy;
+        Hit s;
+        if (!sweep(static_cast<const PointPath&>(p), dx, dy, s)) break;
+
+        const float dn = dx * s.nx + dy * s.ny;
+        const float nsx = s.hx + s.nx * kStandOff;
+        const float nsy = s.hy + s.ny * kStandOff;
+        float rx = 0.0f;
+        float ry = 0.0f;
+        bounce(s, dx, dy, dn, p.vx, p.vy, rx, ry);
+        const float rest = static_cast<float>(1.0 - static_cast<double>(s.t));
+        p.sx = nsx;
+        p.sy = nsy;
+        p.ex = nsx + rx * rest;
+        p.ey = nsy + ry * rest;
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 void PhysicsHandler::prepare_edges() {
@@ -117,65 +154,43 @@ bool PhysicsHandler::resolve_geometry_collisions(ParticleHandler& h, float dt, v
     for (unsigned int i = 0; i < slots; ++i) {
         if (!h.is_active(i)) continue;
         CParticle& particle = *particles.particle(static_cast<int>(i));
-        float ex = particle.position.x;
-        float ey = particle.position.y;
-        float sx = previous[i].x;
-        float sy = previous[i].y;
-        float dx = ex - sx;
-        float dy = ey - sy;
-        float vx = particle.velocity.x;
-        float vy = particle.velocity.y;
-        bool hit = false;
-        int count = 0;
-        while (count < kMaxSubSteps) {
-            const vector3 lo(sx < ex ? sx : ex, sy < ey ? sy : ey, 0.0f);
-            const vector3 hi(sx > ex ? sx : ex, sy > ey ? sy : ey, 0.0f);
-            // Most particles are far from the level: skip the query where it
-            // cannot find anything.
-            if (edge_map_.certainly_empty(lo.x, lo.y, hi.x, hi.y)) break;
-            if (!edge_query_->collect_edges(lo, hi, collision_tree_)) break;
-            prepare_edges();
-            SweepHit s;
-            if (!sweep(sx, sy, dx, dy, s)) break;
-
-            const float dn = dx * s.nx + dy * s.ny;
-            const float nsx = s.hx + s.nx * kStandOff;
-            const float nsy = s.hy + s.ny * kStandOff;
-            const float ndx = (dx - dn * s.nx) * f - dn * s.nx * hardness;
-            const float ndy = (dy - dn * s.ny) * f - dn * s.ny * hardness;
-            const float rest = static_cast<float>(1.0 - static_cast<double>(s.t));
-            const float nex = nsx + ndx * rest;
-            const float ney = nsy + ndy * rest;
-
-            if (sticky_velocity * sticky_velocity > (vx * vx + 0.0f) + vy * vy) {
-                particles.particle_set_sticky(static_cast<int>(i), true);
-                vx = 0.0f;
-                vy = 0.0f;
-            } else {
-                const float vn = s.nx * vx + s.ny * vy;
-                const float tvx = (vx - vn * s.nx) * f - vn * s.nx * hardness;
-                const float tvy = (vy - vn * s.ny) * f - vn * s.ny * hardness;
-                vx = tvx;
-                vy = tvy;
-            }
-
-            sx = nsx;
-            sy = nsy;
-            ex = nex;
-            ey = ney;
-            dx = ex - sx;
-            dy = ey - sy;
-            hit = true;
-            result = true;
-            ++count;
-        }
+        PointPath path{previous[i].x, previous[i].y, particle.position.x, particle.position.y,
+                       particle.velocity.x, particle.velocity.y};
+        const int count = BendPath<SweepHit>(
+            path,
+            [&](const PointPath& p, float dx, float dy, SweepHit& s) {
+                const vector3 lo(p.sx < p.ex ? p.sx : p.ex, p.sy < p.ey ? p.sy : p.ey, 0.0f);
+                const vector3 hi(p.sx > p.ex ? p.sx : p.ex, p.sy > p.ey ? p.sy : p.ey, 0.0f);
+                // Most particles are far from the level: skip the query where
+                // it cannot find anything.
+                if (edge_map_.certainly_empty(lo.x, lo.y, hi.x, hi.y)) return false;
+                if (!edge_query_->collect_edges(lo, hi, collision_tree_)) return false;
+                prepare_edges();
+                return sweep(p.sx, p.sy, dx, dy, s);
+            },
+            [&](const SweepHit& s, float dx, float dy, float dn, float& vx, float& vy, float& rx, float& ry) {
+                rx = (dx - dn * s.nx) * f - dn * s.nx * hardness;
+                ry = (dy - dn * s.ny) * f - dn * s.ny * hardness;
+                if (sticky_velocity * sticky_velocity > (vx * vx + 0.0f) + vy * vy) {
+                    particles.particle_set_sticky(static_cast<int>(i), true);
+                    vx = 0.0f;
+                    vy = 0.0f;
+                } else {
+                    const float vn = s.nx * vx + s.ny * vy;
+                    const float tvx = (vx - vn * s.nx) * f - vn * s.nx * hardness;
+                    const float tvy = (vy - vn * s.ny) * f - vn * s.ny * hardness;
+                    vx = tvx;
+                    vy = tvy;
+                }
+            });
+        if (count > 0) result = true;
         if (count == kMaxSubSteps) {
             // Caught between edges: back to where the step started.
             particle.position = previous[i];
             particle.velocity = vector3(0.0f, 0.0f, 0.0f);
-        } else if (hit) {
-            particle.position = vector3(ex, ey, particle.position.z);
-            particle.velocity = vector3(vx, vy, 0.0f);
+        } else if (count > 0) {
+            particle.position = vector3(path.ex, path.ey, particle.position.z);
+            particle.velocity = vector3(path.vx, path.vy, 0.0f);
         }
     }
     return result;
@@ -206,65 +221,39 @@ bool PhysicsHandler::resolve_geometry_collisions(SoftBody& body, vector3* previo
 
     for (int i = 0; i < n; ++i) {
         const vector3 point = body.point_get_coords(i);
-        float ex = point.x;
-        float ey = point.y;
-        float sx = previous[i].x;
-        float sy = previous[i].y;
-        float dx = ex - sx;
-        float dy = ey - sy;
         const vector3 velocity = body.particle_get_velocity(i);
-        float vx = velocity.x;
-        float vy = velocity.y;
-        bool hit = false;
-        int count = 0;
-        while (count < kMaxSubSteps) {
-            SweepHit s;
-            if (!sweep(sx, sy, dx, dy, s)) break;
-
-            const float dn = dx * s.nx + dy * s.ny;
-            const float nsx = s.hx + s.nx * kStandOff;
-            const float nsy = s.hy + s.ny * kStandOff;
-            const float rx = (dx - 2.0f * dn * s.nx) * friction;
-            const float ry = (dy - 2.0f * dn * s.ny) * friction;
-            const float rest = static_cast<float>(1.0 - static_cast<double>(s.t));
-            const float nex = nsx + rx * rest;
-            const float ney = nsy + ry * rest;
-
-            const float speed = static_cast<float>(std::sqrt(static_cast<double>((vx * vx + 0.0f) + vy * vy)));
-            if (sticky_velocity > speed) {
-                body.particle_set_sticky(i, true);
-                vx = 0.0f;
-                vy = 0.0f;
-            } else {
-                const float rlen = static_cast<float>(std::sqrt(static_cast<double>(rx * rx + ry * ry)));
-                const float keep = speed * friction;
-                if (rlen > 0.0f) {
-                    vx = rx / rlen * keep;
-                    vy = ry / rlen * keep;
+        PointPath path{previous[i].x, previous[i].y, point.x, point.y, velocity.x, velocity.y};
+        const int count = BendPath<SweepHit>(
+            path, [&](const PointPath& p, float dx, float dy, SweepHit& s) { return sweep(p.sx, p.sy, dx, dy, s); },
+            [&](const SweepHit& s, float dx, float dy, float dn, float& vx, float& vy, float& rx, float& ry) {
+                rx = (dx - 2.0f * dn * s.nx) * friction;
+                ry = (dy - 2.0f * dn * s.ny) * friction;
+                const float speed = static_cast<float>(std::sqrt(static_cast<double>((vx * vx + 0.0f) + vy * vy)));
+                if (sticky_velocity > speed) {
+                    body.particle_set_sticky(i, true);
+                    vx = 0.0f;
+                    vy = 0.0f;
                 } else {
-                    vx = rx * keep;
-                    vy = ry * keep;
+                    const float rlen = static_cast<float>(std::sqrt(static_cast<double>(rx * rx + ry * ry)));
+                    const float keep = speed * friction;
+                    if (rlen > 0.0f) {
+                        vx = rx / rlen * keep;
+                        vy = ry / rlen * keep;
+                    } else {
+                        vx = rx * keep;
+                        vy = ry * keep;
+                    }
                 }
-            }
-
-            sum_nx += s.nx;
-            sum_ny += s.ny;
-            sx = nsx;
-            sy = nsy;
-            ex = nex;
-            ey = ney;
-            dx = ex - sx;
-            dy = ey - sy;
-            hit = true;
-            result = true;
-            ++count;
-        }
+                sum_nx += s.nx;
+                sum_ny += s.ny;
+            });
+        if (count > 0) result = true;
         if (count == kMaxSubSteps) {
             body.point_set_coords(i, previous[i]);
             body.particle_set_velocity(i, vector3(0.0f, 0.0f, 0.0f));
-        } else if (hit) {
-            body.point_set_coords(i, vector3(ex, ey, point.z));
-            body.particle_set_velocity(i, vector3(vx, vy, 0.0f));
+        } else if (count > 0) {
+            body.point_set_coords(i, vector3(path.ex, path.ey, point.z));
+            body.particle_set_velocity(i, vector3(path.vx, path.vy, 0.0f));
             marks_[static_cast<std::size_t>(i)] = 1;
         }
     }

@@ -31,12 +31,20 @@ void SplitString(std::vector<std::string>& out, const std::string& text, const c
     }
 }
 
-// Reads one line; false at the end of the input. `too_long` is set for a line
-// longer than MAX_LINE_LENGTH characters.
-bool ReadLine(std::istream& in, std::string& line, bool& too_long) {
-    too_long = false;
-    if (!std::getline(in, line)) return false;
-    too_long = line.size() > MAX_LINE_LENGTH;
+// Hands the words of every line that has any to `handle(words)`, with
+// carriage returns of CR-LF files dropped so that names match. False for a
+// line longer than MAX_LINE_LENGTH characters, or as soon as `handle`
+// returns false.
+template <class Handle>
+bool ForEachLineWords(std::istream& in, Handle&& handle) {
+    std::string line;
+    std::vector<std::string> words;
+    while (std::getline(in, line)) {
+        if (line.size() > MAX_LINE_LENGTH) return false;
+        SplitString(words, line, " \r");
+        if (words.empty()) continue;
+        if (!handle(static_cast<const std::vector<std::string>&>(words))) return false;
+    }
     return true;
 }
 
@@ -135,14 +143,8 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
     std::unique_ptr<ObjObject> current;
     bool has_vertices = false;
     bool has_texcoords = false;
-    std::string line;
-    std::vector<std::string> tokens;
     std::vector<FaceReference> refs;
-    bool too_long = false;
-    while (ReadLine(in, line, too_long)) {
-        if (too_long) return false;
-        SplitString(tokens, line, " \r");
-        if (tokens.empty()) continue;
+    const bool read = ForEachLineWords(in, [&](const std::vector<std::string>& tokens) {
         const std::string& key = tokens[0];
         const size_t num_args = tokens.size() - 1;
 
@@ -166,7 +168,7 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
             if (num_args >= 2) texture_coords_.push_back(vector2(ParseFloat(tokens[1]), -ParseFloat(tokens[2])));
         } else if (!current) {
         } else if (key == "f") {
-            if (num_args < 2 || num_args > 4) continue;
+            if (num_args < 2 || num_args > 4) return true;
             refs.clear();
             bool all_texcoords = has_texcoords;
             for (size_t i = 1; i < tokens.size(); ++i) {
@@ -199,7 +201,9 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
                 current->material_index = find_material(tokens[1].c_str());
             }
         }
-    }
+        return true;
+    });
+    if (!read) return false;
     if (current) objects_.push_back(std::move(current));
     return true;
 }
@@ -209,15 +213,8 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
 bool ObjMesh::load_materials(const std::string& file_name) {
     std::ifstream in(file_name.c_str());
     if (!in) return true;
-    std::string line;
-    std::vector<std::string> tokens;
     ObjMaterial* current = nullptr;
-    bool too_long = false;
-    while (ReadLine(in, line, too_long)) {
-        if (too_long) return false;
-        // Carriage returns of CR-LF files are dropped so that names match.
-        SplitString(tokens, line, " \r");
-        if (tokens.empty()) continue;
+    return ForEachLineWords(in, [&](const std::vector<std::string>& tokens) {
         const std::string& key = tokens[0];
         const size_t num_args = tokens.size() - 1;
         if (key == "newmtl") {
@@ -232,8 +229,8 @@ bool ObjMesh::load_materials(const std::string& file_name) {
         } else if (key == "map_Kd" && num_args == 1) {
             current->diffuse_texture = tokens[1];
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 }  // namespace vo

@@ -206,7 +206,11 @@ bool Scene2d::handle_event(const GameEvent* event) {
 }
 
 boost::signals2::connection Scene2d::connect_event_listener(std::function<bool(const GameEvent*)> slot) {
-    return listener_->signal.connect(slot);
+    // Every slot goes to the back of one group: the call order of ungrouped
+    // slots, but the signal library's connect starts from a complete group
+    // key (its ungrouped path leaves part of the key unset, which g++ 12
+    // reports as maybe uninitialised).
+    return listener_->signal.connect(0, slot);
 }
 
 void Scene2d::delete_queued_events() {

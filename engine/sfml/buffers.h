@@ -49,4 +49,18 @@ public:
     virtual unsigned num_indices() const = 0;
 };
 
+// Unlocks a locked vertex or index buffer when the scope ends, also when an
+// exception ends it.
+template <class Buffer>
+class BufferLockGuard {
+public:
+    explicit BufferLockGuard(Buffer& buffer) : buffer_(buffer) {}
+    ~BufferLockGuard() { buffer_.unlock(); }
+    BufferLockGuard(const BufferLockGuard&) = delete;
+    BufferLockGuard& operator=(const BufferLockGuard&) = delete;
+
+private:
+    Buffer& buffer_;
+};
+
 }  // namespace vo

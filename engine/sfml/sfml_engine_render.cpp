@@ -30,6 +30,22 @@ void WriteOutputs(float* out_x, float* out_y, float* out_z, double x, double y, 
     if (out_z) *out_z = static_cast<float>(z);
 }
 
+// gluProject or gluUnProject.
+using GluMapping = decltype(&gluProject);
+
+// Maps the point through the current model-view and projection matrices and
+// viewport. A singular transform has no image: the outputs get the origin
+// rather than whatever they held.
+void MapThroughCurrentTransform(GluMapping map, float* out_x, float* out_y, float* out_z, float x, float y, float z) {
+    GLdouble modelview[16], projection[16], ox = 0, oy = 0, oz = 0;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (map(x, y, z, modelview, projection, viewport, &ox, &oy, &oz) != GL_TRUE) ox = oy = oz = 0;
+    WriteOutputs(out_x, out_y, out_z, ox, oy, oz);
+}
+
 }  // namespace
 
 // ---- frames ----
@@ -329,27 +345,13 @@ void SFML_Engine::scale(float x, float y, float z) {
 }
 
 void SFML_Engine::project(float* out_x, float* out_y, float* out_z, float x, float y, float z) {
-    GLdouble modelview[16], projection[16], wx = 0, wy = 0, wz = 0;
-    GLint viewport[4];
     if (!has_context()) return WriteOutputs(out_x, out_y, out_z, 0, 0, 0);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // A singular transform has no image: answer the origin rather than
-    // whatever the outputs held.
-    if (gluProject(x, y, z, modelview, projection, viewport, &wx, &wy, &wz) != GL_TRUE) wx = wy = wz = 0;
-    WriteOutputs(out_x, out_y, out_z, wx, wy, wz);
+    MapThroughCurrentTransform(gluProject, out_x, out_y, out_z, x, y, z);
 }
 
 void SFML_Engine::unproject(float* out_x, float* out_y, float* out_z, float x, float y, float z) {
-    GLdouble modelview[16], projection[16], ox = 0, oy = 0, oz = 0;
-    GLint viewport[4];
     if (!has_context()) return WriteOutputs(out_x, out_y, out_z, 0, 0, 0);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (gluUnProject(x, y, z, modelview, projection, viewport, &ox, &oy, &oz) != GL_TRUE) ox = oy = oz = 0;
-    WriteOutputs(out_x, out_y, out_z, ox, oy, oz);
+    MapThroughCurrentTransform(gluUnProject, out_x, out_y, out_z, x, y, z);
 }
 
 }  // namespace vo

@@ -13,23 +13,10 @@ namespace {
 constexpr unsigned QUAD_VERTICES = 4;
 constexpr unsigned QUAD_INDICES = 6;
 
-// Unlocks a buffer when the scope ends, whatever ends it.
-template <class Buffer>
-class LockGuard {
-public:
-    explicit LockGuard(Buffer& buffer) : buffer_(buffer) {}
-    ~LockGuard() { buffer_.unlock(); }
-    LockGuard(const LockGuard&) = delete;
-    LockGuard& operator=(const LockGuard&) = delete;
-
-private:
-    Buffer& buffer_;
-};
-
 bool WriteIndices(IndexBuffer& buffer, const unsigned* indices, unsigned count) {
     unsigned* out = nullptr;
     if (!buffer.lock(&out, 0, count)) return false;
-    LockGuard<IndexBuffer> guard(buffer);
+    BufferLockGuard<IndexBuffer> guard(buffer);
     std::memcpy(out, indices, count * sizeof(unsigned));
     return true;
 }
@@ -46,7 +33,7 @@ Drawer::Drawer() : color_(1.0f, 1.0f, 1.0f, 1.0f) {
     // texture coordinates as they were.
     void* v = nullptr;
     if (vertex_buffer_->lock(&v, 0, QUAD_VERTICES)) {
-        LockGuard<VertexBuffer> guard(*vertex_buffer_);
+        BufferLockGuard<VertexBuffer> guard(*vertex_buffer_);
         std::memset(v, 0, QUAD_VERTICES * sizeof(ColorVertex));
     }
 }
@@ -58,7 +45,7 @@ void Drawer::draw_line(float x1, float y1, float x2, float y2, float z) {
     {
         void* v = nullptr;
         if (!vertex_buffer_->lock(&v, 0, 2)) return;
-        LockGuard<VertexBuffer> guard(*vertex_buffer_);
+        BufferLockGuard<VertexBuffer> guard(*vertex_buffer_);
         auto* cv = static_cast<ColorVertex*>(v);
         cv[0].position = vector3(x1, y1, z);
         cv[0].color = color_;
@@ -112,7 +99,7 @@ void Drawer::draw_quad(Frame const& dest, Frame const& tex, bool filled, float z
     {
         void* v = nullptr;
         if (!vertex_buffer_->lock(&v, 0, QUAD_VERTICES)) return;
-        LockGuard<VertexBuffer> guard(*vertex_buffer_);
+        BufferLockGuard<VertexBuffer> guard(*vertex_buffer_);
         auto* cv = static_cast<ColorVertex*>(v);
         cv[0] = ColorVertex(vector3(cx + hw * c - hh * s, cy - hw * s - hh * c, z), color_,
                             vector2(tex.left(), tex.bottom()));

@@ -20,6 +20,20 @@ int PixelSize(float size) {
     return static_cast<int>(size + 0.99999f);
 }
 
+// Fills the frame with the image tinted by the colour, or with the plain
+// colour when the image has no texture.
+void FillFrame(Image& image, Color const& color, Frame const& r) {
+    if (image.texture()) {
+        image.dest_frame = r;
+        image.color = color;
+        image.draw();
+    } else {
+        Drawer& drawer = SharedDrawer();
+        drawer.set_color(color);
+        drawer.draw_rect(r.left(), r.top(), r.right(), r.bottom(), true, 0.5f);
+    }
+}
+
 }  // namespace
 
 // The clip box of the widget drawing now, in pixels of its own viewport.
@@ -104,20 +118,11 @@ void Widget::pop_render_transforms() {
 
 void Widget::on_draw() {
     Frame const r = inner_transformed_frame();
-    Drawer& drawer = SharedDrawer();
-    if (state_ & WS_BACKGROUND) {
-        if (background_image_.texture()) {
-            background_image_.dest_frame = r;
-            background_image_.color = background_;
-            background_image_.draw();
-        } else {
-            drawer.set_color(background_);
-            drawer.draw_rect(r.left(), r.top(), r.right(), r.bottom(), true, 0.5f);
-        }
-    }
+    if (state_ & WS_BACKGROUND) FillFrame(background_image_, background_, r);
     if (state_ & WS_BORDER) {
         // The light line half a pixel outside the inner frame, the dark one
         // half a pixel inside.
+        Drawer& drawer = SharedDrawer();
         drawer.set_color(border_light_);
         drawer.draw_rect(r.left() - 0.5f, r.top() - 0.5f, r.right() + 0.5f, r.bottom() + 0.5f, false, 0.5f);
         drawer.set_color(border_dark_);
@@ -127,16 +132,7 @@ void Widget::on_draw() {
 
 void Widget::on_draw_overlay() {
     if (!(overlay_.a > 0.0f)) return;
-    Frame const r = inner_transformed_frame();
-    if (overlay_image_.texture()) {
-        overlay_image_.dest_frame = r;
-        overlay_image_.color = overlay_;
-        overlay_image_.draw();
-    } else {
-        Drawer& drawer = SharedDrawer();
-        drawer.set_color(overlay_);
-        drawer.draw_rect(r.left(), r.top(), r.right(), r.bottom(), true, 0.5f);
-    }
+    FillFrame(overlay_image_, overlay_, inner_transformed_frame());
 }
 
 void Widget::tween_to(Frame const& target, double seconds) {
