@@ -22,19 +22,6 @@ inline vector3 Along(const vector3& axis, float amount) {
 
 inline vector3 Sum(const vector3& a, const vector3& b) { return vector3(a.x + b.x, a.y + b.y, a.z + b.z); }
 
-// Unlocks a buffer when the layout leaves, also by an exception.
-template <class Buffer>
-class LockGuard {
-public:
-    explicit LockGuard(Buffer& buffer) : buffer_(buffer) {}
-    ~LockGuard() { buffer_.unlock(); }
-    LockGuard(const LockGuard&) = delete;
-    LockGuard& operator=(const LockGuard&) = delete;
-
-private:
-    Buffer& buffer_;
-};
-
 const unsigned TEXT_VERTEX_FORMAT = 0xB;  // position, colour, texture coordinates
 const unsigned TEXT_VERTEX_SIZE = 36;
 static_assert(sizeof(ColorVertex) == TEXT_VERTEX_SIZE, "a text vertex is nine floats");
@@ -123,7 +110,7 @@ AABox CreateTextGeometry(VertexBuffer& vertices, IndexBuffer& indices, const cha
     }
     void* vertex_data = nullptr;
     if (!vertices.lock(&vertex_data, 0, 4 * n)) throw Error("Couldn't lock the vertex buffer of a text");
-    LockGuard<VertexBuffer> vertex_guard(vertices);
+    BufferLockGuard<VertexBuffer> vertex_guard(vertices);
     unsigned char* const out = static_cast<unsigned char*>(vertex_data);
 
     std::vector<unsigned> index_list;
@@ -172,7 +159,7 @@ AABox CreateTextGeometry(VertexBuffer& vertices, IndexBuffer& indices, const cha
     if (indices.num_indices() != count) indices.create(count);
     unsigned* index_data = nullptr;
     if (!indices.lock(&index_data, 0, count)) throw Error("Couldn't lock the index buffer of a text");
-    LockGuard<IndexBuffer> index_guard(indices);
+    BufferLockGuard<IndexBuffer> index_guard(indices);
     if (count > 0) std::memcpy(index_data, index_list.data(), count * sizeof(unsigned));
     return box;
 }
