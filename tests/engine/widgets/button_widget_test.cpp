@@ -5,6 +5,7 @@
 #include "engine/widgets/widget_style.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
+#include "support/engine/block_font_suite.h"
 #include "support/engine/text_fixtures.h"
 
 #include <boost/signals2/connection.hpp>
@@ -36,35 +37,7 @@ struct Recorder {
 
 bool SameColor(Color const& a, Color const& b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
 
-class ButtonTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        // Font atlases are textures: build them under a window's context.
-        window_ = new vo_test::TestWindow(32, 32);
-        folder_ = new vo_test::TempFolder;
-        Textures().path = folder_->path() + "/";
-        // Blocks 10 x 20 advancing 10 at height 20: "abc" is 30 x 20 units.
-        const std::string info = vo_test::WriteBlockFont(folder_->path(), vo_test::UniqueName("button"), 10, 20, 10);
-        testing::internal::CaptureStdout();
-        font_ = new SmartPtr<Font>(vo_test::LoadBlockFont(info, 20.0f));
-        testing::internal::GetCapturedStdout();
-    }
-    static void TearDownTestSuite() {
-        delete font_;
-        delete folder_;
-        delete window_;
-    }
-
-    static SmartPtr<Font> const& font() { return *font_; }
-
-    static vo_test::TestWindow* window_;
-    static vo_test::TempFolder* folder_;
-    static SmartPtr<Font>* font_;
-};
-
-vo_test::TestWindow* ButtonTest::window_ = nullptr;
-vo_test::TempFolder* ButtonTest::folder_ = nullptr;
-SmartPtr<Font>* ButtonTest::font_ = nullptr;
+class ButtonTest : public vo_test::BlockFontSuite {};
 
 TEST_F(ButtonTest, SizeOfATextOnly) {
     ProbeButton button;
