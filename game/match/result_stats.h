@@ -1,0 +1,68 @@
+#pragma once
+
+// The seven per-team numbers the results screen shows for a round and for a
+// whole series of rounds, with the largest and smallest value of each over
+// all teams (the best and the worst team).
+
+#include <string>
+#include <vector>
+
+namespace vo {
+
+// The statistics in table order. The names are also the configuration keys
+// of their captions.
+enum StatId : int {
+    wins = 0,              // 1 for the round's winner
+    mostKills = 1,         // kills in the team's turns
+    killsWithOneShot = 2,  // most kills in one turn of the team
+    mostDmg = 3,           // damage dealt in the team's turns
+    dmgWithOneShot = 4,    // most damage in one turn of the team
+    mostSelfKills = 5,     // own members killed in the team's turns
+    mostSelfDmg = 6,       // damage to own members in the team's turns
+    NUM_STATS = 7          // the number of statistics; not a statistic
+};
+
+// What the match's statistics recorder reports for one round: one entry per
+// team, in the order of the match's team list (the value fields of the
+// damage readers).
+struct RoundTallies {
+    int num_teams = 0;
+    int winner = -1;  // -1: nobody won
+    std::vector<int> kills_per_team;
+    std::vector<int> kills_with_one_shot;
+    std::vector<int> damage_per_team;
+    std::vector<int> damage_with_one_shot;
+    std::vector<int> self_kills_per_team;
+    std::vector<int> self_damage_per_team;
+};
+
+class ResultStats {
+public:
+    // Makes this the statistics of one round. Every statistic gets exactly
+    // num_teams entries (missing reader entries count 0).
+    void compute(RoundTallies const& round);
+    // Folds a round into series totals: wins are summed, every other
+    // statistic keeps each team's best round. Teams beyond the round's team
+    // count keep their values.
+    void add(ResultStats const& round);
+
+    // Throw Error for NUM_STATS and other ids or teams that hold no value.
+    int value(StatId id, int team) const;
+    int max_value(StatId id) const;
+    int min_value(StatId id) const;
+    int num_teams() const { return static_cast<int>(values_[wins].size()); }
+
+    // Recomputes the largest and smallest entry of every statistic; throws
+    // Error when a statistic has no entries.
+    void update_extremes();
+
+private:
+    std::vector<int> values_[NUM_STATS];
+    int max_values_[NUM_STATS] = {};
+    int min_values_[NUM_STATS] = {};
+};
+
+// A value as the results tables show it: "-" for 0, else the decimal number.
+std::string StatValueText(int value);
+
+}  // namespace vo
