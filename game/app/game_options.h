@@ -12,13 +12,13 @@ class GameOptions {
 public:
     // The values a missing or unreadable key takes on load. They differ
     // from the construction defaults on purpose.
-    static const int missing_window_width = 1200;
-    static const int missing_window_height = 800;
+    static constexpr int missing_window_width = 1200;
+    static constexpr int missing_window_height = 800;
     // Sizes outside these bounds cannot open a usable window and are
     // treated as unreadable.
-    static const int min_window_width = 320;
-    static const int min_window_height = 200;
-    static const int max_window_size = 16384;
+    static constexpr int min_window_width = 320;
+    static constexpr int min_window_height = 200;
+    static constexpr int max_window_size = 16384;
 
     GameOptions() = default;
 
