@@ -1,0 +1,25 @@
+#pragma once
+
+// Writing and setting aside the files in the user's folder, so that a crash
+// or a full disk never leaves the user's settings half-written.
+
+#include "engine/core/config.h"
+
+#include <string>
+
+namespace vo {
+
+// Writes tree as INFO (default locale, indented by four blanks per level)
+// to path + ".tmp" in the same folder, flushes it to disk and renames it
+// over path. On failure the temporary file is removed, the file at path
+// stays as it was, and the INFO writer's error
+// (boost::property_tree::info_parser_error, "cannot open file for writing")
+// is thrown.
+void WriteInfoFileAtomically(ptree const& tree, std::string const& path);
+
+// Renames the file at path to path + ".bad" (replacing an older one) so that
+// a broken file is kept for the user while defaults take its place. True
+// when the rename worked.
+bool SetAsideBrokenFile(std::string const& path);
+
+}  // namespace vo
