@@ -95,8 +95,8 @@ TeamRepresentationWidget::TeamRepresentationWidget(TeamDesc const& team, Widget*
     cpu_label_->set_text_height(kInactiveLabel * label_height_);
     cpu_label_->set_text("CPU");
 
-    character_picture_ = Image(texture, ConfigFrame(menu_config, "areaCharacter") * s, Frame(0.0f, 0.0f, 1.0f, 1.0f),
-                               white);
+    // The whole portrait texture, which set_team hands over.
+    character_picture_.dest_frame = ConfigFrame(menu_config, "areaCharacter") * s;
 }
 
 TeamRepresentationWidget::~TeamRepresentationWidget() = default;
@@ -128,7 +128,9 @@ void TeamRepresentationWidget::on_draw() {
         human_button_selected_.draw(t);
         cpu_button_.draw(t);
     }
-    character_picture_.draw(t);
+    // No portrait yet (or a record without one): nothing rather than a
+    // blank quad.
+    if (character_picture_.texture()) character_picture_.draw(t);
 }
 
 void TeamRepresentationWidget::mouse_event(MouseEvent const& event) {

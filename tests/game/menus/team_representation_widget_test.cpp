@@ -13,6 +13,7 @@
 #include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -250,7 +251,7 @@ TEST_F(TeamCard, DrawsBackgroundSwitchAndPortrait) {
     EXPECT_EQ(PixelAt(20, 70), kYellow);
     EXPECT_EQ(PixelAt(70, 70), kPurple);
     EXPECT_EQ(PixelAt(45, 25), kOrange);
-    window_.save_png(folder_.file("unselected.png"));
+    if (const char* shots = std::getenv("QV_SCREENSHOTS")) window_.save_png(std::string(shots) + "/team_card.png");
 
     card_->set_selected(true);
     Press(70, 70);
@@ -262,6 +263,20 @@ TEST_F(TeamCard, DrawsBackgroundSwitchAndPortrait) {
     // Nothing of the card is drawn outside its 90 x 90 units.
     EXPECT_EQ(PixelAt(-3, 30), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(PixelAt(93, 30), (Rgba{0, 0, 0, 255}));
+    if (const char* shots = std::getenv("QV_SCREENSHOTS")) {
+        window_.save_png(std::string(shots) + "/team_card_selected.png");
+    }
+}
+
+TEST_F(TeamCard, NoPortraitDrawsNoPicture) {
+    Draw();
+    EXPECT_EQ(PixelAt(45, 25), kBlue);
+    TeamDesc without = Record("T", false);
+    without.character.portrait = vo::Image();
+    card_->set_team(Record("T", false));
+    card_->set_team(without);
+    Draw();
+    EXPECT_EQ(PixelAt(45, 25), kBlue);
 }
 
 }  // namespace
