@@ -5,6 +5,7 @@
 #include "engine/sfml/engine.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
+#include "game/menus/menu_kit.h"
 
 namespace vo {
 
@@ -19,6 +20,8 @@ const char* const HELP_TEXT =
     "Press and release Space: SHOOTING!!!";
 
 }  // namespace
+
+DebugScreen::DebugScreen() : DebugScreen(MenuTransform()) {}
 
 DebugScreen::DebugScreen(FrameTransform const& menu_transform) {
     root_ = new Widget(nullptr, WS_DEFAULT_STATE);

@@ -14,6 +14,8 @@ public:
     // The text height follows the vertical scale of the menu transform
     // (reference frame to window), so it keeps its size in the design space.
     explicit DebugScreen(FrameTransform const& menu_transform);
+    // The same with the game's menu transform (MenuTransform()).
+    DebugScreen();
     // Deletes the widget tree it built.
     ~DebugScreen() override;
 

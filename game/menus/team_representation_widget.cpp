@@ -4,6 +4,7 @@
 #include "engine/core/tree_readers.h"
 #include "engine/widgets/input_widget.h"
 #include "engine/widgets/text_widget.h"
+#include "game/menus/menu_kit.h"
 
 #include <boost/property_tree/ptree.hpp>
 
@@ -47,6 +48,9 @@ TextWidget* ConfigureText(TextWidget* text, Frame const& frame) {
 }
 
 }  // namespace
+
+TeamRepresentationWidget::TeamRepresentationWidget(TeamDesc const& team, Widget* parent, int state)
+    : TeamRepresentationWidget(team, parent, state, MenuConfig()) {}
 
 TeamRepresentationWidget::TeamRepresentationWidget(TeamDesc const& team, Widget* parent, int state,
                                                    ptree const& menu_config)

@@ -27,6 +27,8 @@ public:
     // the texture manager's Error for a texture that cannot be loaded.
     TeamRepresentationWidget(TeamDesc const& team, Widget* parent, int state,
                              boost::property_tree::ptree const& menu_config);
+    // The same, from the game's menu configuration (MenuConfig()).
+    TeamRepresentationWidget(TeamDesc const& team, Widget* parent, int state);
     ~TeamRepresentationWidget() override;
 
     // Takes the record: the name input shows its team name, the picture

@@ -10,6 +10,7 @@
 #include "engine/widgets/widget.h"
 #include "game/app/my_app.h"
 #include "game/menus/debug_screen.h"
+#include "game/menus/menu_kit.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
 #include "support/engine/text_fixtures.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 namespace vo {
@@ -75,6 +77,16 @@ TEST_F(DebugScreenOnWindow, ShowsTheHelpTextOnDarkGrey) {
     EXPECT_GE(frame.height(), 6 * 12.0f * 0.9f);
     const int grey = window_->count_pixels(Rgba{51, 51, 51}, 4);
     EXPECT_GT(640 * 480 - grey, 500);
+}
+
+TEST_F(DebugScreenOnWindow, TakesTheMenuTransformFromTheMenuConfiguration) {
+    std::ofstream(config_.file("menu_config.info"))
+        << "referenceFrame { left 0 top 0 right 1600 bottom 900 yUp false }\n";
+    MenuConfig(true);
+    SmartPtr<DebugScreen> screen(new DebugScreen());
+    auto* text = dynamic_cast<TextWidget*>(screen->root_widget()->child(0));
+    ASSERT_TRUE(text);
+    EXPECT_FLOAT_EQ(text->text_height(), 12.0f);  // 1600 x 900 across 640 x 480: scale 0.4
 }
 
 TEST_F(DebugScreenOnWindow, IsOpaqueAndNoInputEndsIt) {
