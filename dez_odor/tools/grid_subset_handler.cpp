@@ -101,28 +101,14 @@ void GridSubsetHandler::add_element_support(unsigned int bits)
     if (!grid())
         return;
     const unsigned int added = supported_elements() & ~before;
-    if (added & SE_VERTEX)
-        bind_lists<Vertex>();
-    if (added & SE_EDGE)
-        bind_lists<Edge>();
-    if (added & SE_FACE)
-        bind_lists<Face>();
-    if (added & SE_VOLUME)
-        bind_lists<Volume>();
+    ForEachKindIn(added, [this](auto kind) { bind_lists<typename decltype(kind)::type>(); });
 }
 
 void GridSubsetHandler::remove_element_support(unsigned int bits)
 {
     if (grid()) {
         const unsigned int removed = bits & supported_elements();
-        if (removed & SE_VERTEX)
-            release_lists<Vertex>();
-        if (removed & SE_EDGE)
-            release_lists<Edge>();
-        if (removed & SE_FACE)
-            release_lists<Face>();
-        if (removed & SE_VOLUME)
-            release_lists<Volume>();
+        ForEachKindIn(removed, [this](auto kind) { release_lists<typename decltype(kind)::type>(); });
     }
     ISubsetHandler::remove_element_support(bits);
 }

@@ -44,14 +44,7 @@ void Selector::add_element_support(unsigned int bits)
 {
     if (grid()) {
         const unsigned int added = bits & ~supported_elements();
-        if (added & SE_VERTEX)
-            bind_list<Vertex>();
-        if (added & SE_EDGE)
-            bind_list<Edge>();
-        if (added & SE_FACE)
-            bind_list<Face>();
-        if (added & SE_VOLUME)
-            bind_list<Volume>();
+        ForEachKindIn(added, [this](auto kind) { bind_list<typename decltype(kind)::type>(); });
     }
     ISelector::add_element_support(bits);
 }
@@ -60,14 +53,7 @@ void Selector::remove_element_support(unsigned int bits)
 {
     if (grid()) {
         const unsigned int removed = bits & supported_elements();
-        if (removed & SE_VERTEX)
-            release_list<Vertex>();
-        if (removed & SE_EDGE)
-            release_list<Edge>();
-        if (removed & SE_FACE)
-            release_list<Face>();
-        if (removed & SE_VOLUME)
-            release_list<Volume>();
+        ForEachKindIn(removed, [this](auto kind) { release_list<typename decltype(kind)::type>(); });
     }
     ISelector::remove_element_support(bits);
 }

@@ -102,14 +102,7 @@ void ISelector::add_element_support(unsigned int bits)
         return;
     }
     const unsigned int added = bits & ~m_supportedElements & SE_ALL;
-    if (added & SE_VERTEX)
-        attach_marks<Vertex>();
-    if (added & SE_EDGE)
-        attach_marks<Edge>();
-    if (added & SE_FACE)
-        attach_marks<Face>();
-    if (added & SE_VOLUME)
-        attach_marks<Volume>();
+    ForEachKindIn(added, [this](auto kind) { attach_marks<typename decltype(kind)::type>(); });
     m_supportedElements |= bits;
 }
 
@@ -117,14 +110,7 @@ void ISelector::remove_element_support(unsigned int bits)
 {
     if (m_grid) {
         const unsigned int removed = bits & m_supportedElements;
-        if (removed & SE_VERTEX)
-            detach_marks<Vertex>();
-        if (removed & SE_EDGE)
-            detach_marks<Edge>();
-        if (removed & SE_FACE)
-            detach_marks<Face>();
-        if (removed & SE_VOLUME)
-            detach_marks<Volume>();
+        ForEachKindIn(removed, [this](auto kind) { detach_marks<typename decltype(kind)::type>(); });
     }
     m_supportedElements &= ~bits;
 }

@@ -117,14 +117,7 @@ void ISubsetHandler::add_element_support(unsigned int bits)
     if (!m_grid)
         return;
     const unsigned int added = bits & ~m_supportedElements & SE_ALL;
-    if (added & SE_VERTEX)
-        attach_indices<Vertex>();
-    if (added & SE_EDGE)
-        attach_indices<Edge>();
-    if (added & SE_FACE)
-        attach_indices<Face>();
-    if (added & SE_VOLUME)
-        attach_indices<Volume>();
+    ForEachKindIn(added, [this](auto kind) { attach_indices<typename decltype(kind)::type>(); });
     m_supportedElements |= added;
 }
 
@@ -132,14 +125,7 @@ void ISubsetHandler::remove_element_support(unsigned int bits)
 {
     if (m_grid) {
         const unsigned int removed = bits & m_supportedElements;
-        if (removed & SE_VERTEX)
-            detach_indices<Vertex>();
-        if (removed & SE_EDGE)
-            detach_indices<Edge>();
-        if (removed & SE_FACE)
-            detach_indices<Face>();
-        if (removed & SE_VOLUME)
-            detach_indices<Volume>();
+        ForEachKindIn(removed, [this](auto kind) { detach_indices<typename decltype(kind)::type>(); });
     }
     m_supportedElements &= ~bits;
 }

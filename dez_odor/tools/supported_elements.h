@@ -18,6 +18,27 @@ enum SupportedElements : unsigned {
     SE_ALL = 15u,
 };
 
+// Names one element kind for ForEachKindIn.
+template <class TKind>
+struct KindTag {
+    using type = TKind;
+};
+
+// Calls f(KindTag<K>{}) for each kind K whose bit is set in bits, in the order
+// vertices, edges, faces, volumes.
+template <class F>
+void ForEachKindIn(unsigned bits, F&& f)
+{
+    if (bits & SE_VERTEX)
+        f(KindTag<Vertex>{});
+    if (bits & SE_EDGE)
+        f(KindTag<Edge>{});
+    if (bits & SE_FACE)
+        f(KindTag<Face>{});
+    if (bits & SE_VOLUME)
+        f(KindTag<Volume>{});
+}
+
 // The bit of TElem's kind (TElem a kind or a concrete class).
 template <class TElem>
 constexpr unsigned SupportedElementBit()
