@@ -83,15 +83,16 @@ Canvas TeamCard() {
     Atlas const& atlas = FindAtlas("main_menu/team_card.png");
     Canvas c(atlas.width, atlas.height);
     Noise grain(511);
-    BevelRegion(c, atlas.region("bgUnselected"), 18, 8, Hex(0x3a4456), Hex(0x1e2430), &grain);
-    BevelRegion(c, atlas.region("bgSelected"), 18, 8, Hex(0x8a6a30), Hex(0x4a3418), &grain);
-    // The name field, a darker well at the top of both backgrounds.
+    // Light faces, so that the black labels and the name read on them.
+    BevelRegion(c, atlas.region("bgUnselected"), 18, 8, Hex(0xb4bfcf), Hex(0x7c889c), &grain);
+    BevelRegion(c, atlas.region("bgSelected"), 18, 8, Hex(0xf6d98a), Hex(0xc8923c), &grain);
+    // The name field, a lighter well at the top, and the portrait's frame.
     for (const char* name : {"bgUnselected", "bgSelected"}) {
         Region const& r = atlas.region(name);
         c.paint([&](float x, float y) { return SdBox(x, y, r.left + 180.0f, r.top + 34.0f, 162.0f, 24.0f, 8.0f); },
-                Rgba{0, 0, 0, 0.35f}, r.left, r.top, r.right, r.bottom);
+                Rgba{1, 1, 1, 0.45f}, r.left, r.top, r.right, r.bottom);
         c.paint([&](float x, float y) { return SdBox(x, y, r.left + 85.0f, r.top + 133.0f, 67.0f, 67.0f, 10.0f); },
-                Rgba{0, 0, 0, 0.3f}, r.left, r.top, r.right, r.bottom);
+                Rgba{0, 0, 0, 0.55f}, r.left, r.top, r.right, r.bottom);
     }
     auto button = [&](const char* name, bool selected, bool human) {
         Region const& r = atlas.region(name);
