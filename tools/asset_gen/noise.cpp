@@ -58,18 +58,38 @@ float Noise::fbm(float x, float y, int period, int octaves, float gain) const {
     return sum / norm;
 }
 
-float Noise::cells(float x, float y, int period) const {
+namespace {
+// The two smallest distances to the jittered feature points around (x, y).
+void Nearest(Noise const& n, float x, float y, int period, float& first, float& second) {
     int const ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
-    float best = 4.0f;
+    first = second = 4.0f;
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             int const cx = ix + dx, cy = iy + dy;
-            float const px = cx + 0.15f + 0.7f * lattice(cx, cy, period);
-            float const py = cy + 0.15f + 0.7f * lattice(cx + 101, cy + 57, period);
-            best = std::min(best, std::hypot(x - px, y - py));
+            float const px = cx + 0.15f + 0.7f * n.lattice(cx, cy, period);
+            float const py = cy + 0.15f + 0.7f * n.lattice(cx + 101, cy + 57, period);
+            float const d = std::hypot(x - px, y - py);
+            if (d < first) {
+                second = first;
+                first = d;
+            } else if (d < second) {
+                second = d;
+            }
         }
     }
-    return best;
+}
+}  // namespace
+
+float Noise::cells(float x, float y, int period) const {
+    float first, second;
+    Nearest(*this, x, y, period, first, second);
+    return first;
+}
+
+float Noise::cell_edges(float x, float y, int period) const {
+    float first, second;
+    Nearest(*this, x, y, period, first, second);
+    return second - first;
 }
 
 }  // namespace gen

@@ -23,6 +23,9 @@ public:
     // Distance from (x, y) to the nearest feature point of a jittered grid of
     // period cells (cell noise), in cells.
     float cells(float x, float y, int period) const;
+    // Second nearest minus nearest feature distance: 0 along the borders
+    // between cells, which draws cracks.
+    float cell_edges(float x, float y, int period) const;
 
     // 1-D helpers for sounds: value noise along t, 0..1.
     float value1(float t) const { return value(t, 0.5f, 1 << 20); }

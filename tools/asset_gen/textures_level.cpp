@@ -101,7 +101,7 @@ Canvas LavaCrust(unsigned seed) {
         size,
         [&](float x, float y) { return n.fbm(x / size * 5.0f, y / size * 5.0f, 5, 5); },
         [&](float h, float x, float y) {
-            float const crack = 1.0f - Smooth(0.02f, 0.12f, n.cells(x / size * 10.0f, y / size * 10.0f, 10) - 0.25f);
+            float const crack = 1.0f - Smooth(0.02f, 0.1f, n.cell_edges(x / size * 6.0f, y / size * 6.0f, 6));
             Rgba const rock = Mix(Hex(0x1c1412), Hex(0x4a3026), h);
             return Mix(rock, Hex(0xff6a10), crack * 0.9f);
         },
@@ -145,9 +145,10 @@ Canvas CaveBackdrop(unsigned seed, unsigned w, unsigned h, bool near) {
         float const wall = n.fbm(u, v, static_cast<int>(period), 5);
         float const glow = 0.5f + 0.5f * std::sin(y / h * 6.2831853f);
         if (near) {
-            // Pillars and stalactites as dark silhouettes; open cave between.
-            float const column = n.fbm(u * 0.5f, v * 4.0f, static_cast<int>(period / 2), 3);
-            float const solid = Smooth(0.56f, 0.62f, 0.6f * wall + 0.4f * column);
+            // Rock pillars as dark silhouettes, rough at their sides; open
+            // cave between them.
+            float const column = n.fbm(u, 0.5f, static_cast<int>(period), 4);
+            float const solid = Smooth(0.455f, 0.465f, 0.88f * column + 0.12f * wall);
             Rgba const rock = Mix(Hex(0x140f10), Hex(0x3a2c28), wall);
             return Rgba{rock.r, rock.g, rock.b, solid * 0.95f};
         }

@@ -36,8 +36,8 @@ public:
     // not parse (reported once).
     ptree const* config(std::string const& file);
 
-    // Media files, each decoded once: PNG through SFML's image loader, sounds
-    // through its sound-file reader (neither needs a display or a device).
+    // Media files, each looked at once: a PNG's header, a sound file opened
+    // with SFML's sound-file reader (neither needs a display or a device).
     ImageSize texture(std::string const& name);
     bool sound(std::string const& name);
     bool music(std::string const& name);
