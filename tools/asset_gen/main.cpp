@@ -9,6 +9,7 @@
 
 #include "assets.h"
 #include "atlas_layout.h"
+#include "canvas.h"
 #include "textures_common.h"
 
 #include <exception>
@@ -22,6 +23,12 @@ std::string OutputPath(std::string const& data_dir, std::string const& relative)
     std::filesystem::path const path = std::filesystem::path(data_dir) / relative;
     std::filesystem::create_directories(path.parent_path());
     return path.string();
+}
+
+void SaveTexture(Canvas const& c, std::string const& data_dir, std::string const& name,
+                 std::vector<std::string>& files) {
+    c.save(OutputPath(data_dir, "textures/" + name));
+    files.push_back("textures/" + name);
 }
 
 namespace {

@@ -186,10 +186,7 @@ Canvas DefaultBall() {
 
 std::vector<std::string> WriteCharacterTextures(std::string const& dir) {
     std::vector<std::string> files;
-    auto save = [&](Canvas const& c, std::string const& name) {
-        c.save(OutputPath(dir, "textures/" + name));
-        files.push_back("textures/" + name);
-    };
+    auto save = [&](Canvas const& c, std::string const& name) { SaveTexture(c, dir, name, files); };
     for (Character const& ch : Characters()) {
         save(Portrait(ch), "portraits/" + ch.id + ".png");
         save(Skin(ch), "chars/" + ch.id + ".png");

@@ -92,10 +92,7 @@ Canvas ExplosionMask(unsigned seed) {
 
 std::vector<std::string> WriteEffectTextures(std::string const& dir) {
     std::vector<std::string> files;
-    auto save = [&](Canvas const& c, const char* name) {
-        c.save(OutputPath(dir, std::string("textures/") + name));
-        files.push_back(std::string("textures/") + name);
-    };
+    auto save = [&](Canvas const& c, std::string const& name) { SaveTexture(c, dir, name, files); };
     save(Ring(), "ring_of_power.png");
     save(RingMask(), "ring_of_power_dissolve.png");
     save(ExplosionColour(101, Hex(0xffffe0), Hex(0xffd040), Hex(0xff6010), Hex(0x501008)),

@@ -276,10 +276,7 @@ std::vector<std::string> WriteHudTextures(std::string const& dir) {
 
 std::vector<std::string> WriteIconTextures(std::string const& dir) {
     std::vector<std::string> files;
-    auto save = [&](Canvas const& c, std::string const& name) {
-        c.save(OutputPath(dir, "textures/" + name));
-        files.push_back("textures/" + name);
-    };
+    auto save = [&](Canvas const& c, std::string const& name) { SaveTexture(c, dir, name, files); };
     const char* const weapons[] = {"grenade", "timed_grenade", "cluster_bomb", "mine"};
     for (int i = 0; i < 4; ++i) save(Icon(i), std::string("weapons/") + weapons[i] + ".png");
     save(BodySkin(601, Hex(0x5a7a34), Hex(0x34481e), 4, false), "weapons/grenade_body.png");

@@ -166,10 +166,7 @@ Canvas CaveBackdrop(unsigned seed, unsigned w, unsigned h, bool near) {
 
 std::vector<std::string> WriteLevelTextures(std::string const& dir) {
     std::vector<std::string> files;
-    auto save = [&](Canvas const& c, const char* name) {
-        c.save(OutputPath(dir, std::string("textures/") + name));
-        files.push_back(std::string("textures/") + name);
-    };
+    auto save = [&](Canvas const& c, std::string const& name) { SaveTexture(c, dir, name, files); };
     save(Rock(11, Hex(0x2a2220), Hex(0x8a7460), Hex(0xc0b090)), "level/rock.png");
     save(Rock(23, Hex(0x1a1c24), Hex(0x5a6070), Hex(0x70c0d0)), "level/rock_dark.png");
     save(Blend(31, 4.0f, 4), "level/blend_large.png");

@@ -198,10 +198,7 @@ Canvas Backdrop(unsigned seed, Rgba sky, Rgba glow, Rgba ember) {
 
 std::vector<std::string> WriteMenuTextures(std::string const& dir) {
     std::vector<std::string> files;
-    auto save = [&](Canvas const& c, std::string const& name) {
-        c.save(OutputPath(dir, "textures/" + name));
-        files.push_back("textures/" + name);
-    };
+    auto save = [&](Canvas const& c, std::string const& name) { SaveTexture(c, dir, name, files); };
     save(Buttons(), "main_menu/button.png");
     save(TeamCard(), "main_menu/team_card.png");
     save(CharacterSlots(), "main_menu/char_slot.png");
