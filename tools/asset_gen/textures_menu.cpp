@@ -9,7 +9,9 @@
 
 #include "engine/core/random.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace gen {
 
@@ -165,31 +167,44 @@ Canvas CharactersPanel() {
     return c;
 }
 
-// A lava cave: dark rock above and below, a glowing chasm, drifting embers.
+// A lava cave: stalactites hanging from dark rock above, a far glowing
+// chasm with a lava lake at its foot, rocky ground in front, drifting embers.
 Canvas Backdrop(unsigned seed, Rgba sky, Rgba glow, Rgba ember) {
     const unsigned w = 1024, h = 576;
     Noise n(seed);
+    vo::SeedRand(seed + 1);
+    struct Spike {
+        float u, half_width, length;
+    };
+    std::vector<Spike> spikes(26);
+    for (Spike& s : spikes) s = Spike{Uniform(0.0f, 1.0f), Uniform(0.008f, 0.03f), Uniform(0.05f, 0.22f)};
     Canvas c(w, h);
     c.fill([&](float x, float y) {
         float const u = x / w, v = y / h;
-        float const ceiling = 0.22f + 0.12f * n.fbm(u * 6.0f, 0.5f, 64, 4);
-        float const floor = 0.74f + 0.1f * n.fbm(u * 5.0f + 9.0f, 2.5f, 64, 4);
+        float ceiling = 0.14f + 0.08f * n.fbm(u * 6.0f, 0.5f, 64, 4);
+        for (Spike const& s : spikes) ceiling = std::max(ceiling, 0.14f + s.length * (1.0f - std::fabs(u - s.u) / s.half_width));
+        float const far_ridge = 0.62f + 0.08f * n.fbm(u * 4.0f + 3.0f, 1.5f, 64, 4);
+        float const ground = 0.8f + 0.08f * n.fbm(u * 5.0f + 9.0f, 2.5f, 64, 4);
         float const rock = n.fbm(u * 12.0f, v * 7.0f, 64, 4);
-        Rgba out = Mix(sky, glow, Smooth(0.2f, 1.0f, v));
-        Rgba const stone = Mix(Hex(0x141012), Hex(0x3a2c26), rock);
-        float const cave = Smooth(ceiling - 0.01f, ceiling + 0.01f, v) * (1.0f - Smooth(floor - 0.01f, floor + 0.01f, v));
-        out = Mix(stone, out, cave);
-        // Lava light on the lower rock.
-        out = Mix(out, Hex(0xff5010), 0.35f * Smooth(0.75f, 1.0f, v) * rock);
+        Rgba out = Mix(sky, glow, Smooth(0.1f, 0.75f, v));
+        // The far ridge, lit from below by the lava lake.
+        Rgba const ridge = Mix(Hex(0x2a1414), Hex(0x8a3010), Smooth(far_ridge, 0.8f, v));
+        out = Mix(out, ridge, Smooth(far_ridge - 0.004f, far_ridge + 0.004f, v));
+        float const lake = Smooth(0.72f, 0.74f, v) * (0.8f + 0.2f * n.fbm(u * 40.0f, v * 60.0f, 64, 2));
+        out = Mix(out, Mix(Hex(0xff6a10), Hex(0xffd060), n.fbm(u * 20.0f, v * 30.0f, 64, 3)), lake);
+        Rgba const stone = Mix(Hex(0x120e10), Hex(0x3a2c26), rock);
+        float const open = Smooth(ceiling - 0.003f, ceiling + 0.003f, v) * (1.0f - Smooth(ground - 0.004f, ground + 0.004f, v));
+        out = Mix(stone, out, open);
+        // Lava light on the ground in front and the tips of the stalactites.
+        out = Mix(out, Hex(0xff5010), 0.3f * Smooth(0.8f, 1.0f, v) * rock);
         return out;
     });
-    vo::SeedRand(seed);
-    for (int i = 0; i < 140; ++i) {
-        float const x = Uniform(0.0f, static_cast<float>(w)), y = Uniform(h * 0.25f, h * 0.95f);
-        float const r = Uniform(0.8f, 2.6f);
+    for (int i = 0; i < 120; ++i) {
+        float const x = Uniform(0.0f, static_cast<float>(w)), y = Uniform(h * 0.3f, h * 0.78f);
+        float const r = Uniform(0.8f, 2.4f);
         c.paint([&](float px, float py) { return SdCircle(px, py, x, y, r); }, ember, x - 4, y - 4, x + 4, y + 4);
         c.paint([&](float px, float py) { return SdCircle(px, py, x, y, r * 3.0f); },
-                Rgba{ember.r, ember.g, ember.b, 0.18f}, x - 10, y - 10, x + 10, y + 10);
+                Rgba{ember.r, ember.g, ember.b, 0.15f}, x - 10, y - 10, x + 10, y + 10);
     }
     return c;
 }

@@ -13,6 +13,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -181,14 +182,16 @@ TEST_F(MenuKitOnShippedData, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
     EXPECT_FLOAT_EQ(covered.bottom(), 450);
     // The surrounding fills the design space, outside the box's main panel:
     // the shipped colour (0.02, 0.02, 0.05), drawn here without blending over
-    // a white window.
+    // a white window; textured, as the screens draw.
     window.use_pixel_coordinates();
+    window.engine().set_state(vo::STATE_TEXTURING, true);
     window.engine().set_clear_color(vo::Color(1, 1, 1, 1));
     window.engine().clear();
     root.draw();
     Rgba const surrounding{5, 5, 13};
     EXPECT_TRUE(vo_test::ColorNear(window.pixel(3, 3), surrounding)) << window.pixel(3, 3);
     EXPECT_TRUE(vo_test::ColorNear(window.pixel(796, 446), surrounding)) << window.pixel(796, 446);
+    if (const char* shots = std::getenv("QV_SCREENSHOTS")) window.save_png(std::string(shots) + "/message_box.png");
 
     // main > (text area, button area > button)
     ASSERT_EQ(box->num_children(), 1u);
@@ -201,6 +204,10 @@ TEST_F(MenuKitOnShippedData, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
     auto* button = dynamic_cast<vo::ButtonWidget*>(main->child(1)->child(0));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "OK!");
+    // The button shows the shipped face (sand, not the panel's white).
+    vo::vector2 const face = button->global_transformed_frame().center();
+    EXPECT_FALSE(vo_test::ColorNear(window.pixel(int(face.x), int(face.y) - 8), Rgba{255, 255, 255}, 20))
+        << window.pixel(int(face.x), int(face.y) - 8);
 
     // A press and a release at the centre of the button: the box is gone and
     // the widgets below stay.
