@@ -102,7 +102,7 @@ TEST(GameEvents, AClusterEventKeepsItsOwnCopyOfTheDescription) {
     const std::unique_ptr<GameEvent> event(new ClusterEvent(desc));
     desc.description.put("num", 0);
     const ClusterEvent* cluster = event->cast<ClusterEvent>();
-    EXPECT_EQ(cluster->desc.description.get<int>("num"), 5);
+    EXPECT_EQ(cluster->desc.description.get<std::string>("num"), "5");
     EXPECT_EQ(cluster->desc.velocity.y, -3.0f);
     EXPECT_EQ(cluster->desc.ignored_body, nullptr);
     // An empty description stands for no cluster.

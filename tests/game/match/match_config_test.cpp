@@ -382,7 +382,7 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
     ptree tree;
     config.load(path, tree);
     EXPECT_EQ(config.numMines, 7);
-    EXPECT_EQ(tree.get<float>("slob.radius"), 1.5f);  // the soft-body groups stay in the tree
+    EXPECT_EQ(tree.get<std::string>("slob.radius"), "1.5");  // the soft-body groups stay in the tree
 
     // At start-up a broken file is an error naming the file and the line.
     WriteText(path, "numMines 8\ncamera\n{\n    minBoxSize 4\n");
@@ -393,7 +393,7 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
         EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
     EXPECT_EQ(config.numMines, 7);
-    EXPECT_EQ(tree.get<float>("slob.radius"), 1.5f);
+    EXPECT_EQ(tree.get<std::string>("slob.radius"), "1.5");
 
     // During play the same file only warns.
     {
@@ -402,7 +402,7 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
         EXPECT_EQ(CountLines(out.str(), "WARNING: couldn't reload " + path), 1) << out.str();
     }
     EXPECT_EQ(config.numMines, 7);
-    EXPECT_EQ(tree.get<float>("slob.radius"), 1.5f);
+    EXPECT_EQ(tree.get<std::string>("slob.radius"), "1.5");
 
     // A missing file likewise.
     const std::string missing = folder.file("gone.info");
