@@ -27,6 +27,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -135,6 +136,23 @@ protected:
     void Draw(MatchResultsScreen& screen) {
         vo::SetupOrthoView();
         screen.draw();
+    }
+
+    // The average colour of the window inside the frame, one pixel in.
+    vo_test::Rgba Average(vo::Frame const& f) {
+        long sum[3] = {0, 0, 0};
+        long n = 0;
+        for (int y = static_cast<int>(f.top()) + 1; y < static_cast<int>(f.bottom()) - 1; ++y) {
+            for (int x = static_cast<int>(f.left()) + 1; x < static_cast<int>(f.right()) - 1; ++x) {
+                vo_test::Rgba const p = window_->pixel(x, y);
+                sum[0] += p.r;
+                sum[1] += p.g;
+                sum[2] += p.b;
+                ++n;
+            }
+        }
+        if (n == 0) return vo_test::Rgba{-1, -1, -1};
+        return vo_test::Rgba{static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
     }
 
     void Click(Widget const* widget) {
@@ -318,28 +336,76 @@ TEST_F(ResultsScreen, StatisticsWithoutTeamsFailAfterTheTablesWent) {
     EXPECT_EQ(screen->match_totals().value(vo::wins, 0), 2);
 }
 
+// The main menu has four team cards: four columns still fit the areas.
+TEST_F(ResultsScreen, FourTeamsFitTheAreas) {
+    MatchSettings const four = Teams({{"Player 1", 0}, {"Player 2", 1}, {"Player 3", 2}, {"Player 4", 3}});
+    MatchResultsScreen screen;
+    MatchStats stats;
+    FirstBlock(stats, four);
+    screen.set_results(stats);
+    SecondBlock(stats, four);
+    screen.set_results(stats);
+    vo::SetupOrthoView();
+    screen.draw();
+    vo_test::SaveArtefact(*window_, "match_results_four_teams");
+    for (auto const& pair : {std::make_pair(screen.round_area(), screen.round_table()),
+                             std::make_pair(screen.match_area(), screen.match_table())}) {
+        vo::Frame const area = pair.first->global_frame();
+        vo::Frame const table = pair.second->global_frame();
+        EXPECT_EQ(pair.second->num_columns(), 5u);
+        EXPECT_GE(table.left(), area.left());
+        EXPECT_LE(table.right(), area.right());
+        EXPECT_GE(table.top(), area.top());
+        EXPECT_LE(table.bottom(), area.bottom());
+    }
+}
+
 TEST_F(ResultsScreen, Screenshot) {
     vo::SmartPtr<MatchResultsScreen> screen = PreviewScreen();
     Draw(*screen);
     vo_test::SaveArtefact(*window_, "match_results");
 
-    // Each portrait shows its character's picture.
+    // Each column shows its own team's character: the drawn portrait's
+    // average colour lies near that of its picture (whose transparent
+    // corners show the backdrop) and nearer to it than to the other's.
     std::vector<std::string> portraits;
     for (auto const& entry : vo::GetConfig("characters.info")) {
         if (entry.first == "character") portraits.push_back(entry.second.get<std::string>("portraitName"));
     }
     ASSERT_GE(portraits.size(), 2u);
+    std::vector<vo_test::Rgba> pictures;
+    for (unsigned t = 0; t < 2; ++t) {
+        sf::Image picture;
+        ASSERT_TRUE(picture.loadFromFile(vo::PathProvider::get_path(4) + portraits[t])) << portraits[t];
+        double sum[3] = {0, 0, 0};
+        for (unsigned y = 0; y < picture.getSize().y; ++y) {
+            for (unsigned x = 0; x < picture.getSize().x; ++x) {
+                sf::Color const c = picture.getPixel(x, y);
+                sum[0] += c.r;
+                sum[1] += c.g;
+                sum[2] += c.b;
+            }
+        }
+        double const n = static_cast<double>(picture.getSize().x) * picture.getSize().y;
+        pictures.push_back(vo_test::Rgba{static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n),
+                                         static_cast<int>(sum[2] / n)});
+    }
+    auto distance = [](vo_test::Rgba const& a, vo_test::Rgba const& b) {
+        return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+    };
     for (unsigned t = 0; t < 2; ++t) {
         SCOPED_TRACE(portraits[t]);
-        sf::Image picture;
-        ASSERT_TRUE(picture.loadFromFile(vo::PathProvider::get_path(4) + portraits[t]));
-        sf::Color const c = picture.getPixel(picture.getSize().x / 2, picture.getSize().y / 2);
         for (GridWidget* table : {screen->round_table(), screen->match_table()}) {
-            vo_test::Point const p = vo_test::CentreOf(table->widget_at(0, t + 1));
-            EXPECT_TRUE(vo_test::ColorNear(window_->pixel(static_cast<int>(p.x), static_cast<int>(p.y)),
-                                           vo_test::Rgba{c.r, c.g, c.b}, 12));
+            vo_test::Rgba const drawn = Average(table->widget_at(0, t + 1)->global_transformed_frame());
+            EXPECT_TRUE(vo_test::ColorNear(drawn, pictures[t], 20)) << drawn << " against " << pictures[t];
+            EXPECT_LT(distance(drawn, pictures[t]), distance(drawn, pictures[1 - t])) << drawn;
         }
     }
+
+    // The marks show: a best cell is drawn greener than a worst one.
+    vo_test::Rgba const best = Average(screen->round_table()->widget_at(1, 1)->global_transformed_frame());
+    vo_test::Rgba const worst = Average(screen->round_table()->widget_at(1, 2)->global_transformed_frame());
+    EXPECT_GT(best.g - best.r, worst.g - worst.r + 40) << best << " and " << worst;
 }
 
 }  // namespace

@@ -194,14 +194,15 @@ TEST_F(WeaponSelect, InfoBoxDescribesTheWeapon) {
     };
     std::vector<Case> const cases = {
         {"shipped, charged", "grenade", {}, {}, "grenade\npower:\n", "\ndynamic\n"},
-        {"shipped, fixed", "timed", {}, {}, "timed\npower:\n", "\nfixed\n"},
-        {"shipped, cluster", "cluster", {}, {}, "cluster\npower:\nclusters:\n", "\ndynamic\ndirectional\n"},
+        {"shipped, cluster", "clusterBomb", {}, {}, "clusterBomb\npower:\nclusters:\n", "\ndynamic\ndirectional\n"},
+        {"fixed velocity", "timedGrenade", {{"fixedVelocity", "12"}}, {}, "timedGrenade\npower:\n", "\nfixed\n"},
         {"fixed velocity 0", "grenade", {{"fixedVelocity", "0"}}, {}, "grenade\npower:\n", "\nfixed\n"},
-        {"clusters only", "cluster", {{"clustersOnly", "true"}, {"cluster.num", "4"}}, {}, "cluster\npower:\n",
-         "\ndynamic\n"},
-        {"undirected clusters", "cluster", {{"cluster.directionalRelative", "0"}}, {},
-         "cluster\npower:\nclusters:\n", "\ndynamic\nnon-directional\n"},
-        {"no cluster count", "cluster", {}, {"cluster.num"}, "cluster\npower:\n", "\ndynamic\n"},
+        {"negative fixed velocity", "grenade", {{"fixedVelocity", "-2"}}, {}, "grenade\npower:\n", "\ndynamic\n"},
+        {"clusters only", "clusterBomb", {{"clustersOnly", "true"}, {"cluster.num", "4"}}, {},
+         "clusterBomb\npower:\n", "\ndynamic\n"},
+        {"undirected clusters", "clusterBomb", {{"cluster.directionalRelative", "0"}}, {},
+         "clusterBomb\npower:\nclusters:\n", "\ndynamic\nnon-directional\n"},
+        {"no cluster count", "clusterBomb", {}, {"cluster.num"}, "clusterBomb\npower:\n", "\ndynamic\n"},
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(c.what);
