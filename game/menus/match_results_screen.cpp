@@ -55,40 +55,47 @@ MatchResultsScreen::MatchResultsScreen() {
 
     root_ = new Widget(nullptr, WS_DEFAULT_STATE);
     set_root_widget(root_);
-    root_->set_frame(reference);
-    root_->set_color("background", Color(1.0f, 1.0f, 1.0f, 1.0f));
-    root_->set_background_image(background);
+    // A menu key missing on the way must not leave the tree behind.
+    try {
+        root_->set_frame(reference);
+        root_->set_color("background", Color(1.0f, 1.0f, 1.0f, 1.0f));
+        root_->set_background_image(background);
 
-    auto* button_area = new Widget(root_, WS_DEFAULT_STATE);
-    button_area->enable_state(kAreaFlags);
-    button_area->set_frame(buttons_frame);
-    auto* buttons = new GridWidget(button_area, WS_DEFAULT_STATE);
-    buttons->enable_state(kCentredGridFlags);
-    buttons->set_horizontal_spacing(50.0f);
-    ButtonWidget* fight_again = CreateMenuButton(buttons, "Fight again!", kMenuButtonState);
-    buttons->set_widget(fight_again, 0, 0);
-    fight_again->connect_on_click(this, &MatchResultsScreen::on_fight_again);
-    ButtonWidget* main_menu = CreateMenuButton(buttons, "Main Menu", kMenuButtonState);
-    buttons->set_widget(main_menu, 0, 1);
-    main_menu->connect_on_click(this, &MatchResultsScreen::on_main_menu);
+        auto* button_area = new Widget(root_, WS_DEFAULT_STATE);
+        button_area->enable_state(kAreaFlags);
+        button_area->set_frame(buttons_frame);
+        auto* buttons = new GridWidget(button_area, WS_DEFAULT_STATE);
+        buttons->enable_state(kCentredGridFlags);
+        buttons->set_horizontal_spacing(50.0f);
+        ButtonWidget* fight_again = CreateMenuButton(buttons, "Fight again!", kMenuButtonState);
+        buttons->set_widget(fight_again, 0, 0);
+        fight_again->connect_on_click(this, &MatchResultsScreen::on_fight_again);
+        ButtonWidget* main_menu = CreateMenuButton(buttons, "Main Menu", kMenuButtonState);
+        buttons->set_widget(main_menu, 0, 1);
+        main_menu->connect_on_click(this, &MatchResultsScreen::on_main_menu);
 
-    round_area_ = new Widget(root_, WS_DEFAULT_STATE);
-    round_area_->enable_state(kAreaFlags);
-    round_area_->set_frame(round_frame);
-    match_area_ = new Widget(root_, WS_DEFAULT_STATE);
-    match_area_->enable_state(kAreaFlags);
-    match_area_->set_frame(match_frame);
+        round_area_ = new Widget(root_, WS_DEFAULT_STATE);
+        round_area_->enable_state(kAreaFlags);
+        round_area_->set_frame(round_frame);
+        match_area_ = new Widget(root_, WS_DEFAULT_STATE);
+        match_area_->enable_state(kAreaFlags);
+        match_area_->set_frame(match_frame);
 
-    root_->adjust_to_content(false);
-    root_->align_children(true);
-    root_->transform(MenuTransform());
+        root_->adjust_to_content(false);
+        root_->align_children(true);
+        root_->transform(MenuTransform());
 
-    for (auto const& caption : {std::make_pair(round_area_, "Round Stats"), std::make_pair(match_area_, "Match Stats")}) {
-        auto* text = new TextWidget(caption.first, WS_DEFAULT_STATE);
-        text->set_text_height(1.5f * text_height_);
-        text->enable_state(WS_ALIGN_LEFT | WS_ALIGN_TOP);
-        text->disable_state(WS_BACKGROUND | WS_BORDER);
-        text->set_text(caption.second);
+        for (auto const& caption : {std::make_pair(round_area_, "Round Stats"), std::make_pair(match_area_, "Match Stats")}) {
+            auto* text = new TextWidget(caption.first, WS_DEFAULT_STATE);
+            text->set_text_height(1.5f * text_height_);
+            text->enable_state(WS_ALIGN_LEFT | WS_ALIGN_TOP);
+            text->disable_state(WS_BACKGROUND | WS_BORDER);
+            text->set_text(caption.second);
+        }
+    } catch (...) {
+        set_root_widget(nullptr);
+        delete root_;
+        throw;
     }
 }
 
@@ -162,34 +169,40 @@ GridWidget* MatchResultsScreen::build_stats_table(ResultStats const& stats, std:
     grid->set_vertical_spacing(10.0f);
     grid->enable_state(kCentredGridFlags);
 
-    for (int id = 0; id < NUM_STATS; ++id) {
-        grid->set_widget(make_stat_label(kStatNames[id], grid, kind), static_cast<unsigned>(id + 1), 0);
-    }
-
-    float const portrait_size = 2.0f * text_height_;
-    for (std::size_t t = 0; t < teams.size(); ++t) {
-        unsigned const column = static_cast<unsigned>(t + 1);
-        auto* portrait = new Widget(grid, WS_DEFAULT_STATE);
-        portrait->enable_state(kCentred | WS_FIXED_SIZE);
-        portrait->disable_state(WS_BORDER);
-        portrait->set_frame(Frame(0.0f, 0.0f, portrait_size, portrait_size));
-        portrait->set_background_image(teams[t].character.portrait);
-        grid->set_widget(portrait, 0, column);
-
+    // A caption missing from the configuration takes the half-built table along.
+    try {
         for (int id = 0; id < NUM_STATS; ++id) {
-            StatId const stat = static_cast<StatId>(id);
-            int const v = stats.value(stat, static_cast<int>(t));
-            TextWidget* cell = make_number_widget(StatValueText(v), grid);
-            grid->set_widget(cell, static_cast<unsigned>(id + 1), column);
-            // "max" marks the best team, "min" the worst.
-            int const best = LessIsBetter(id) ? stats.min_value(stat) : stats.max_value(stat);
-            int const worst = LessIsBetter(id) ? stats.max_value(stat) : stats.min_value(stat);
-            if (v == best) {
-                cell->activate_style("max");
-            } else if (v == worst) {
-                cell->activate_style("min");
+            grid->set_widget(make_stat_label(kStatNames[id], grid, kind), static_cast<unsigned>(id + 1), 0);
+        }
+
+        float const portrait_size = 2.0f * text_height_;
+        for (std::size_t t = 0; t < teams.size(); ++t) {
+            unsigned const column = static_cast<unsigned>(t + 1);
+            auto* portrait = new Widget(grid, WS_DEFAULT_STATE);
+            portrait->enable_state(kCentred | WS_FIXED_SIZE);
+            portrait->disable_state(WS_BORDER);
+            portrait->set_frame(Frame(0.0f, 0.0f, portrait_size, portrait_size));
+            portrait->set_background_image(teams[t].character.portrait);
+            grid->set_widget(portrait, 0, column);
+
+            for (int id = 0; id < NUM_STATS; ++id) {
+                StatId const stat = static_cast<StatId>(id);
+                int const v = stats.value(stat, static_cast<int>(t));
+                TextWidget* cell = make_number_widget(StatValueText(v), grid);
+                grid->set_widget(cell, static_cast<unsigned>(id + 1), column);
+                // "max" marks the best team, "min" the worst.
+                int const best = LessIsBetter(id) ? stats.min_value(stat) : stats.max_value(stat);
+                int const worst = LessIsBetter(id) ? stats.max_value(stat) : stats.min_value(stat);
+                if (v == best) {
+                    cell->activate_style("max");
+                } else if (v == worst) {
+                    cell->activate_style("min");
+                }
             }
         }
+    } catch (...) {
+        delete grid;
+        throw;
     }
     return grid;
 }

@@ -20,15 +20,16 @@
 #include "game/menus/grid_widget.h"
 #include "game/menus/menu_kit.h"
 #include "shipped_data.h"
+#include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,15 +97,6 @@ MatchStats Won(MatchSettings const& settings, int winner) {
     stats.next_round(winner, 0);
     stats.set_winner(winner);
     return stats;
-}
-
-std::string ErrorOf(std::function<void()> const& f) {
-    try {
-        f();
-    } catch (vo::Error const& e) {
-        return e.message();
-    }
-    return "no error";
 }
 
 class ResultsScreen : public testing::Test {
@@ -324,7 +316,12 @@ TEST_F(ResultsScreen, SeriesStartsAfreshWhenTheTeamsChange) {
 
 TEST_F(ResultsScreen, StatisticsWithoutTeamsFailAfterTheTablesWent) {
     vo::SmartPtr<MatchResultsScreen> screen = PreviewScreen();
-    EXPECT_EQ(ErrorOf([&] { screen->set_results(MatchStats()); }), "no stats are present for id 0");
+    try {
+        screen->set_results(MatchStats());
+        ADD_FAILURE() << "statistics without teams were shown";
+    } catch (vo::Error const& e) {
+        EXPECT_STREQ(e.message(), "no stats are present for id 0");
+    }
     EXPECT_EQ(screen->round_table(), nullptr);
     EXPECT_EQ(screen->match_table(), nullptr);
     EXPECT_EQ(screen->round_area()->num_children(), 1u);
@@ -334,6 +331,42 @@ TEST_F(ResultsScreen, StatisticsWithoutTeamsFailAfterTheTablesWent) {
     SecondBlock(stats, two_);
     screen->set_results(stats);
     EXPECT_EQ(screen->match_totals().value(vo::wins, 0), 2);
+}
+
+// A broken copy of the menu configuration: the error names the key, and
+// nothing of the half-built screen is left behind (the sanitizer run checks).
+TEST_F(ResultsScreen, MissingMenuKeyFailsConstruction) {
+    vo_test::TempFolder folder;
+    for (const char* key : {"resultsMenu.statTexts", "menuButton", "resultsMenu.areaMatchStats"}) {
+        SCOPED_TRACE(key);
+        boost::property_tree::ptree broken = vo::GetConfig("menu_config.info");
+        std::string const path(key);
+        std::size_t const dot = path.rfind('.');
+        if (dot == std::string::npos) {
+            broken.erase(path);
+        } else {
+            broken.get_child(path.substr(0, dot)).erase(path.substr(dot + 1));
+        }
+        boost::property_tree::write_info(folder.file("menu_config.info"), broken);
+        vo::PathProvider::set_path(1, folder.path() + "/");
+        vo::MenuConfig(true);
+        std::unique_ptr<MatchResultsScreen> screen;
+        try {
+            screen.reset(new MatchResultsScreen());
+            // The captions are read only when a table is built.
+            MatchStats stats;
+            FirstBlock(stats, two_);
+            screen->set_results(stats);
+            ADD_FAILURE() << "no error";
+        } catch (boost::property_tree::ptree_bad_path const& e) {
+            EXPECT_NE(std::string(e.what()).find(path.substr(dot == std::string::npos ? 0 : dot + 1)), std::string::npos)
+                << e.what();
+        }
+        if (screen) {  // no half-built table stays in the area
+            EXPECT_EQ(screen->round_area()->num_children(), 1u);
+            EXPECT_EQ(screen->round_table(), nullptr);
+        }
+    }
 }
 
 // The main menu has four team cards: four columns still fit the areas.
