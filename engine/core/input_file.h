@@ -43,6 +43,8 @@ public:
 
     // kOk, or why the last read stopped early.
     Status status() const { return status_; }
+    // Bytes read from the file so far.
+    std::size_t bytes_read() const { return consumed_; }
 
 private:
     // Refills the buffer; false at the end of the file or on a failure.
