@@ -4,6 +4,8 @@
 #include "engine/core/error.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/random.h"
+#include "engine/visuals/font.h"
+#include "engine/widgets/widget_style_config.h"
 #include "support/engine/bounded_run.h"
 #include "support/engine/media_files.h"
 
@@ -169,7 +171,7 @@ TEST_F(InfoFileTest, LimitsAtTheirEdges) {
 // refused file.
 TEST_F(InfoFileTest, HostileFilesAreRefusedQuickly) {
     PathProvider::set_path(1, folder.path() + "/");
-    write("deep_pool.info", vo_test::NestedInfoText(40000));  // 160 KB
+    const std::string deep = write("deep_pool.info", vo_test::NestedInfoText(40000));  // 160 KB
     const std::string continued = write("continued.info", vo_test::ContinuedInfoText(20000));  // 900 KB
     const std::string big = folder.file("big.info");
     ASSERT_TRUE(vo_test::WriteSparseFile(big, 50ll << 20));
@@ -211,6 +213,20 @@ TEST_F(InfoFileTest, HostileFilesAreRefusedQuickly) {
          },
          "INFO file " + folder.file("deep_pool.info") +
              " nests groups deeper than the limit of 64 levels (line 1) / Resource not found for key deep_pool.info"},
+        {"widget styles: 40,000 nested groups",
+         [deep] {
+             WidgetStyleMapFromInfoFile(deep, "", nullptr);
+             return std::string("read");
+         },
+         "Error: INFO file " + deep + " nests groups deeper than the limit of 64 levels (line 1)"},
+        {"bitmap font: 40,000 nested groups",
+         [deep] {
+             Font font;
+             font.set_file(deep.c_str(), Font::FONT_BITMAP);
+             font.set_character_height(12.0f);
+             return std::string("read");
+         },
+         "Error: INFO file " + deep + " nests groups deeper than the limit of 64 levels (line 1)"},
         {"a value continued over 20,000 lines, 900 KB", read(continued),
          "Error: INFO file " + continued + " continues a value over more than the limit of 1000 lines (line 1001)"},
         {"a 50 MB file", read(big), "Error: INFO file " + big + " is larger than the limit of 1048576 bytes"},
