@@ -48,15 +48,18 @@ InputFile::Status InputFile::open(const std::string& path, std::size_t max_bytes
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd;
     limit_ = max_bytes;
+    // A small file gets a buffer of its size (and one byte to see its end).
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    chunk_ = size < kChunk ? size + 1 : kChunk;
     return kOk;
 }
 
 bool InputFile::fill() {
     if (fd_ < 0 || status_ != kOk) return false;
-    if (buffer_.size() < kChunk) buffer_.resize(kChunk);
+    if (buffer_.size() < chunk_) buffer_.resize(chunk_);
     // One byte beyond the limit is asked for, to tell a file that has grown.
     const std::size_t room = limit_ - consumed_ + 1;
-    const std::size_t want = room < kChunk ? room : kChunk;
+    const std::size_t want = room < chunk_ ? room : chunk_;
     ssize_t got;
     do {
         got = ::read(fd_, &buffer_[0], want);

@@ -53,6 +53,7 @@ private:
     int fd_ = -1;
     std::size_t limit_ = 0;
     std::size_t consumed_ = 0;
+    std::size_t chunk_ = 0;
     Status status_ = kOk;
     std::string buffer_;
     std::size_t pos_ = 0;
