@@ -13,6 +13,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -107,6 +108,22 @@ TEST_F(InfoFileTest, ReadsLikeTheLibrary) {
     }
 }
 
+// Every INFO file the game ships reads as the library reads it, well within
+// the limits.
+TEST(InfoFile, ShippedFilesReadLikeTheLibrary) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(QV_GAME_DATA_DIR)) {
+        if (entry.path().extension() != ".info") continue;
+        ++files;
+        const std::string path = entry.path().string();
+        const std::string outcome = EngineOutcome(path);
+        EXPECT_EQ(LibraryOutcome(path), outcome);
+        EXPECT_EQ(0u, outcome.find("tree: ")) << outcome;
+        EXPECT_LT(entry.file_size(), Limits::max_bytes / 16) << path;
+    }
+    EXPECT_GT(files, 5);
+}
+
 // Random files made of the format's pieces, most of them broken somewhere.
 TEST_F(InfoFileTest, RandomFilesReadLikeTheLibrary) {
     const std::vector<std::string> pieces = {
@@ -115,7 +132,7 @@ TEST_F(InfoFileTest, RandomFilesReadLikeTheLibrary) {
     };
     SeedRand(29);
     int trees = 0;
-    for (int sample = 0; sample < 1500; ++sample) {
+    for (int sample = 0; sample < 1000; ++sample) {
         std::string text;
         const int count = 1 + Rand() % 40;
         for (int i = 0; i < count; ++i) text += pieces[static_cast<std::size_t>(Rand()) % pieces.size()];
@@ -124,7 +141,7 @@ TEST_F(InfoFileTest, RandomFilesReadLikeTheLibrary) {
         if (expected.compare(0, 5, "tree:") == 0) ++trees;
         ASSERT_EQ(expected, EngineOutcome(path)) << "sample " << sample;
     }
-    EXPECT_GT(trees, 100);  // the samples reach beyond the first error
+    EXPECT_GT(trees, 60);  // the samples reach beyond the first error
 }
 
 // Each limit holds up to its value and refuses one beyond it.
