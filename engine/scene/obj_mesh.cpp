@@ -171,7 +171,7 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
 
 bool ObjMesh::parse(const std::function<bool(std::string&, bool&)>& next_line, const std::string& file_name,
                     bool triangulate_quads) {
-    size_t material_budget = kMaxFileBytes;
+    size_t material_budget = kMaxMaterialBytes;
     std::unique_ptr<ObjObject> current;
     bool has_vertices = false;
     bool has_texcoords = false;

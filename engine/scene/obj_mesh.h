@@ -41,9 +41,10 @@ class ObjMesh {
 public:
     // Longest line of an OBJ or MTL file.
     static constexpr std::size_t kMaxLineLength = 255;
-    // Largest OBJ file, and largest sum of the material libraries one load
-    // reads.
+    // Largest OBJ file; largest sum of the material libraries one load reads
+    // (a library named again is read again and counts again).
     static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxMaterialBytes = 4 * 1024 * 1024;
     // Most objects ("o") and materials ("newmtl") one mesh keeps: each costs
     // far more memory than its line.
     static constexpr std::size_t kMaxObjects = 65536;
@@ -59,7 +60,7 @@ public:
     // kMaxFileBytes, a line of the file or of its material library is longer
     // than kMaxLineLength characters (the read stops there, the line is not
     // stored), the material libraries together are larger than
-    // kMaxFileBytes, there are more than kMaxObjects objects or kMaxMaterials
+    // kMaxMaterialBytes, there are more than kMaxObjects objects or kMaxMaterials
     // materials, a "v" line has fewer than three values or a coordinate
     // is not finite. A material library that cannot be opened or is not a
     // regular file is passed over. Starts with clear(); materials, vertices
