@@ -1,10 +1,13 @@
 #include "game/app/user_file.h"
 
+#include "engine/core/error.h"
+
 #include <boost/property_tree/info_parser.hpp>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <iostream>
 #include <unistd.h>
 
 namespace vo {
@@ -48,6 +51,20 @@ void WriteInfoFileAtomically(ptree const& tree, std::string const& path) {
 bool SetAsideBrokenFile(std::string const& path) {
     const std::string bad = path + ".bad";
     return std::rename(path.c_str(), bad.c_str()) == 0;
+}
+
+bool SaveOrWarn(std::string const& path, std::function<void()> const& save) {
+    std::string reason;
+    try {
+        save();
+        return true;
+    } catch (Error const& e) {
+        reason = e.message();
+    } catch (std::exception const& e) {
+        reason = e.what();
+    }
+    std::cout << "WARNING: couldn't save " << path << ": " << reason << std::endl;
+    return false;
 }
 
 }  // namespace vo

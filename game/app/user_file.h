@@ -5,6 +5,7 @@
 
 #include "engine/core/config.h"
 
+#include <functional>
 #include <string>
 
 namespace vo {
@@ -21,5 +22,11 @@ void WriteInfoFileAtomically(ptree const& tree, std::string const& path);
 // a broken file is kept for the user while defaults take its place. True
 // when the rename worked.
 bool SetAsideBrokenFile(std::string const& path);
+
+// Runs save, which writes the file at path. When it fails (a read-only
+// folder, a full disk) the error is reported as
+// "WARNING: couldn't save <path>: <reason>" and the game goes on with what
+// it holds in memory. True when the file was saved.
+bool SaveOrWarn(std::string const& path, std::function<void()> const& save);
 
 }  // namespace vo
