@@ -308,6 +308,14 @@ bool MyApp::update(double dt) {
 
 void MyApp::draw() {
     VO_PROFILE_ZONE("myApp_display");
+    draw_screens();
+    {
+        VO_PROFILE_ZONE("engine_display");
+        Engine::instance().display();
+    }
+}
+
+void MyApp::draw_screens() {
     Engine& engine = Engine::instance();
 
     if (GetDebugConfig().clearScreen) {
@@ -315,27 +323,20 @@ void MyApp::draw() {
         engine.clear();
     }
 
-    {
-        VO_PROFILE_ZONE("screens_display");
-        for (std::size_t i = draw_start_; i < screens_.size(); ++i) {
-            SmartPtr<IScreen> screen = screens_[i];
-            SetupOrthoView();
+    VO_PROFILE_ZONE("screens_display");
+    for (std::size_t i = draw_start_; i < screens_.size(); ++i) {
+        SmartPtr<IScreen> screen = screens_[i];
+        SetupOrthoView();
+        engine.load_identity();
+        screen->draw();
+        if (i + 1 < screens_.size()) {
             engine.load_identity();
-            screen->draw();
-            if (i + 1 < screens_.size()) {
-                engine.load_identity();
-                SetupOrthoView();
-                Drawer& dimmer = DimmingDrawer();
-                dimmer.set_color(Color(0.0f, 0.0f, 0.0f, 0.75f));
-                dimmer.draw_rect(0.0f, 0.0f, static_cast<float>(engine.screen_width()),
-                                 static_cast<float>(engine.screen_height()), true, 0.5f);
-            }
+            SetupOrthoView();
+            Drawer& dimmer = DimmingDrawer();
+            dimmer.set_color(Color(0.0f, 0.0f, 0.0f, 0.75f));
+            dimmer.draw_rect(0.0f, 0.0f, static_cast<float>(engine.screen_width()),
+                             static_cast<float>(engine.screen_height()), true, 0.5f);
         }
-    }
-
-    {
-        VO_PROFILE_ZONE("engine_display");
-        engine.display();
     }
 }
 

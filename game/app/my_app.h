@@ -52,9 +52,11 @@ public:
     // update (popping finished screens), the music. False once no screen is
     // left.
     bool update(double dt);
-    // One frame: the screens from the highest opaque one upward, each
-    // covered screen dimmed once per drawn screen above it.
+    // One frame: draw_screens, then the frame is shown.
     void draw();
+    // The screens from the highest opaque one upward, each covered screen
+    // dimmed once per drawn screen above it, into the frame being drawn.
+    void draw_screens();
     // Pops every screen (top first) without updating any.
     void pop_all_screens();
 
