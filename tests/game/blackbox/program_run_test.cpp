@@ -57,6 +57,15 @@ protected:
         l.args = std::move(args);
         l.working_directory = folder;
         l.environment = {{"XDG_CONFIG_HOME", config_home_.path()}};
+#if defined(__SANITIZE_ADDRESS__)
+        // The program unloads the software GL driver when its window goes,
+        // so the leak checker can no longer name the driver's own leaks
+        // (suppressed by name in .ci/lsan.supp) and reports them from an
+        // unknown module. The game's code is leak-checked by the in-process
+        // tests; here addressing errors and undefined behaviour count.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        l.environment.push_back({"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"});
+#endif
         return l;
     }
     std::string user_file(std::string const& name) const { return config_home_.path() + "/Quorvane/" + name; }
