@@ -5,7 +5,6 @@
 #include "engine/core/platform.h"
 #include "engine/core/resources.h"
 #include "engine/visuals/image.h"
-#include "engine/widgets/button_widget.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
 #include "game/menus/grid_widget.h"
@@ -18,10 +17,6 @@
 namespace vo {
 
 namespace {
-
-constexpr int kRootState = WS_VISIBLE | WS_ENABLED | WS_FIXED_SIZE | WS_BACKGROUND;  // 0x826
-constexpr int kCentred = WS_ALIGN_LEFT | WS_ALIGN_TOP | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;  // 0x3c0
-constexpr int kNoFrame = WS_BACKGROUND | WS_BORDER;                                       // 0x1800
 
 std::string Message() {
     return "Thank you for playing QUORVANE!\n\nVisit " + ProductAddressForDisplay() +
@@ -38,73 +33,51 @@ ExitScreen::ExitScreen() {
     const Frame reference = MenuReferenceFrame();
     const Image background(GetTexture("main_menu/bg_main_menu.png"));
 
-    root_ = new Widget(nullptr, kRootState);
-    try {
-        root_->set_frame(reference);
-        root_->set_color("background", Color(1.0f, 1.0f, 1.0f, 1.0f));
-        root_->set_background_image(background);
+    auto* root = new Widget(nullptr, kMenuBackgroundState);
+    set_tree(root);
+    root->set_frame(reference);
+    root->set_color("background", Color(1.0f, 1.0f, 1.0f, 1.0f));
+    root->set_background_image(background);
 
-        auto* outer_grid = new GridWidget(root_, WS_DEFAULT_STATE);
-        outer_grid->enable_state(kCentred);
-        outer_grid->disable_state(kNoFrame);
-        outer_grid->set_vertical_spacing(h);
+    auto* outer_grid = new GridWidget(root, WS_DEFAULT_STATE);
+    outer_grid->enable_state(kCentred);
+    outer_grid->disable_state(kNoBackgroundOrBorder);
+    outer_grid->set_vertical_spacing(h);
 
-        auto* message = new TextWidget(outer_grid, WS_DEFAULT_STATE);
-        message->enable_state(kCentred);
-        message->disable_state(kNoFrame);
-        message->set_text_height(h);
-        message->set_text_color(c);
-        message->set_color("background", Color(1.0f, 1.0f, 1.0f, 0.25f));
-        message->set_text(Message().c_str());
-        outer_grid->set_widget(message, 0, 0);
+    auto* message = new TextWidget(outer_grid, WS_DEFAULT_STATE);
+    message->enable_state(kCentred);
+    message->disable_state(kNoBackgroundOrBorder);
+    message->set_text_height(h);
+    message->set_text_color(c);
+    message->set_color("background", Color(1.0f, 1.0f, 1.0f, 0.25f));
+    message->set_text(Message().c_str());
+    outer_grid->set_widget(message, 0, 0);
 
-        auto* button_grid = new GridWidget(outer_grid, WS_DEFAULT_STATE);
-        button_grid->enable_state(kCentred);
-        button_grid->disable_state(kNoFrame);
-        button_grid->set_horizontal_spacing(h);
-        outer_grid->set_widget(button_grid, 1, 0);
+    auto* button_grid = new GridWidget(outer_grid, WS_DEFAULT_STATE);
+    button_grid->enable_state(kCentred);
+    button_grid->disable_state(kNoBackgroundOrBorder);
+    button_grid->set_horizontal_spacing(h);
+    outer_grid->set_widget(button_grid, 1, 0);
 
-        AddMenuButton(button_grid, 0, 0, "Back", this, &ExitScreen::back_clicked);
-        AddMenuButton(button_grid, 0, 1, "Visit", this, &ExitScreen::visit_clicked);
-        AddMenuButton(button_grid, 0, 2, "Quit", this, &ExitScreen::quit_clicked);
+    AddMenuButton(button_grid, 0, 0, "Back", this, &ExitScreen::back_clicked);
+    AddMenuButton(button_grid, 0, 1, "Visit", this, &ExitScreen::visit_clicked);
+    AddMenuButton(button_grid, 0, 2, "Quit", this, &ExitScreen::quit_clicked);
 
-        root_->adjust_to_content(true);
-        root_->transform(MenuTransform());
-        root_->align_children(true);
-    } catch (...) {
-        delete root_;
-        throw;
-    }
-    set_root_widget(root_);
+    lay_out_for_window(true);
 }
 
-ExitScreen::~ExitScreen() { delete root_; }
-
-bool ExitScreen::update(double) { return !finished; }
-
-void ExitScreen::draw() { DrawMenuOnBlack(root_); }
+void ExitScreen::draw() { DrawMenuOnBlack(tree()); }
 
 bool ExitScreen::is_opaque() { return true; }
 
-bool ExitScreen::process_key_event(KeyEvent const& event) {
-    if (IsEscapeRelease(event)) {
-        finished = true;
-        return true;
-    }
-    return IScreen::process_key_event(event);
-}
-
-void ExitScreen::new_resolution(int, int) { root_->transform(MenuTransform()); }
+void ExitScreen::new_resolution(int, int) { tree()->transform(MenuTransform()); }
 
 void ExitScreen::activate(IScreen*) {
     finished = false;
     back_pressed = false;
 }
 
-void ExitScreen::transform(FrameTransform const& transform) {
-    root_->transform(transform);
-    root_->align_children(true);
-}
+void ExitScreen::transform(FrameTransform const& transform) { transform_and_align(transform); }
 
 void ExitScreen::back_clicked(Widget*) {
     finished = true;

@@ -5,22 +5,16 @@
 // quit) and "Quit". It only sets flags; the main menu reads them when it is
 // the top screen again.
 
-#include "game/app/screen.h"
+#include "game/menus/menu_screen.h"
 
 namespace vo {
 
-class ExitScreen : public IScreen {
+class ExitScreen : public MenuScreen {
 public:
     ExitScreen();
-    // Deletes the widget tree it built.
-    ~ExitScreen() override;
 
-    // False once a button or a release of Escape has closed the screen.
-    bool update(double dt) override;
     void draw() override;
     bool is_opaque() override;
-    // A release of Escape closes the screen like "Quit".
-    bool process_key_event(KeyEvent const& event) override;
     // Maps the tree with the menu transform for the new window size.
     void new_resolution(int width, int height) override;
     // Clears both flags.
@@ -34,12 +28,9 @@ public:
     void visit_clicked(Widget* sender);
     void quit_clicked(Widget* sender);
 
-    bool finished = false;
-    // Set only by "Back": the main menu carries on instead of ending.
+    // Set only by "Back": the main menu carries on instead of ending. A
+    // release of Escape leaves like "Quit".
     bool back_pressed = false;
-
-private:
-    Widget* root_ = nullptr;
 };
 
 }  // namespace vo

@@ -2,7 +2,6 @@
 
 #include "engine/core/color.h"
 #include "engine/sfml/engine.h"
-#include "engine/sfml/input_events.h"
 #include "engine/widgets/widget.h"
 #include "game/app/screen.h"
 
@@ -21,8 +20,6 @@ std::string Upper(std::string text) {
 }
 
 }  // namespace
-
-bool IsEscapeRelease(KeyEvent const& event) { return event.type() == KEY_RELEASED && event.key() == KEY_ESCAPE; }
 
 void DrawMenuOnBlack(Widget* root) {
     Engine& engine = Engine::instance();

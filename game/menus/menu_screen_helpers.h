@@ -12,17 +12,23 @@
 
 namespace vo {
 
-class KeyEvent;
+// State bits of the menus' widgets.
+// A full-window or panel widget that keeps its frame and fills it.
+constexpr int kMenuBackgroundState = WS_VISIBLE | WS_ENABLED | WS_FIXED_SIZE | WS_BACKGROUND;  // 0x826
+// Centred in its cell or parent.
+constexpr int kCentred = WS_ALIGN_LEFT | WS_ALIGN_TOP | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;  // 0x3c0
+// A layout grid: centred, drawing nothing itself.
+constexpr int kLayoutGridBits = WS_TRANSPARENT | kCentred;  // 0x7c0
+// What a text line or layout grid drops from the default state.
+constexpr int kNoBackgroundOrBorder = WS_BACKGROUND | WS_BORDER;  // 0x1800
+// Added to a menu button's state: visible, enabled, centred, fixed size.
+constexpr int kMenuButtonState = 0x1bc6;
 
-// True for the release of Escape, which closes a menu.
-bool IsEscapeRelease(KeyEvent const& event);
-
-// A menu button (state 0x1bc6) in the grid's cell whose click calls the
-// screen's handler.
+// A menu button in the grid's cell whose click calls the screen's handler.
 template <class Screen>
 ButtonWidget* AddMenuButton(GridWidget* grid, unsigned row, unsigned column, const char* text, Screen* screen,
                             void (Screen::*handler)(Widget*)) {
-    ButtonWidget* button = CreateMenuButton(grid, text, 0x1bc6);
+    ButtonWidget* button = CreateMenuButton(grid, text, kMenuButtonState);
     button->connect_on_click(screen, handler);
     grid->set_widget(button, row, column);
     return button;

@@ -9,12 +9,11 @@
 #include "game/app/user_file.h"
 #include "game/menus/grid_widget.h"
 #include "game/menus/menu_kit.h"
-
-#include <boost/signals2/connection.hpp>
 #include "game/menus/menu_screen_helpers.h"
 
 #include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
+#include <boost/signals2/connection.hpp>
 
 #include <locale>
 
@@ -22,9 +21,6 @@ namespace vo {
 
 namespace {
 
-constexpr int kPanelEnable = WS_FIXED_SIZE;                         // 0x20
-constexpr int kGridEnable = WS_TRANSPARENT | 0x3c0;                 // 0x7c0: centred, draws nothing itself
-constexpr int kButtonState = 0x1bc6;
 constexpr float kMusicFade = 0.1f;
 
 void SetMusicOn(bool on) { GetMusicHandler().set_master_volume(on ? 100.0f : 0.0f, kMusicFade); }
@@ -71,58 +67,38 @@ OptionsMenuScreen::OptionsMenuScreen() {
                      static_cast<float>(bottom * h));
     };
 
-    root_ = new Widget(nullptr, WS_DEFAULT_STATE);
-    try {
-        root_->enable_state(WS_VIRTUAL);
+    auto* root = new Widget(nullptr, WS_DEFAULT_STATE);
+    set_tree(root);
+    root->enable_state(WS_VIRTUAL);
 
-        auto* switch_panel = new Widget(root_, WS_DEFAULT_STATE);
-        switch_panel->enable_state(kPanelEnable);
-        switch_panel->set_frame(frame(0.33, 0.25, 0.66, 0.75));
+    auto* switch_panel = new Widget(root, WS_DEFAULT_STATE);
+    switch_panel->enable_state(WS_FIXED_SIZE);
+    switch_panel->set_frame(frame(0.33, 0.25, 0.66, 0.75));
 
-        auto* switch_grid = new GridWidget(switch_panel, WS_DEFAULT_STATE);
-        switch_grid->enable_state(kGridEnable);
-        switch_grid->set_vertical_spacing(8.0f);
+    auto* switch_grid = new GridWidget(switch_panel, WS_DEFAULT_STATE);
+    switch_grid->enable_state(kLayoutGridBits);
+    switch_grid->set_vertical_spacing(8.0f);
 
-        fullscreen_button_ = AddMenuButton(switch_grid, 0, 0, "", this, &OptionsMenuScreen::fullscreen_clicked);
-        music_button_ = AddMenuButton(switch_grid, 1, 0, "", this, &OptionsMenuScreen::music_clicked);
+    fullscreen_button_ = AddMenuButton(switch_grid, 0, 0, "", this, &OptionsMenuScreen::fullscreen_clicked);
+    music_button_ = AddMenuButton(switch_grid, 1, 0, "", this, &OptionsMenuScreen::music_clicked);
 
-        auto* ok_panel = new Widget(root_, WS_DEFAULT_STATE);
-        ok_panel->enable_state(kPanelEnable);
-        ok_panel->set_frame(frame(0.33, 0.75, 0.66, 0.85));
+    auto* ok_panel = new Widget(root, WS_DEFAULT_STATE);
+    ok_panel->enable_state(WS_FIXED_SIZE);
+    ok_panel->set_frame(frame(0.33, 0.75, 0.66, 0.85));
 
-        ok_button_ = CreateMenuButton(ok_panel, "Ok", kButtonState);
-        ok_button_->connect_on_click(this, &OptionsMenuScreen::ok_clicked);
+    ok_button_ = CreateMenuButton(ok_panel, "Ok", kMenuButtonState);
+    ok_button_->connect_on_click(this, &OptionsMenuScreen::ok_clicked);
 
-        refresh_texts();
-        root_->adjust_to_content(false);
-        root_->transform(MenuTransform());
-        root_->align_children(true);
-    } catch (...) {
-        delete root_;
-        throw;
-    }
-    set_root_widget(root_);
+    refresh_texts();
+    lay_out_for_window(false);
 }
-
-OptionsMenuScreen::~OptionsMenuScreen() { delete root_; }
-
-bool OptionsMenuScreen::update(double) { return !finished_; }
 
 bool OptionsMenuScreen::is_opaque() { return false; }
-
-bool OptionsMenuScreen::process_key_event(KeyEvent const& event) {
-    if (IsEscapeRelease(event)) {
-        undo_live_changes();
-        finished_ = true;
-        return true;
-    }
-    return IScreen::process_key_event(event);
-}
 
 void OptionsMenuScreen::activate(IScreen*) {
     options_ = GameOptions::instance();
     refresh_texts();
-    finished_ = false;
+    finished = false;
 }
 
 void OptionsMenuScreen::fullscreen_clicked(Widget*) {
@@ -142,7 +118,7 @@ void OptionsMenuScreen::ok_clicked(Widget*) {
     const GameOptions before = stored;
     stored = options_;
     if (!SameValues(before, stored)) SaveOrWarn(stored.file, [&] { WriteChangedOptions(before, stored); });
-    finished_ = true;
+    finished = true;
 }
 
 void OptionsMenuScreen::refresh_texts() {
@@ -150,12 +126,13 @@ void OptionsMenuScreen::refresh_texts() {
     music_button_->set_text(options_.music ? "Music: On" : "Music: Off");
 }
 
-void OptionsMenuScreen::undo_live_changes() {
+void OptionsMenuScreen::escape_released() {
     GameOptions const& stored = GameOptions::instance();
     if (options_.fullscreen != stored.fullscreen) CreateGameWindow(stored);
     if (options_.music != stored.music) SetMusicOn(stored.music);
     options_ = stored;
     refresh_texts();
+    finished = true;
 }
 
 }  // namespace vo

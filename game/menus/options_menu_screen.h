@@ -5,25 +5,18 @@
 // once; leaving with Escape undoes them and stores nothing.
 
 #include "game/app/game_options.h"
-#include "game/app/screen.h"
+#include "game/menus/menu_screen.h"
 
 namespace vo {
 
 class ButtonWidget;
 
-class OptionsMenuScreen : public IScreen {
+class OptionsMenuScreen : public MenuScreen {
 public:
     OptionsMenuScreen();
-    // Deletes the widget tree it built.
-    ~OptionsMenuScreen() override;
 
-    // False once "Ok" or Escape has closed the screen.
-    bool update(double dt) override;
     // The screen below stays visible.
     bool is_opaque() override;
-    // A release of Escape closes the screen without storing anything and
-    // puts the window and the music back as the stored options have them.
-    bool process_key_event(KeyEvent const& event) override;
     // Takes a fresh working copy of the stored options.
     void activate(IScreen* previous) override;
 
@@ -36,21 +29,22 @@ public:
     void ok_clicked(Widget* sender);
 
     GameOptions const& options() const { return options_; }
-    bool finished() const { return finished_; }
     ButtonWidget* fullscreen_button() const { return fullscreen_button_; }
     ButtonWidget* music_button() const { return music_button_; }
     ButtonWidget* ok_button() const { return ok_button_; }
 
+protected:
+    // A release of Escape closes the screen without storing anything and
+    // puts the window and the music back as the stored options have them.
+    void escape_released() override;
+
 private:
     void refresh_texts();
-    void undo_live_changes();
 
-    bool finished_ = false;
     GameOptions options_;
     ButtonWidget* fullscreen_button_ = nullptr;
     ButtonWidget* music_button_ = nullptr;
     ButtonWidget* ok_button_ = nullptr;
-    Widget* root_ = nullptr;
 };
 
 }  // namespace vo

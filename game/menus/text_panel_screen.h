@@ -6,14 +6,14 @@
 // menu configuration. "Ok" or a release of Escape closes the screen.
 
 #include "engine/core/color.h"
-#include "game/app/screen.h"
+#include "game/menus/menu_screen.h"
 
 namespace vo {
 
 class ButtonWidget;
 class GridWidget;
 
-class TextPanelScreen : public IScreen {
+class TextPanelScreen : public MenuScreen {
 public:
     // The lines of a panel: big or small text, centred or aligned left.
     struct Line {
@@ -22,14 +22,8 @@ public:
         bool centred;
     };
 
-    // Deletes the widget tree.
-    ~TextPanelScreen() override;
-
-    // False once the screen was closed.
-    bool update(double dt) override;
     void draw() override;
     bool is_opaque() override;
-    bool process_key_event(KeyEvent const& event) override;
     // Opens the screen again.
     void activate(IScreen* previous) override;
     // Maps the tree with transform and lays it out again.
@@ -37,7 +31,6 @@ public:
 
     void ok_clicked(Widget* sender);
 
-    bool finished() const { return finished_; }
     Widget* text_panel() const { return text_panel_; }
     GridWidget* text_grid() const { return text_grid_; }
     ButtonWidget* ok_button() const { return ok_button_; }
@@ -56,7 +49,6 @@ protected:
     void add_line(const char* text, float height, Color colour, int state);
 
 private:
-    Widget* root_ = nullptr;
     Widget* text_panel_ = nullptr;
     GridWidget* text_grid_ = nullptr;
     ButtonWidget* ok_button_ = nullptr;
@@ -64,7 +56,6 @@ private:
     Color big_text_color_;
     float small_text_height_ = 0.0f;
     Color small_text_color_;
-    bool finished_ = false;
 };
 
 }  // namespace vo

@@ -15,6 +15,7 @@
 #include "game/app/my_app.h"
 #include "game/menus/debug_screen.h"
 #include "support/game/app_harness.h"
+#include "support/game/game_process.h"
 
 #include <gtest/gtest.h>
 
@@ -28,27 +29,10 @@ namespace vo {
 namespace {
 
 using vo_test::AppHarness;
+using vo_test::LinesAmong;
 using vo_test::ReadTextFile;
 
-std::vector<std::string> Lines(std::string const& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 bool Contains(std::string const& text, std::string const& part) { return text.find(part) != std::string::npos; }
-
-// The lines of text that equal one of expected, in their order.
-std::vector<std::string> LinesAmong(std::string const& text, std::vector<std::string> const& expected) {
-    std::vector<std::string> found;
-    for (std::string const& line : Lines(text)) {
-        for (std::string const& e : expected) {
-            if (line == e) found.push_back(line);
-        }
-    }
-    return found;
-}
 
 AppHarness::Setup WithArgs(std::vector<std::string> args) {
     AppHarness::Setup setup;

@@ -36,17 +36,6 @@ bool Near(sf::Color a, sf::Color b) {
     return std::abs(a.r - b.r) <= 2 && std::abs(a.g - b.g) <= 2 && std::abs(a.b - b.b) <= 2;
 }
 
-// The lines of text that equal one of expected, in their order.
-std::vector<std::string> LinesAmong(std::string const& text, std::vector<std::string> const& expected) {
-    std::vector<std::string> found;
-    for (std::string const& line : SplitLines(text)) {
-        for (std::string const& e : expected) {
-            if (line == e) found.push_back(line);
-        }
-    }
-    return found;
-}
-
 class Program : public testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_FALSE(UsePrivateXServer(kScreenWidth, kScreenHeight).empty()); }

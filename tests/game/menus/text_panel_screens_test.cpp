@@ -150,12 +150,12 @@ TEST_F(TextPanelScreens, OkClosesAndAScreenPushedAgainIsOpenAgain) {
     SmartPtr<CreditsScreen> screen(new CreditsScreen());
     PushScreen(screen);
     harness_.click(screen->ok_button());
-    EXPECT_TRUE(screen->finished());
+    EXPECT_TRUE(screen->finished);
     harness_.step();
     EXPECT_TRUE(harness_.top<vo_test::PlainScreen>());
 
     PushScreen(screen);
-    EXPECT_FALSE(screen->finished());
+    EXPECT_FALSE(screen->finished);
     harness_.step();
     EXPECT_EQ(harness_.app().top_screen().get(), screen.get());
 }

@@ -169,4 +169,14 @@ std::vector<std::string> SplitLines(std::string const& text) {
     return lines;
 }
 
+std::vector<std::string> LinesAmong(std::string const& text, std::vector<std::string> const& expected) {
+    std::vector<std::string> found;
+    for (std::string const& line : SplitLines(text)) {
+        for (std::string const& e : expected) {
+            if (line == e) found.push_back(line);
+        }
+    }
+    return found;
+}
+
 }  // namespace vo_test

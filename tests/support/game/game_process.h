@@ -64,5 +64,8 @@ private:
 
 // The lines of text in order.
 std::vector<std::string> SplitLines(std::string const& text);
+// The lines of text that equal one of expected, in their order: the
+// progress lines of a program among whatever else it prints.
+std::vector<std::string> LinesAmong(std::string const& text, std::vector<std::string> const& expected);
 
 }  // namespace vo_test
