@@ -63,6 +63,12 @@ ExitScreen::ExitScreen() {
     AddMenuButton(button_grid, 0, 1, "Visit", this, &ExitScreen::visit_clicked);
     AddMenuButton(button_grid, 0, 2, "Quit", this, &ExitScreen::quit_clicked);
 
+    // The longest line must not run off the screen: with a wide menu font
+    // the message's text is made smaller until it fits the design's width.
+    root->adjust_to_content(true);
+    const float room = reference.width() * 0.95f;
+    const float width = message->frame().width();
+    if (width > room) message->set_text_height(h * room / width);
     lay_out_for_window(true);
 }
 

@@ -2,6 +2,7 @@
 // each button leaves for the screen below, Escape, the web page opened
 // through a stand-in opener, and a missing opener.
 
+#include "engine/sfml/engine.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/text_widget.h"
 #include "game/menus/esc_menu_screen.h"
@@ -58,6 +59,10 @@ TEST_F(MenuScreens, ExitScreenThanksThePlayerAndOnlyBackKeepsTheGame) {
               "If you happen to like this game and if you'd like to support its development,\n"
               "we'd greatly appreciate a small donation. Thank you very much!");
     harness_.screenshot("exit_screen");
+    // Every line of it is on the screen, whatever the width of the font.
+    const Frame message = texts.front()->global_transformed_frame();
+    EXPECT_GE(message.left(), 0.0f);
+    EXPECT_LE(message.right(), static_cast<float>(Engine::instance().screen_width()));
 
     harness_.click(FindButton(screen->root_widget(), "Back"));
     EXPECT_TRUE(screen->finished);
