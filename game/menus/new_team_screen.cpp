@@ -6,6 +6,7 @@
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
 #include "game/menus/grid_widget.h"
+#include "game/menus/menu_screen_helpers.h"
 
 #include <boost/signals2/connection.hpp>
 
@@ -16,47 +17,42 @@ namespace vo {
 namespace {
 
 constexpr float kTextHeight = 30.0f;
-constexpr int kCentred = WS_ALIGN_LEFT | WS_ALIGN_TOP | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;  // 0x3c0
-constexpr int kOuterGridEnable = WS_TRANSPARENT | kCentred;                               // 0x7c0
 // Keeps its size, centred horizontally, at the bottom edge.
 constexpr int kMessageEnable = WS_FIXED_SIZE | WS_ALIGN_LEFT | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;  // 0x360
 
-// A widget of the form: default state, centred in its cell.
+// A new widget of the form in the grid's cell: default state, centred.
 template <class W>
-W* Centred(W* widget) {
+W* AddCentred(GridWidget* grid, unsigned row, unsigned column) {
+    auto* widget = new W(grid, WS_DEFAULT_STATE);
     widget->enable_state(kCentred);
+    grid->set_widget(widget, row, column);
     return widget;
 }
 
-GridWidget* MakeInnerGrid(GridWidget* outer, unsigned row) {
-    auto* grid = Centred(new GridWidget(outer, WS_DEFAULT_STATE));
+GridWidget* AddInnerGrid(GridWidget* outer, unsigned row) {
+    auto* grid = AddCentred<GridWidget>(outer, row, 0);
     grid->set_horizontal_spacing(6.0f);
     grid->set_vertical_spacing(6.0f);
-    outer->set_widget(grid, row, 0);
     return grid;
 }
 
-TextWidget* MakeLabel(GridWidget* grid, const char* text, unsigned row) {
-    auto* label = Centred(new TextWidget(grid, WS_DEFAULT_STATE));
+void AddLabel(GridWidget* grid, const char* text, unsigned row) {
+    auto* label = AddCentred<TextWidget>(grid, row, 0);
     label->set_text_height(kTextHeight);
     label->set_text(text);
-    grid->set_widget(label, row, 0);
-    return label;
 }
 
-InputWidget* MakeEntry(GridWidget* grid, unsigned row) {
-    auto* entry = Centred(new InputWidget(grid, WS_DEFAULT_STATE));
+InputWidget* AddEntry(GridWidget* grid, unsigned row) {
+    auto* entry = AddCentred<InputWidget>(grid, row, 1);
     entry->set_text_height(kTextHeight);
     entry->set_max_string_length(NewTeamScreen::max_entry_length);
-    grid->set_widget(entry, row, 1);
     return entry;
 }
 
-ButtonWidget* MakeButton(GridWidget* grid, const char* text, unsigned column) {
-    auto* button = Centred(new ButtonWidget(grid, WS_DEFAULT_STATE));
+ButtonWidget* AddButton(GridWidget* grid, const char* text, unsigned column) {
+    auto* button = AddCentred<ButtonWidget>(grid, 0, column);
     button->set_text(text);
     button->set_text_height(kTextHeight);
-    grid->set_widget(button, 0, column);
     return button;
 }
 
@@ -66,26 +62,26 @@ NewTeamScreen::NewTeamScreen() {
     root_ = new Widget(nullptr, WS_DEFAULT_STATE | WS_VIRTUAL);  // 0x180e
     try {
         auto* outer = new GridWidget(root_, WS_DEFAULT_STATE);
-        outer->enable_state(kOuterGridEnable);
+        outer->enable_state(kLayoutGridBits);
         outer->set_horizontal_spacing(10.0f);
         outer->set_vertical_spacing(6.0f);
 
-        GridWidget* names = MakeInnerGrid(outer, 0);
-        MakeLabel(names, "team name:", 0);
-        team_name_input_ = MakeEntry(names, 0);
-        MakeLabel(names, "owner name:", 1);
-        owner_name_input_ = MakeEntry(names, 1);
+        GridWidget* names = AddInnerGrid(outer, 0);
+        AddLabel(names, "team name:", 0);
+        team_name_input_ = AddEntry(names, 0);
+        AddLabel(names, "owner name:", 1);
+        owner_name_input_ = AddEntry(names, 1);
 
         // Rows 1 and 3 of the outer grid stay empty.
-        GridWidget* members = MakeInnerGrid(outer, 2);
+        GridWidget* members = AddInnerGrid(outer, 2);
         for (unsigned i = 0; i < 4; ++i) {
-            MakeLabel(members, ("member #" + std::to_string(i + 1) + ":").c_str(), i);
-            member_inputs_.push_back(MakeEntry(members, i));
+            AddLabel(members, ("member #" + std::to_string(i + 1) + ":").c_str(), i);
+            member_inputs_.push_back(AddEntry(members, i));
         }
 
-        GridWidget* buttons = MakeInnerGrid(outer, 4);
-        MakeButton(buttons, "cancel", 0)->connect_on_click(this, &NewTeamScreen::on_cancel);
-        MakeButton(buttons, "ok", 1)->connect_on_click(this, &NewTeamScreen::on_ok);
+        GridWidget* buttons = AddInnerGrid(outer, 4);
+        AddButton(buttons, "cancel", 0)->connect_on_click(this, &NewTeamScreen::on_cancel);
+        AddButton(buttons, "ok", 1)->connect_on_click(this, &NewTeamScreen::on_ok);
 
         message_ = new TextWidget(root_, WS_DEFAULT_STATE);
         message_->set_text_height(kTextHeight);

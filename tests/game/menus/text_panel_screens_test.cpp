@@ -115,20 +115,23 @@ protected:
     AppHarness harness_;
 };
 
-TEST_F(TextPanelScreens, TheInstructionsShowEveryLineAsTheTableSays) {
-    SmartPtr<HowToPlayScreen> screen(new HowToPlayScreen());
-    PushScreen(screen);
-    EXPECT_TRUE(screen->is_opaque());
-    expect_rows(*screen, kInstructions);
-    harness_.screenshot("how_to_play_screen");
-}
-
-TEST_F(TextPanelScreens, TheCreditsShowEveryLineAsTheTableSays) {
-    SmartPtr<CreditsScreen> screen(new CreditsScreen());
-    PushScreen(screen);
-    EXPECT_TRUE(screen->is_opaque());
-    expect_rows(*screen, kCredits);
-    harness_.screenshot("credits_screen");
+TEST_F(TextPanelScreens, EveryLineIsAsTheTableSays) {
+    struct Case {
+        SmartPtr<TextPanelScreen> screen;
+        std::vector<Row> const* rows;
+        const char* screenshot;
+    };
+    const Case cases[] = {{SmartPtr<TextPanelScreen>(new HowToPlayScreen()), &kInstructions, "how_to_play_screen"},
+                          {SmartPtr<TextPanelScreen>(new CreditsScreen()), &kCredits, "credits_screen"}};
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.screenshot);
+        PushScreen(c.screen);
+        EXPECT_TRUE(c.screen->is_opaque());
+        expect_rows(*c.screen, *c.rows);
+        harness_.screenshot(c.screenshot);
+        c.screen->finished = true;
+        harness_.step();
+    }
 }
 
 TEST_F(TextPanelScreens, AReleaseOfEscapeClosesAPressDoesNot) {
