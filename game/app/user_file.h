@@ -32,4 +32,10 @@ bool SetAsideBrokenFile(std::string const& path);
 // and returns false: the caller then uses its defaults.
 bool ReadUserFileOrSetAside(std::string const& path, std::string const& instead, std::function<void()> const& read);
 
+// Runs save, which writes the file at path. When it fails (a read-only
+// folder, a full disk) the error is reported as
+// "WARNING: couldn't save <path>: <reason>" and the game goes on with what
+// it holds in memory. True when the file was saved.
+bool SaveOrWarn(std::string const& path, std::function<void()> const& save);
+
 }  // namespace vo
