@@ -20,6 +20,30 @@ static_assert(sizeof(ColorVertex) == 36, "the level writes 36-byte colour vertic
 const int COLLISION_TREE_DEPTH = 6;
 const int COLLISION_EDGES_PER_LEAF = 2;
 
+// True when the edge's only face has its two vertices in the other order. A
+// boundary edge's face is the one face at its first vertex that also holds
+// its second.
+bool RunsAgainstItsFace(mg::Grid& grid, mg::Edge* e)
+{
+    mg::Vertex* v0 = e->vertex(0);
+    mg::Vertex* v1 = e->vertex(1);
+    const auto end = grid.associated_faces_end(v0);
+    for (auto it = grid.associated_faces_begin(v0); it != end; ++it) {
+        mg::Face* f = *it;
+        const unsigned int n = f->num_vertices();
+        for (unsigned int i = 0; i < n; ++i) {
+            if (f->vertex(i) != v0)
+                continue;
+            if (f->vertex((i + 1) % n) == v1)
+                return false;
+            if (f->vertex((i + n - 1) % n) == v1)
+                return true;
+            break;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void LevelGeometryImpl::build_visual()
@@ -118,10 +142,8 @@ void LevelGeometryImpl::build_collision_tree()
     // Collision edges run in their face's counter-clockwise order: the rock
     // lies on their left.
     for (auto it = begin; it != end; ++it) {
-        mg::Edge* e = *it;
-        mg::Face* face = nullptr;
-        if (mg::GetAssociatedFaces(&face, grid, e, 1) == 1 && !mg::EdgeOrientationMatches(e, face))
-            grid.flip_orientation(e);
+        if (RunsAgainstItsFace(grid, *it))
+            grid.flip_orientation(*it);
     }
 
     grid.begin_marking();
