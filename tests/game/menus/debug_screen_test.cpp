@@ -13,12 +13,10 @@
 #include "game/menus/menu_kit.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
-#include "support/engine/text_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 namespace vo {
@@ -32,7 +30,8 @@ protected:
         PathProvider::set_path(1, config_.path() + "/");
         window_.reset(new vo_test::TestWindow(640, 480, "quorvane debug screen"));
         font_.reset(new Font);
-        font_->set_file(vo_test::DEJAVU_SANS, Font::FONT_FREETYPE);
+        // The shipped menu font, as start-up sets it.
+        font_->set_file((std::string(QV_GAME_DATA_DIR) + "/fonts/DejaVuSans-Bold.ttf").c_str(), Font::FONT_FREETYPE);
         Text::set_default_font(font_);
         g_app = &app_;
     }
@@ -80,8 +79,7 @@ TEST_F(DebugScreenOnWindow, ShowsTheHelpTextOnDarkGrey) {
 }
 
 TEST_F(DebugScreenOnWindow, TakesTheMenuTransformFromTheMenuConfiguration) {
-    std::ofstream(config_.file("menu_config.info"))
-        << "referenceFrame { left 0 top 0 right 1600 bottom 900 yUp false }\n";
+    PathProvider::set_path(1, std::string(QV_GAME_DATA_DIR) + "/config/");
     MenuConfig(true);
     SmartPtr<DebugScreen> screen(new DebugScreen());
     auto* text = dynamic_cast<TextWidget*>(screen->root_widget()->child(0));

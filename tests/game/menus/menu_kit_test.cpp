@@ -13,6 +13,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -22,44 +23,15 @@ namespace {
 using vo::Frame;
 using vo_test::Rgba;
 
-// The button face: a 40 x 10 texture whose source frame sets the size of
-// every menu button.
-const char* const kMenuButtonGroup = R"(
-menuButton
-{
-    default
-    {
-        image
-        {
-            name background
-            texture menu_button.png
-            srcFrame { left 0 top 0 right 200 bottom 60 yUp false }
-        }
-        color { name background r 0.9 g 0.9 b 0.9 a 1 }
-    }
-}
-)";
-
-// The configuration folder of this process: menu_config.info (rewritten by
-// the tests and reloaded) and the engine's widget_styles.info.
+// A configuration folder of this process: menu_config.info (rewritten by
+// the tests and reloaded) and a widget_styles.info with a broken group.
 class MenuKitTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder_ = new vo_test::TempFolder;
         vo::PathProvider::set_path(1, folder_->path() + "/");
         vo::Textures().path = folder_->path() + "/";
-        vo_test::WritePng(folder_->file("menu_button.png"), 40, 10, [](unsigned, unsigned) { return Rgba{200, 200, 200, 255}; });
         Write("widget_styles.info", R"(
-messageBox
-{
-    geometry
-    {
-        color { name surrounding r 0.2 g 0.4 b 0.6 a 1 }
-        frame { name main left 400 top 200 right 1200 bottom 700 yUp false }
-        frame { name textArea left 20 top 20 right 780 bottom 300 yUp false }
-        frame { name buttonArea left 20 top 320 right 780 bottom 480 yUp false }
-    }
-}
 brokenBox
 {
     geometry
@@ -81,8 +53,7 @@ brokenBox
     // and reloads it.
     static void UseMenuConfig(float ref_width, float ref_height, std::string const& extra = "") {
         Write("menu_config.info", "referenceFrame { left 0 top 0 right " + std::to_string(ref_width) +
-                                      " bottom " + std::to_string(ref_height) + " yUp false }\n" +
-                                      kMenuButtonGroup + extra);
+                                      " bottom " + std::to_string(ref_height) + " yUp false }\n" + extra);
         vo::MenuConfig(true);
     }
 
@@ -162,8 +133,21 @@ TEST_F(MenuKitTest, AFailedReloadKeepsTheTreeInUse) {
     EXPECT_EQ(vo::MenuString("menuFont"), "a.ttf");
 }
 
-TEST_F(MenuKitTest, MenuButtonTakesTheMenuFrameStylesAndText) {
-    UseMenuConfig(1600, 900);
+// The shipped menu configuration and widget styles, as the game reads them.
+class MenuKitOnShippedData : public testing::Test {
+protected:
+    void SetUp() override {
+        vo::PathProvider::set_path(1, std::string(QV_GAME_DATA_DIR) + "/config/");
+        vo::Textures().path = std::string(QV_GAME_DATA_DIR) + "/textures/";
+        vo::MenuConfig(true);
+    }
+    void TearDown() override {
+        vo::Textures().clear();
+        vo::Textures().path.clear();
+    }
+};
+
+TEST_F(MenuKitOnShippedData, MenuButtonTakesTheMenuFrameStylesAndText) {
     vo_test::TestWindow window(160, 90);
     vo::Widget root(nullptr, vo::WS_VISIBLE | vo::WS_ENABLED);
     vo::ButtonWidget* button = vo::CreateMenuButton(&root, "START", vo::WS_ALIGN_LEFT);
@@ -171,16 +155,16 @@ TEST_F(MenuKitTest, MenuButtonTakesTheMenuFrameStylesAndText) {
     EXPECT_EQ(button->parent(), &root);
     EXPECT_EQ(button->state(), vo::WS_VISIBLE | vo::WS_ENABLED | vo::WS_BACKGROUND | vo::WS_FIXED_SIZE |
                                    vo::WS_ALIGN_LEFT);
+    // The default face of the shipped button atlas is 280 x 64, drawn white.
     Frame const f = button->frame();
-    EXPECT_FLOAT_EQ(f.width(), 200);
-    EXPECT_FLOAT_EQ(f.height(), 60);
+    EXPECT_FLOAT_EQ(f.width(), 280);
+    EXPECT_FLOAT_EQ(f.height(), 64);
     EXPECT_EQ(button->text(), "START");
     vo::Color const bg = button->get_color("background");
-    EXPECT_FLOAT_EQ(bg.r, 0.9f);
+    EXPECT_FLOAT_EQ(bg.r, 1.0f);
 }
 
-TEST_F(MenuKitTest, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
-    UseMenuConfig(1600, 900);
+TEST_F(MenuKitOnShippedData, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
     vo_test::TestWindow window(800, 450);  // half the design size
     vo::Widget root(nullptr, vo::WS_VISIBLE | vo::WS_ENABLED | vo::WS_FIXED_SIZE);
     root.set_frame(vo::MenuReferenceFrame());
@@ -196,11 +180,18 @@ TEST_F(MenuKitTest, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
     EXPECT_FLOAT_EQ(covered.top(), 0);
     EXPECT_FLOAT_EQ(covered.right(), 800);
     EXPECT_FLOAT_EQ(covered.bottom(), 450);
-    // The surrounding fills the design space, outside the box's main panel.
+    // The surrounding fills the design space, outside the box's main panel:
+    // the shipped colour (0.02, 0.02, 0.05), drawn here without blending over
+    // a white window; textured, as the screens draw.
     window.use_pixel_coordinates();
+    window.engine().set_state(vo::STATE_TEXTURING, true);
+    window.engine().set_clear_color(vo::Color(1, 1, 1, 1));
+    window.engine().clear();
     root.draw();
-    EXPECT_TRUE(vo_test::ColorNear(window.pixel(3, 3), Rgba{51, 102, 153})) << window.pixel(3, 3);
-    EXPECT_TRUE(vo_test::ColorNear(window.pixel(796, 446), Rgba{51, 102, 153})) << window.pixel(796, 446);
+    Rgba const surrounding{5, 5, 13};
+    EXPECT_TRUE(vo_test::ColorNear(window.pixel(3, 3), surrounding)) << window.pixel(3, 3);
+    EXPECT_TRUE(vo_test::ColorNear(window.pixel(796, 446), surrounding)) << window.pixel(796, 446);
+    if (const char* shots = std::getenv("QV_SCREENSHOTS")) window.save_png(std::string(shots) + "/message_box.png");
 
     // main > (text area, button area > button)
     ASSERT_EQ(box->num_children(), 1u);
@@ -213,6 +204,10 @@ TEST_F(MenuKitTest, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {
     auto* button = dynamic_cast<vo::ButtonWidget*>(main->child(1)->child(0));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "OK!");
+    // The button shows the shipped face (sand, not the panel's white).
+    vo::vector2 const face = button->global_transformed_frame().center();
+    EXPECT_FALSE(vo_test::ColorNear(window.pixel(int(face.x), int(face.y) - 8), Rgba{255, 255, 255}, 20))
+        << window.pixel(int(face.x), int(face.y) - 8);
 
     // A press and a release at the centre of the button: the box is gone and
     // the widgets below stay.

@@ -1,0 +1,63 @@
+#pragma once
+
+// The load rules of the match's data files. Each function looks at a whole
+// file's tree and returns one line per defect, "<file>: <key>: <what>", so
+// that a bad file is refused at load, before anything uses it, with every
+// problem named at once. The data checker runs the same functions over the
+// shipped data.
+
+#include <boost/property_tree/ptree_fwd.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vo {
+
+using DataDefects = std::vector<std::string>;
+
+// Whether a named file exists: a texture relative to the textures folder, a
+// sound relative to the sounds folder, a font relative to the fonts folder.
+struct DataFiles {
+    std::function<bool(std::string const&)> texture;
+    std::function<bool(std::string const&)> sound;
+    std::function<bool(std::string const&)> font;
+};
+
+// The folders registered with the path provider (ids 4, 11 and 3).
+DataFiles InstalledDataFiles();
+
+// Largest number of clusters one grenade may release.
+constexpr int kMaxClusters = 64;
+
+// "weapons.info". mines_laid: the match lays mines (numMines > 0), so
+// "mine" must be throwable; cpu_plays: a computer team may play, so
+// "grenade" must be. Checked: the available weapons (each with an icon on an
+// existing texture and a description; "defaultWeapon" is no weapon and must
+// name a listed one); every weapon that can be thrown, transitively through
+// cluster types (required keys, a speed above 0, never fixedVelocity 0, a
+// body with at least 3 boundary points and an existing texture, an existing
+// explosion type); cluster descriptions (num 0..kMaxClusters, a type that can
+// be thrown and is not clustersOnly, no cycles); the explosion types (normal
+// and small present, radius above 0, volume 0..100, existing sounds); a mine
+// that the ground would set off.
+DataDefects WeaponsDefects(boost::property_tree::ptree const& weapons, bool mines_laid, bool cpu_plays,
+                           DataFiles const& files);
+
+// "items.info", with the weapons of "weapons.info" that addWeapon may name.
+// When items can be drawn (frequency above 0): the items exist, each with a
+// name, an image on an existing texture, a weight of 0 or more and effects
+// of the right types; addWeapon names an available weapon. The draw counts
+// lie in 0..20 and the item body has at least 3 boundary points.
+DataDefects ItemsDefects(boost::property_tree::ptree const& items, boost::property_tree::ptree const& weapons,
+                         DataFiles const& files);
+
+// The files that "game_config.info" names: the round-timer font, the area
+// textures, the parallax layers' textures and the slobs' default texture
+// (defaults included, since the reader falls back to them).
+DataDefects GameConfigFileDefects(boost::property_tree::ptree const& game_config, DataFiles const& files);
+
+// The names of the available weapons in file order ("defaultWeapon" left out).
+std::vector<std::string> AvailableWeaponNames(boost::property_tree::ptree const& weapons);
+
+}  // namespace vo

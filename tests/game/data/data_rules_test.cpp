@@ -1,0 +1,162 @@
+// The load rules of weapons.info, items.info and the files game_config.info
+// names, on small trees: each broken tree gives its one line, a sound tree
+// none.
+
+#include "game/level/data_rules.h"
+
+#include <boost/property_tree/info_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using boost::property_tree::ptree;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+ptree Info(std::string const& text) {
+    std::istringstream in(text);
+    ptree tree;
+    boost::property_tree::read_info(in, tree);
+    return tree;
+}
+
+// Every file exists but the ones named "missing...".
+vo::DataFiles Files() {
+    auto exists = [](std::string const& name) { return name.rfind("missing", 0) != 0; };
+    return vo::DataFiles{exists, exists, exists};
+}
+
+const char* const kWeapons = R"(
+availableWeapons
+{
+    grenade { num -1 icon { texture grenade.png srcFrame { left 0 top 0 right 64 bottom 64 } } }
+    cluster { num 2 icon { texture cluster.png } }
+}
+grenade { maxVelocity 20 body small timed false groundTriggered true slobTriggered true }
+cluster { maxVelocity 20 body small timed false groundTriggered true slobTriggered true
+          cluster { type bomblet num 4 } }
+bomblet { maxVelocity 10 body small timed false groundTriggered true slobTriggered true explosionType normal }
+mine { maxVelocity 1 body small timed false groundTriggered false slobTriggered true }
+small { radius 0.3 numBoundaryPoints 6 texture body.png }
+explosionTypes { normal { radius 4 soundFile boom.wav } small { radius 2 } }
+)";
+
+std::string Replace(std::string text, std::string const& from, std::string const& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+vo::DataDefects Weapons(std::string const& text, bool mines = true, bool cpu = true) {
+    return vo::WeaponsDefects(Info(text), mines, cpu, Files());
+}
+
+TEST(WeaponRules, ASoundTreeHasNoDefects) { EXPECT_THAT(Weapons(kWeapons), IsEmpty()); }
+
+TEST(WeaponRules, EachBrokenTreeNamesItsKey) {
+    struct Case {
+        std::string from, to;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"num 4", "num 65", "weapons.info: cluster.cluster.num: more than 64 clusters"},
+        {"maxVelocity 10", "maxVelocity 0", "weapons.info: bomblet.maxVelocity: must be above 0"},
+        {"maxVelocity 10 ", "", "weapons.info: bomblet.maxVelocity: missing (needed without a fixedVelocity above 0)"},
+        {"bomblet { maxVelocity 10 body small timed false groundTriggered true slobTriggered true explosionType normal }",
+         "bomblet { maxVelocity 10 clustersOnly true cluster { type grenade num 1 } }",
+         "weapons.info: cluster.cluster.type: 'bomblet' is clustersOnly and makes no grenade"},
+        {"numBoundaryPoints 6", "numBoundaryPoints 2", "weapons.info: small.numBoundaryPoints: a body needs at least 3 boundary points"},
+        {"numBoundaryPoints 6", "numBoundaryPoints 6.5", "weapons.info: small.numBoundaryPoints: '6.5' is not a whole number"},
+        {"texture body.png", "texture missing.png", "weapons.info: small.texture: no texture file 'missing.png'"},
+        {" small { radius 2 }", "", "weapons.info: explosionTypes.small: missing (the explosion of a dying slob)"},
+        {"radius 2 }", "radius 0 }", "weapons.info: explosionTypes.small.radius: must be above 0"},
+        {"soundFile boom.wav", "soundFile missing.wav", "weapons.info: explosionTypes.normal.soundFile: no sound file 'missing.wav'"},
+        {"explosionType normal", "explosionType tiny", "weapons.info: bomblet.explosionType: no explosion type 'tiny'"},
+        {"timed false groundTriggered true slobTriggered true\n          cluster", "timed maybe groundTriggered true slobTriggered true\n          cluster",
+         "weapons.info: cluster.timed: 'maybe' is not true or false"},
+        {"mine { maxVelocity 1 body small timed false groundTriggered false slobTriggered true }", "",
+         "weapons.info: mine: no weapon description (the match throws 'mine' by name)"},
+        {"icon { texture cluster.png }", "", "weapons.info: availableWeapons.cluster.icon: missing"},
+        {"srcFrame { left 0 top 0 right 64 bottom 64 }", "srcFrame { left 0 top 0 }",
+         "weapons.info: availableWeapons.grenade.icon.srcFrame: Can't read frame. Neither 'right' nor 'width' specified"},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_THAT(Weapons(Replace(kWeapons, c.from, c.to)), ElementsAre(c.line));
+    }
+}
+
+TEST(WeaponRules, MineAndGrenadeAreNeededOnlyWhenTheMatchThrowsThem) {
+    std::string const without = Replace(Replace(kWeapons, "mine { maxVelocity 1 body small timed false groundTriggered false slobTriggered true }", ""),
+                                        "    grenade { num -1 icon { texture grenade.png srcFrame { left 0 top 0 right 64 bottom 64 } } }\n", "");
+    std::string const no_grenade = Replace(without, "grenade { maxVelocity 20 body small timed false groundTriggered true slobTriggered true }", "");
+    EXPECT_THAT(Weapons(no_grenade, false, false), IsEmpty());
+    EXPECT_THAT(Weapons(no_grenade, true, true),
+                ElementsAre("weapons.info: mine: no weapon description (the match throws 'mine' by name)",
+                            "weapons.info: grenade: no weapon description (the match throws 'grenade' by name)"));
+}
+
+TEST(WeaponRules, AWeaponClusteringItselfIsACycle) {
+    EXPECT_THAT(Weapons(Replace(kWeapons, "type bomblet num 4", "type cluster num 4")),
+                ElementsAre("weapons.info: cluster.cluster.type: cluster types form a cycle: cluster -> cluster"));
+}
+
+const char* const kItems = R"(
+frequency 0.5
+maxInitialThrows 2
+items
+{
+    health { relativeFrequency 3 name Health image { texture health.png } addHealth 25 addRotateWorld 1 addWeapon grenade }
+}
+)";
+
+TEST(ItemRules, EachBrokenItemNamesItsKey) {
+    ptree const weapons = Info(kWeapons);
+    EXPECT_THAT(vo::ItemsDefects(Info(kItems), weapons, Files()), IsEmpty());
+    struct Case {
+        std::string from, to;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"addHealth 25", "addHealth lots", "items.info: items.health.addHealth: 'lots' is not a number"},
+        {"addRotateWorld 1", "addRotateWorld 1.5", "items.info: items.health.addRotateWorld: '1.5' is not a whole number"},
+        {"addWeapon grenade", "addWeapon bomblet", "items.info: items.health.addWeapon: names no available weapon 'bomblet'"},
+        {"relativeFrequency 3", "relativeFrequency -1", "items.info: items.health.relativeFrequency: must not be negative"},
+        {"name Health ", "", "items.info: items.health.name: missing"},
+        {"image { texture health.png }", "image { texture missing.png }", "items.info: items.health.image.texture: no texture file 'missing.png'"},
+        {"maxInitialThrows 2", "maxInitialThrows 25", "items.info: maxInitialThrows: must lie in 0..20"},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_THAT(vo::ItemsDefects(Info(Replace(kItems, c.from, c.to)), weapons, Files()), ElementsAre(c.line));
+    }
+    // Items that can never be drawn are not looked at.
+    EXPECT_THAT(vo::ItemsDefects(Info(Replace(Replace(kItems, "frequency 0.5", "frequency 0"), "addHealth 25", "addHealth lots")),
+                                 weapons, Files()),
+                IsEmpty());
+}
+
+TEST(GameConfigRules, TheNamedFilesIncludeTheReadersDefaults) {
+    vo::DataFiles files = Files();
+    std::set<std::string> const absent = {"tmp_lvl_tex.png", "layer.png"};
+    files.texture = [absent](std::string const& name) { return !absent.count(name) && name.rfind("missing", 0) != 0; };
+    ptree const config = Info(R"(
+roundTimerFont missing.info
+area { blendTexture1 a.png blendTexture2 b.png diffuseTexture1 c.png diffuseTexture2 d.png
+       lavaTexture e.png lavaBorderTexture f.png }
+parallaxLayers { layer { texture sky.png } other { texture x.png } layer { texture layer.png } layer { } }
+)");
+    EXPECT_THAT(vo::GameConfigFileDefects(config, files),
+                ElementsAre("game_config.info: roundTimerFont: no font file 'missing.info'",
+                            "game_config.info: area.lavaFlowTexture: no texture file 'tmp_lvl_tex.png'",
+                            "game_config.info: parallaxLayers.layer[1].texture: no texture file 'layer.png'",
+                            "game_config.info: parallaxLayers.layer[2].texture: names no texture"));
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// characters.info with the voice files, music.info, debug_config.info,
+// game_config.info, weapons.info, items.info, the round-timer font and the
+// shaders.
+
+#include "checker.h"
+
+#include "engine/core/tree_readers.h"
+#include "game/app/debug_config.h"
+
+#include <boost/property_tree/info_parser.hpp>
+
+#include <fstream>
+#include <locale>
+#include <set>
+
+namespace check {
+
+void CheckCharacters(Checker& c) {
+    std::string const file = "characters.info";
+    ptree const* tree = c.config(file);
+    if (!tree) return;
+    std::set<std::string> names;
+    int index = 0;
+    for (auto const& entry : *tree) {
+        if (entry.first != "character") continue;
+        std::string const key = "character[" + std::to_string(index++) + "]";
+        ptree const& ch = entry.second;
+        auto const name = ch.get_optional<std::string>("name");
+        if (!name)
+            c.add(file, key + ".name", "missing");
+        else if (!names.insert(*name).second)
+            c.add(file, key + ".name", "'" + *name + "' is taken by an earlier character; team settings find characters by name");
+        for (const char* texture : {"textureName", "portraitName"}) {
+            std::string const value = ch.get<std::string>(texture, "");
+            if (value.empty())
+                c.add(file, key + "." + texture, "missing");
+            else if (!c.texture(value).ok)
+                c.add(file, key + "." + texture, "no texture file '" + value + "'");
+        }
+        for (const char* number : {"texX1", "texY1", "texX2", "texY2", "visualScale", "pitch", "volume"}) {
+            if (auto const v = ch.get_child_optional(number); v && !v->get_value_optional<float>())
+                c.add(file, key + "." + number, "is not a number");
+        }
+        if (auto const v = ch.get_child_optional("isMale"); v && !v->get_value_optional<bool>())
+            c.add(file, key + ".isMale", "is not true or false");
+        // The voice: a file in the configuration folder listing screams.
+        std::string const voice = ch.get<std::string>("voiceFile", "");
+        if (voice.empty()) {
+            c.add(file, key + ".voiceFile", "missing");
+            continue;
+        }
+        ptree screams;
+        try {
+            boost::property_tree::read_info(c.folder("config") + voice, screams, std::locale());
+        } catch (std::exception const& e) {
+            c.add(file, key + ".voiceFile", "'" + voice + "' cannot be read: " + e.what());
+            continue;
+        }
+        auto const list = screams.get_child_optional("screams");
+        if (!list || list->count("file") == 0) c.add(voice, "screams", "lists no scream");
+        if (list) {
+            for (auto const& f : *list) {
+                if (f.first == "file" && !c.sound(f.second.data()))
+                    c.add(voice, "screams.file", "no sound file '" + f.second.data() + "'");
+            }
+        }
+    }
+    if (names.size() < 2) c.add(file, "character", "the menus need at least 2 characters");
+}
+
+void CheckMusic(Checker& c) {
+    std::string const file = "music.info";
+    ptree const* tree = c.config(file);
+    if (!tree) return;
+    for (const char* desc : {"mainMenu", "results", "match"}) {
+        auto const node = tree->get_child_optional(desc);
+        if (!node) {
+            c.add(file, desc, "missing");
+            continue;
+        }
+        int tracks = 0;
+        for (auto const& track : *node) {
+            if (track.first != "track") continue;
+            std::string const key = std::string(desc) + ".track[" + std::to_string(tracks++) + "]";
+            vo::MusicDesc const music = vo::ReadMusicDesc(track.second);
+            if (!c.music(music.file)) c.add(file, key + ".file", "no music file '" + music.file + "'");
+            if (music.volume < 0.0 || music.volume > 100.0) c.add(file, key + ".volume", "must lie in 0..100");
+            for (const char* fade : {"fadeIn", "fadeOut"}) {
+                auto const f = track.second.get_child_optional(fade);
+                if (!f) {
+                    c.add(file, key + "." + fade, "missing");
+                } else {
+                    vo::MusicTransition const t = vo::ReadMusicTransition(*f);
+                    if (t.fade_duration < 0.0) c.add(file, key + "." + fade + ".fadeDuration", "must not be negative");
+                }
+            }
+        }
+        if (tracks == 0) c.add(file, desc, "has no track");
+    }
+}
+
+void CheckDebugConfig(Checker& c) {
+    std::string const file = "debug_config.info";
+    ptree const* tree = c.config(file);
+    if (!tree) return;
+    vo::DebugConfig flags;
+    flags.read_flags(*tree);  // the game's own reading
+    for (const char* key : {"clearScreen", "drawParallaxLayers", "drawWidgets", "drawScene", "drawInGameNames", "vSync"}) {
+        std::string const path = std::string("renderer.") + key;
+        if (auto const v = tree->get_child_optional(path); v && !v->get_value_optional<bool>())
+            c.add(file, path, "'" + v->data() + "' is not true or false (read as true)");
+    }
+}
+
+void CheckGameConfig(Checker& c) {
+    std::string const file = "game_config.info";
+    ptree const* tree = c.config(file);
+    if (!tree) return;
+    c.add(vo::GameConfigFileDefects(*tree, c.files()));
+
+    // Values that break the match: the ranges the game clamps to.
+    struct Range {
+        const char* key;
+        double low;
+        bool low_open;  // true: the value must be above low
+        double high;
+    };
+    const double any = 1e30;
+    static const Range kRanges[] = {
+        {"newTurnTransitionTime", 1.0 / 60.0, false, any},
+        {"camera.refreshInterval", 0.0, true, any},
+        {"camera.minBoxSize", 0.0, true, any},
+        {"camera.maxCustomOffset", 0.0, true, any},
+        {"maxShootTime", 0.0, true, any},
+        {"camera.interpStepSize", 1.0, false, any},
+        {"camera.interpMaxSteps", 1.0, false, 100.0},
+        {"camera.explosionShakeIterations", 1.0, false, any},
+        {"camera.fieldOfViewY", 1.0, false, 179.0},
+        {"lavaDesc.particleRadius", 0.0, true, any},
+        {"stoneParticleDesc.particleRadius", 0.0, true, any},
+        {"lavaDesc.explosionDensityInv", 0.0, true, any},
+        {"lavaDesc.minLiveTime", 0.0, false, any},
+        {"lavaDesc.maxLiveTime", 0.0, false, any},
+        {"stoneParticleDesc.minLiveTime", 0.0, false, any},
+        {"stoneParticleDesc.maxLiveTime", 0.0, false, any},
+        {"lavaEmissionDuration", 0.0, false, any},
+        {"lavaEmissionBaseInterval", 0.0, false, any},
+        {"numMines", 0.0, false, 64.0},
+        {"randArea.numCircles", 0.0, true, 10000.0},
+        {"randArea.minCircleRadius", 0.0, true, any},
+        {"randArea.maxCircleRadius", 0.0, true, any},
+        {"roundTimeTextHeight", 0.0, true, any},
+        {"teamNameTextHeight", 0.0, true, any},
+        {"minTimeBetweenScreams", 0.0, false, any},
+    };
+    for (Range const& r : kRanges) {
+        auto const node = tree->get_child_optional(r.key);
+        if (!node) continue;
+        auto const v = node->get_value_optional<double>();
+        if (!v) {
+            c.add(file, r.key, "'" + node->data() + "' is not a number");
+        } else if ((r.low_open ? !(*v > r.low) : !(*v >= r.low)) || *v > r.high) {
+            c.add(file, r.key, "out of range");
+        }
+    }
+    if (tree->get<double>("maxTimeBetweenScreams", 1.5) < tree->get<double>("minTimeBetweenScreams", 0.75))
+        c.add(file, "maxTimeBetweenScreams", "is below minTimeBetweenScreams");
+    double const fields = tree->get<double>("randLava.numFields", 20) * tree->get<double>("randLava.numSubCirclesPerField", 8);
+    if (fields > 10000) c.add(file, "randLava.numFields", "too many lava spots (numFields x numSubCirclesPerField)");
+    // Whole-number keys: a fraction or a word makes the reader take its default.
+    for (const char* key : {"numPowerupsPerTeam", "numWorldRotates", "numMines", "randArea.seed", "randLava.seed",
+                            "camera.interpMaxSteps"}) {
+        if (auto const node = tree->get_child_optional(key); node && !node->get_value_optional<int>())
+            c.add(file, key, "'" + node->data() + "' is not a whole number");
+    }
+    for (const char* group : {"slob", "slobbyGrenade"}) {
+        if (auto const n = tree->get_optional<int>(std::string(group) + ".numBoundaryPoints"); n && *n < 3)
+            c.add(file, std::string(group) + ".numBoundaryPoints", "a body needs at least 3 boundary points");
+    }
+}
+
+void CheckWeaponsAndItems(Checker& c) {
+    ptree const* weapons = c.config("weapons.info");
+    ptree const* items = c.config("items.info");
+    ptree const* game = c.config("game_config.info");
+    if (!weapons) return;
+    bool const mines = game ? game->get<int>("numMines", 4) > 0 : true;
+    c.add(vo::WeaponsDefects(*weapons, mines, true, c.files()));
+    if (items) c.add(vo::ItemsDefects(*items, *weapons, c.files()));
+    // The pictures of weapons and items against their textures and atlases.
+    if (auto const available = weapons->get_child_optional("availableWeapons")) {
+        for (auto const& w : *available) {
+            if (auto const icon = w.second.get_child_optional("icon"); icon && icon->get_optional<std::string>("texture") &&
+                                                                      c.texture(icon->get<std::string>("texture")).ok)
+                c.image(*icon, "weapons.info", "availableWeapons." + w.first + ".icon");
+        }
+    }
+    if (items) {
+        if (auto const list = items->get_child_optional("items")) {
+            for (auto const& item : *list) {
+                if (auto const image = item.second.get_child_optional("image");
+                    image && c.texture(image->get<std::string>("texture", "")).ok)
+                    c.image(*image, "items.info", "items." + item.first + ".image");
+            }
+        }
+    }
+}
+
+void CheckFonts(Checker& c) {
+    ptree const* game = c.config("game_config.info");
+    if (!game) return;
+    std::string const name = game->get<std::string>("roundTimerFont", "");
+    if (name.empty() || !c.font(name)) return;  // reported with game_config.info
+    ptree font;
+    try {
+        boost::property_tree::read_info(c.folder("fonts") + name, font, std::locale());
+    } catch (std::exception const& e) {
+        c.add(name, "-", std::string("cannot be read: ") + e.what());
+        return;
+    }
+    std::string const texture = font.get<std::string>("texture", "");
+    ImageSize const size = c.texture(texture);
+    if (!size.ok) {
+        c.add(name, "texture", "no texture file '" + texture + "'");
+        return;
+    }
+    std::set<int> codes;
+    for (auto const& glyph : font) {
+        if (glyph.first != "glyph") continue;
+        int const code = glyph.second.get<int>("code", -1);
+        codes.insert(code);
+        float const x0 = glyph.second.get<float>("xmin", 0), x1 = glyph.second.get<float>("xmax", 0);
+        float const y0 = glyph.second.get<float>("ymin", 0), y1 = glyph.second.get<float>("ymax", 0);
+        if (x0 < 0 || y0 < 0 || x1 > size.width || y1 > size.height || x1 < x0 || y1 < y0)
+            c.add(name, "glyph " + std::to_string(code), "lies outside its atlas");
+    }
+    for (int code = '0'; code <= '9'; ++code)
+        if (!codes.count(code)) c.add(name, "glyph " + std::to_string(code), "missing: the round timer shows digits");
+}
+
+void CheckShaders(Checker& c) {
+    for (const char* shader : {"level_shader", "lava_shader", "fluid_preprocess", "fluid_shader", "dissolve_shader"}) {
+        std::string const path = c.folder("shaders") + "glsl/" + shader + ".psh";
+        std::ifstream in(path);
+        std::string first;
+        std::getline(in, first);
+        if (!in)
+            c.add(std::string("glsl/") + shader + ".psh", "-", "missing");
+        else if (first.rfind("#version 120", 0) != 0)
+            c.add(std::string("glsl/") + shader + ".psh", "-", "must start with #version 120");
+    }
+}
+
+}  // namespace check
