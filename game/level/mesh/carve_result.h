@@ -34,4 +34,13 @@ struct CarveResult {
 
 inline vector3 ToVector3(const MeshVector& p) { return vector3(p[0], p[1], p[2]); }
 
+// Appends the corners of a triangle about to be removed, with their lava.
+inline void RecordRemovedTriangle(CarveResult& result, const LevelMesh& mesh, mg::Face* f)
+{
+    for (unsigned int i = 0; i < 3 && i < f->num_vertices(); ++i) {
+        result.removed_corners.push_back(ToVector3(mesh.position[f->vertex(i)]));
+        result.removed_corner_lava.push_back(mesh.lava[f->vertex(i)]);
+    }
+}
+
 }  // namespace vo

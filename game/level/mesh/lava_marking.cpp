@@ -32,33 +32,25 @@ void MarkLava(LevelMesh& mesh, float x, float y, float radius)
     sel.clear();
 
     const MeshVector c(x, y, 0);
-    const float rSq = radius * radius;
-    const float rim = radius + mesh.rim_width;
-    const float rimSq = rim * rim;
-    const float lightMin = mesh.light_radius_min_factor * rim;
-    const float lightMax = mesh.light_radius_max_factor * rim;
-    const float lightMinSq = lightMin * lightMin;
-    const float lightMaxSq = lightMax * lightMax;
-    const float lightRange = lightMax - lightMin;
+    const ShadeZones zones(mesh, radius);
 
     for (auto it = grid.begin<mg::Vertex>(); it != grid.end<mg::Vertex>(); ++it) {
         mg::Vertex* v = *it;
         const MeshVector d = mesh.position[v] - c;
         const float dSq = Dot(d, d);
-        if (dSq < rSq) {
+        if (dSq < zones.radius_sq) {
             sel.select(v, LAVA_CORE);
             mesh.lava[v] = 1.0f;
             mesh.light[v] = 1.0f;
-        } else if (dSq < rimSq) {
+        } else if (dSq < zones.rim_sq) {
             const float dist = std::sqrt(dSq);
             sel.select(v, LAVA_RIM);
             mesh.lava[v] = std::max(mesh.lava[v], 1.0f - (dist - radius) / mesh.rim_width);
             mesh.light[v] = 1.0f;
-        } else if (dSq < lightMinSq) {
+        } else if (dSq < zones.light_min_sq) {
             mesh.light[v] = 1.0f;
-        } else if (dSq < lightMaxSq) {
-            const float dist = std::sqrt(dSq);
-            mesh.light[v] = std::max(mesh.light[v], 1.0f - (dist - lightMin) / lightRange);
+        } else if (dSq < zones.light_max_sq) {
+            mesh.light[v] = std::max(mesh.light[v], zones.fading_light(std::sqrt(dSq)));
         }
     }
 

@@ -90,6 +90,13 @@ bool LevelCarve::near_split_vertex(mg::Edge* e, const MeshVector& point)
 
 void LevelCarve::run()
 {
+    cut();
+    remove_spikes();
+    finish();
+}
+
+void LevelCarve::cut()
+{
     prepare();
     vertex_pass();
     edge_pass();
@@ -100,8 +107,6 @@ void LevelCarve::run()
     remove();
     gather_lava_edges();
     mark_boundary_ends();
-    remove_spikes();
-    finish();
 }
 
 void LevelCarve::prepare()
@@ -117,14 +122,7 @@ void LevelCarve::vertex_pass()
 {
     mg::Grid& grid = mesh_.grid;
     mg::Selector& sel = mesh_.selector;
-    const float rSq = radius_ * radius_;
-    const float outer = mesh_.rim_width + radius_;
-    const float outerSq = outer * outer;
-    const float lightMin = mesh_.light_radius_min_factor * outer;
-    const float lightMax = mesh_.light_radius_max_factor * outer;
-    const float lightMinSq = lightMin * lightMin;
-    const float lightMaxSq = lightMax * lightMax;
-    const float lightRange = lightMax - lightMin;
+    const ShadeZones zones(mesh_, radius_);
 
     mg::ElementPointerArray<mg::Edge*> edges;
     for (auto it = grid.begin<mg::Vertex>(); it != grid.end<mg::Vertex>(); ++it) {
@@ -143,19 +141,18 @@ void LevelCarve::vertex_pass()
                 else
                     sel.select(e);
             }
-        } else if (dSq < rSq) {
+        } else if (dSq < zones.radius_sq) {
             mesh_.rim[v] = 0.0f;
             mesh_.light[v] = 1.0f;
             move_onto_circle(v);
-        } else if (dSq < outerSq) {
+        } else if (dSq < zones.rim_sq) {
             const float d = std::sqrt(dSq);
             mesh_.rim[v] = std::min(mesh_.rim[v], (d - radius_) / mesh_.rim_width);
             mesh_.light[v] = 1.0f;
-        } else if (dSq < lightMinSq) {
+        } else if (dSq < zones.light_min_sq) {
             mesh_.light[v] = 1.0f;
-        } else if (dSq < lightMaxSq) {
-            const float d = std::sqrt(dSq);
-            mesh_.light[v] = std::max(mesh_.light[v], 1.0f - (d - lightMin) / lightRange);
+        } else if (dSq < zones.light_max_sq) {
+            mesh_.light[v] = std::max(mesh_.light[v], zones.fading_light(std::sqrt(dSq)));
         }
     }
 }
@@ -315,10 +312,7 @@ void LevelCarve::gather_removed_triangles()
             if (grid.is_marked(f))
                 continue;
             grid.mark(f);
-            for (unsigned int i = 0; i < 3 && i < f->num_vertices(); ++i) {
-                result_->removed_corners.push_back(ToVector3(mesh_.position[f->vertex(i)]));
-                result_->removed_corner_lava.push_back(mesh_.lava[f->vertex(i)]);
-            }
+            RecordRemovedTriangle(*result_, mesh_, f);
         }
     }
     grid.end_marking();
@@ -350,16 +344,8 @@ void LevelCarve::remove()
         return;
     new_boundary_.erase(std::remove_if(new_boundary_.begin(), new_boundary_.end(), faceless),
                         new_boundary_.end());
-    mg::ElementPointerArray<mg::Edge*> edges;
-    for (mg::Edge* e : dangling) {
-        mg::Vertex* ends[2] = {e->vertex(0), e->vertex(1)};
-        grid.erase(e);
-        for (mg::Vertex* v : ends) {
-            grid.get_associated(edges, v);
-            if (edges.empty())
-                grid.erase(v);
-        }
-    }
+    for (mg::Edge* e : dangling)
+        EraseEdgeAndLonelyEnds(grid, e);
 }
 
 void LevelCarve::gather_lava_edges()

@@ -25,20 +25,27 @@ public:
 
     // All steps.
     void run();
+    // The steps up to (not including) spike removal and finish().
+    void cut();
 
     // Remembers the selector's autoselect flag, switches it off, clears the
     // selection (and empties the result record).
     void prepare();
     // Selects the vertices less than the snap distance inside the circle and
     // exactly the edges with one end among them; moves the other vertices
-    // inside the circle onto it; shades every vertex near the circle.
+    // inside the circle onto it (where that turns no triangle over); shades
+    // every vertex near the circle.
     void vertex_pass();
     // Splits each selected (crossing) edge where it crosses the circle (a new
     // vertex with the edge as parent and the edge's two halves; the edge
     // stays selected and the faces at it are selected), or moves its outer
     // end onto the circle when the crossing lies within the snap distance of
-    // it (the edge is deselected then, as is an edge crossing the circle
-    // other than once).
+    // it (where that turns no triangle over and no edge at it is split
+    // already). The edge is deselected when it is not split: also when it
+    // crosses the circle other than once, or when another edge of one of its
+    // triangles was split within a hundredth of the spacing of its crossing
+    // (two such split vertices would leave a sliver too thin to keep its
+    // orientation).
     void edge_pass();
     // With autoselect on: replaces each selected face by its refinement at
     // the split vertices of its selected edges, then triangulates the

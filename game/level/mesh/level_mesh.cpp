@@ -70,4 +70,26 @@ float TwiceSignedArea(mg::Face* f, const MeshPositions& position)
     return twice;
 }
 
+void EraseEdgeAndLonelyEnds(mg::Grid& grid, mg::Edge* e)
+{
+    mg::Vertex* ends[2] = {e->vertex(0), e->vertex(1)};
+    grid.erase(e);
+    mg::ElementPointerArray<mg::Edge*> edges;
+    for (mg::Vertex* v : ends) {
+        grid.get_associated(edges, v);
+        if (edges.empty())
+            grid.erase(v);
+    }
+}
+
+ShadeZones::ShadeZones(const LevelMesh& mesh, float radius)
+    : radius_sq(radius * radius), rim(radius + mesh.rim_width), rim_sq(rim * rim)
+{
+    light_min = mesh.light_radius_min_factor * rim;
+    const float lightMax = mesh.light_radius_max_factor * rim;
+    light_min_sq = light_min * light_min;
+    light_max_sq = lightMax * lightMax;
+    light_range = lightMax - light_min;
+}
+
 }  // namespace vo

@@ -85,4 +85,26 @@ private:
 // positive when counter-clockwise.
 float TwiceSignedArea(mg::Face* f, const MeshPositions& position);
 
+// Erases an edge and those of its ends that keep no other edge.
+void EraseEdgeAndLonelyEnds(mg::Grid& grid, mg::Edge* e);
+
+// The shading zones around a carve or a lava field of the given radius: the
+// inside (below radius), the rim band (below radius + rim width = rim), full
+// glow (below light_min = min factor x rim) and fading glow (below
+// light_max = max factor x rim). Limits are kept squared for comparing.
+struct ShadeZones {
+    ShadeZones(const LevelMesh& mesh, float radius);
+
+    float radius_sq;
+    float rim;
+    float rim_sq;
+    float light_min;
+    float light_min_sq;
+    float light_max_sq;
+    float light_range;
+
+    // The glow at distance d in the fading zone.
+    float fading_light(float d) const { return 1.0f - (d - light_min) / light_range; }
+};
+
 }  // namespace vo

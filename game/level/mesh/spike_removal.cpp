@@ -194,26 +194,15 @@ void RemoveSpikes(LevelMesh& mesh, float maxCos, CarveResult* result, const Carv
                     losingLastFace.push_back(oe);
                 }
             }
-            if (result) {
-                for (unsigned int i = 0; i < 3 && i < f->num_vertices(); ++i) {
-                    result->removed_corners.push_back(ToVector3(pos[f->vertex(i)]));
-                    result->removed_corner_lava.push_back(mesh.lava[f->vertex(i)]);
-                }
-            }
+            if (result)
+                RecordRemovedTriangle(*result, mesh, f);
         }
 
         grid.erase(v);
 
         // An edge whose last face went with v would hang in the air.
-        for (mg::Edge* e : losingLastFace) {
-            mg::Vertex* ends[2] = {e->vertex(0), e->vertex(1)};
-            grid.erase(e);
-            for (mg::Vertex* end : ends) {
-                grid.get_associated(edges, end);
-                if (edges.empty())
-                    grid.erase(end);
-            }
-        }
+        for (mg::Edge* e : losingLastFace)
+            EraseEdgeAndLonelyEnds(grid, e);
 
         for (mg::Edge* e : newBoundary) {
             if (mg::NumAssociatedFaces(grid, e) != 1)

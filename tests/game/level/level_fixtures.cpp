@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 
@@ -42,6 +43,14 @@ MeshImage ImageOf(LevelGeometryImpl& level)
     for (const auto& e : edges)
         image.edges.insert(image.edges.end(), e.begin(), e.end());
     return image;
+}
+
+bool SameLog(const std::vector<LevelEditRecord>& a, const std::vector<LevelEditRecord>& b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const auto& p, const auto& q) {
+               return std::memcmp(&p, &q, sizeof(LevelEditRecord)) == 0;
+           });
 }
 
 float DistanceTo(LevelMesh& mesh, mg::Vertex* v, float x, float y)

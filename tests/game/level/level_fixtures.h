@@ -30,6 +30,9 @@ struct MeshImage {
 };
 MeshImage ImageOf(vo::LevelGeometryImpl& level);
 
+// The same records, byte for byte.
+bool SameLog(const std::vector<vo::LevelEditRecord>& a, const std::vector<vo::LevelEditRecord>& b);
+
 // The vertex nearest to a point.
 mg::Vertex* NearestVertex(vo::LevelMesh& mesh, float x, float y);
 float DistanceTo(vo::LevelMesh& mesh, mg::Vertex* v, float x, float y);

@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <sstream>
@@ -53,14 +52,11 @@ LevelGenerationParams ParamsFrom(const pt::ptree& config)
     return p;
 }
 
-// The shipped configuration's values. The shipped data does not hold
-// "game_config.info" yet: until it does, its defaults stand in.
+// The values of the shipped "game_config.info".
 LevelGenerationParams ShippedParams()
 {
     pt::ptree config;
-    const std::string file = std::string(QV_GAME_DATA_DIR) + "/config/game_config.info";
-    if (std::filesystem::exists(file))
-        pt::read_info(file, config);
+    pt::read_info(std::string(QV_GAME_DATA_DIR) + "/config/game_config.info", config);
     return ParamsFrom(config);
 }
 
@@ -72,12 +68,13 @@ size_t Count(const std::vector<LevelEditRecord>& log, LevelEditOp op)
     return n;
 }
 
-bool SameLog(const std::vector<LevelEditRecord>& a, const std::vector<LevelEditRecord>& b)
+LevelGenerationParams WithCounts(float circles, float fields, float spots)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](const auto& p, const auto& q) {
-               return std::memcmp(&p, &q, sizeof(LevelEditRecord)) == 0;
-           });
+    LevelGenerationParams params;
+    params.caves.num_circles = circles;
+    params.lava.num_fields = fields;
+    params.lava.num_sub_circles_per_field = spots;
+    return params;
 }
 
 std::vector<LevelEditRecord> Generate(const LevelGenerationParams& params, int seed)
@@ -122,14 +119,14 @@ TEST(LevelGeneration, TheSameSeedGivesTheSameLevel)
     const std::vector<LevelEditRecord> first = Generate(params, 1234);
     for (int i = 0; i < 17; ++i)
         Rand();
-    EXPECT_TRUE(SameLog(Generate(params, 1234), first));
-    EXPECT_FALSE(SameLog(Generate(params, 1235), first));
+    EXPECT_TRUE(level_test::SameLog(Generate(params, 1234), first));
+    EXPECT_FALSE(level_test::SameLog(Generate(params, 1235), first));
 
     // INT_MAX + base wraps: the same sums from level seed 0 give the same level.
     LevelGenerationParams shifted = params;
     shifted.lava.seed = static_cast<int>(static_cast<unsigned int>(params.lava.seed) + INT_MAX);
     shifted.caves.seed = static_cast<int>(static_cast<unsigned int>(params.caves.seed) + INT_MAX);
-    EXPECT_TRUE(SameLog(Generate(params, INT_MAX), Generate(shifted, 0)));
+    EXPECT_TRUE(level_test::SameLog(Generate(params, INT_MAX), Generate(shifted, 0)));
 }
 
 TEST(LevelGeneration, CountsOfHolesAndFields)
@@ -149,11 +146,8 @@ TEST(LevelGeneration, CountsOfHolesAndFields)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        LevelGenerationParams params;
-        params.caves.num_circles = c.num_circles;
-        params.lava.num_fields = c.num_fields;
-        params.lava.num_sub_circles_per_field = c.spots;
-        const std::vector<LevelEditRecord> log = Generate(params, 3);
+        const std::vector<LevelEditRecord> log =
+            Generate(WithCounts(c.num_circles, c.num_fields, c.spots), 3);
         EXPECT_EQ(Count(log, LEVEL_EDIT_CARVE), c.holes);
         EXPECT_EQ(Count(log, LEVEL_EDIT_LAVA), c.lava);
     }
@@ -184,13 +178,10 @@ TEST(LevelGeneration, CountsThatCannotBeGeneratedAreRefused)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
-        LevelGenerationParams params;
-        params.caves.num_circles = c.circles;
-        params.lava.num_fields = c.fields;
-        params.lava.num_sub_circles_per_field = c.spots;
         LevelGeometryHandle level;
         try {
-            GenerateLevelArea(level, params, 0, EffectHandle(), EffectHandle());
+            GenerateLevelArea(level, WithCounts(c.circles, c.fields, c.spots), 0, EffectHandle(),
+                              EffectHandle());
             ADD_FAILURE() << "not refused";
         } catch (const Error& e) {
             EXPECT_THAT(e.message(), HasSubstr(c.key));

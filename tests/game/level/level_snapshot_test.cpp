@@ -44,14 +44,6 @@ void Append(std::vector<unsigned char>& bytes, T value)
     bytes.insert(bytes.end(), raw, raw + sizeof(T));
 }
 
-bool SameLog(const std::vector<LevelEditRecord>& a, const std::vector<LevelEditRecord>& b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](const auto& p, const auto& q) {
-               return std::memcmp(&p, &q, sizeof(LevelEditRecord)) == 0;
-           });
-}
-
 TEST(LevelSnapshot, TheBytesOfASnapshot)
 {
     LevelGeometryHandle level;
@@ -88,13 +80,13 @@ TEST(LevelSnapshot, ARoundTripReproducesTheLevelExactly)
     other.explode(0, 0, 30, nullptr);  // replaced by the snapshot
     ReadLevelSnapshot(buffer, other);
     EXPECT_TRUE(level_test::ImageOf(other.geometry()) == original);
-    EXPECT_TRUE(SameLog(other.edit_log(), log));
+    EXPECT_TRUE(level_test::SameLog(other.edit_log(), log));
     EXPECT_EQ(buffer.read_pos(), buffer.write_pos());
 
     buffer.set_read_pos(0);
     ReadLevelSnapshot(buffer, level);
     EXPECT_TRUE(level_test::ImageOf(level.geometry()) == original);
-    EXPECT_TRUE(SameLog(level.edit_log(), log));
+    EXPECT_TRUE(level_test::SameLog(level.edit_log(), log));
 }
 
 // Operations other than carving and lava marking are skipped.

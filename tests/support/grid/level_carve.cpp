@@ -11,14 +11,7 @@ CircleCarve::CircleCarve(LevelMesh& level, float x, float y, float radius)
 
 void CircleCarve::run()
 {
-    prepare();
-    vertex_pass();
-    edge_pass();
-    cut_faces();
-    assign_new_edges();
-    find_boundary();
-    remove();
-    mark_boundary_ends();
+    cut();
     finish();
 }
 
