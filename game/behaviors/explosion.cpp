@@ -86,7 +86,8 @@ void Explosion::free_effect() {
 
 bool Explosion::bounding_box(AABox& box) const {
     const vector3 p = transform_ ? transform_->position() : vector3();
-    box = AABox(vector3(p.x - radius_, p.y - radius_, p.z - radius_), vector3(p.x + radius_, p.y + radius_, p.z + radius_));
+    box = AABox(vector3(p.x - radius_, p.y - radius_, p.z - radius_),
+                vector3(p.x + radius_, p.y + radius_, p.z + radius_));
     return true;
 }
 

@@ -51,7 +51,8 @@ TEST(SoftBodyEntities, AreMadeByNameWithTheirBehaviorsAndFixedTypeIds) {
         Check carries;
     };
     const Case cases[] = {
-        {"SoftBodyEntity", 0xA64432DFu, [&](const Entity& e) { return body_part(e) && !e.get_behavior_by_name("aim"); }},
+        {"SoftBodyEntity", 0xA64432DFu,
+         [&](const Entity& e) { return body_part(e) && !e.get_behavior_by_name("aim"); }},
         {"SlobEntity", 0xA65A28ABu,
          [&](const Entity& e) {
              return body_part(e) && Carries<behaviors::Aim>(e, "aim") && Carries<behaviors::Health>(e, "health");
