@@ -194,8 +194,7 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     if (!sound.empty()) SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", 100.0f));
 
     if (auto* controller = dynamic_cast<ActionCameraController*>(camera_controller_.get())) {
-        static const MatchConfig defaults;
-        const MatchConfig& config = game_config_ ? *game_config_ : defaults;
+        const MatchConfig& config = settings();
         const vector3 eye = controller->position();
         vector3 away(eye.x - position.x, eye.y - position.y, eye.z - position.z);
         NormalizeVector3(away, away);
@@ -206,12 +205,9 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     return explosion;
 }
 
-void LevelScene::launch_clusters(const ClusterDesc&) {}
-
-Entity* LevelScene::create_stone_fluid(const CarveResult&) { return nullptr; }
-
-Entity* LevelScene::create_lava_fluid(const CarveResult&) { return nullptr; }
-
-Entity* LevelScene::create_lava_explosion(const vector3&, float) { return nullptr; }
+const MatchConfig& LevelScene::settings() const {
+    static const MatchConfig defaults;
+    return game_config_ ? *game_config_ : defaults;
+}
 
 }  // namespace vo
