@@ -97,7 +97,7 @@ void Fluid::rebuild_newest_layer() {
         unsigned* data = nullptr;
         if (total > 0 && indices.lock(&data, 0, total)) {
             BufferLockGuard<IndexBuffer> unlock(indices);
-            for (unsigned k = 0; k + 6 <= total; ++k) {
+            for (unsigned k = 0; k < total; ++k) {
                 const unsigned q = k / 6;
                 data[k] = 4 * q + kQuadIndices[k % 6];
             }

@@ -117,6 +117,9 @@ void LevelScene::draw_fluid_pass() {
     const Variant size(vector2(static_cast<float>(engine.screen_width()), static_cast<float>(engine.screen_height())));
     engine.set_effect_parameter(lava_effect_, "screenSize", size);
     engine.set_effect_parameter(stone_effect_, "screenSize", size);
+    // The scene graph (the fluid layers among it) blends by alpha again: the
+    // fluid shaders cut the fluid's outline out of its quads by alpha.
+    engine.set_blend_mode(BLEND_ALPHA);
 }
 
 Entity* LevelScene::throw_grenade(const std::string& weapon_name, const vector3& position, const vector3& direction,

@@ -288,6 +288,7 @@ TEST(LevelScene, DrawRunsTheFluidPassOnlyWhenThereAreFluids) {
                         "set_render_target(null)",
                         "set_effect_parameter(no effect, screenSize, (800, 600))",
                         "set_effect_parameter(no effect, screenSize, (800, 600))",
+                        "set_blend_mode(0)",
                     }));
 }
 
