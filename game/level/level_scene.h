@@ -15,6 +15,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ namespace vo {
 
 class BinaryBuffer;
 class Entity;
+class FluidEntity;
 class GameEvent;
 class SoftBody;
 struct CarveResult;
@@ -126,9 +128,10 @@ public:
 protected:
     // The game configuration, or its defaults while there is none.
     const MatchConfig& settings() const;
-    // Gives a fluid entity its removal after delay seconds (never negative)
-    // and keeps it awake, then adds it to the scene.
-    Entity* finish_fluid(Entity* fluid, double delay);
+    // Gives a fluid entity the lava or the stone effect (making the effects
+    // when they do not exist yet), its removal after delay seconds (never
+    // negative) and keeps it awake, then adds it to the scene.
+    Entity* finish_fluid(std::unique_ptr<FluidEntity> fluid, bool lava, double delay);
 
     // The fluid pass: every fluid layer (the visuals added with type 1)
     // summed into the render target "lava" through the forced

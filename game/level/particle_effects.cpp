@@ -67,6 +67,18 @@ void WarnCapped(const char* what, unsigned wanted) {
               << kMaxParticlesPerBurst << std::endl;
 }
 
+// A fluid entity of one burst: the description, the texture scale and the
+// particles (all made at once).
+std::unique_ptr<FluidEntity> NewFluid(const ParticleHandler::ParticleDesc& desc, float uv_scale,
+                                      const std::vector<ParticleSource::ParticleDesc>& particles) {
+    std::unique_ptr<FluidEntity> entity(new FluidEntity());
+    vo::Fluid& fluid = entity->fluid_behavior()->fluid();
+    fluid.set_particle_desc(desc);
+    fluid.set_uv_scale(vector2(uv_scale, uv_scale));
+    fluid.create_particles(static_cast<unsigned>(particles.size()), particles.data());
+    return entity;
+}
+
 // The ring k of a lava disc holds this many particles.
 unsigned RingSize(unsigned k) { return static_cast<unsigned>(static_cast<double>(k) * kTwoPiSingle); }
 
@@ -196,12 +208,15 @@ void LevelScene::init_effects() {
     fluid_effect(stone_effect_, config.area.diffuseTexture2);
 }
 
-Entity* LevelScene::finish_fluid(Entity* fluid, double delay) {
+Entity* LevelScene::finish_fluid(std::unique_ptr<FluidEntity> fluid, bool lava, double delay) {
+    if (!(lava ? lava_effect_ : stone_effect_).valid) init_effects();
+    fluid->fluid_behavior()->set_effect(lava ? lava_effect_ : stone_effect_);
     fluid->add_behavior<behaviors::KillSelf>("killSelf")->timer = NotNegative(delay);
     // Never at rest: the turn waits for the fluid, the camera follows it.
     fluid->add_behavior<behaviors::Rest>("rest")->keep_awake = true;
-    add_entity(fluid, true);
-    return fluid;
+    FluidEntity* added = fluid.get();
+    add_entity(fluid.release(), true);
+    return added;
 }
 
 Entity* LevelScene::create_stone_fluid(const CarveResult& carve) {
@@ -211,16 +226,9 @@ Entity* LevelScene::create_stone_fluid(const CarveResult& carve) {
                                 -std::numeric_limits<float>::infinity(), kLavaThreshold, new_stone_particles_);
     if (new_stone_particles_.empty()) return nullptr;
 
-    std::unique_ptr<FluidEntity> entity(new FluidEntity());
-    vo::Fluid& fluid = entity->fluid_behavior()->fluid();
-    fluid.set_particle_desc(config.stoneParticleDesc);
     const float uv = static_cast<float>(static_cast<double>(config.area.uvScale) * 0.1);
-    fluid.set_uv_scale(vector2(uv, uv));
-    fluid.create_particles(static_cast<unsigned>(new_stone_particles_.size()), new_stone_particles_.data());
-
-    if (!stone_effect_.valid) init_effects();
-    entity->fluid_behavior()->set_effect(stone_effect_);
-    return finish_fluid(entity.release(), config.stoneParticleDesc.maxLiveTime);
+    return finish_fluid(NewFluid(config.stoneParticleDesc, uv, new_stone_particles_), false,
+                        config.stoneParticleDesc.maxLiveTime);
 }
 
 Entity* LevelScene::create_lava_fluid(const CarveResult& carve) {
@@ -232,12 +240,9 @@ Entity* LevelScene::create_lava_fluid(const CarveResult& carve) {
                                 new_lava_particles_);
     if (new_lava_particles_.empty()) return nullptr;
 
-    std::unique_ptr<FluidEntity> entity(new FluidEntity());
+    std::unique_ptr<FluidEntity> entity =
+        NewFluid(config.lavaDesc, config.area.lavaTextureScale * config.area.uvScale, new_lava_particles_);
     vo::Fluid& fluid = entity->fluid_behavior()->fluid();
-    fluid.set_particle_desc(config.lavaDesc);
-    const float uv = config.area.lavaTextureScale * config.area.uvScale;
-    fluid.set_uv_scale(vector2(uv, uv));
-    fluid.create_particles(static_cast<unsigned>(new_lava_particles_.size()), new_lava_particles_.data());
 
     // Lava keeps running out of the rock that the hole exposed: emitters
     // along every new lava edge, each releasing one particle per base
@@ -285,9 +290,7 @@ Entity* LevelScene::create_lava_fluid(const CarveResult& carve) {
         emission_time = duration;
     }
 
-    if (!lava_effect_.valid) init_effects();
-    entity->fluid_behavior()->set_effect(lava_effect_);
-    return finish_fluid(entity.release(), NotNegative(config.lavaDesc.maxLiveTime) + emission_time);
+    return finish_fluid(std::move(entity), true, NotNegative(config.lavaDesc.maxLiveTime) + emission_time);
 }
 
 Entity* LevelScene::create_lava_explosion(const vector3& centre, float radius) {
@@ -296,16 +299,9 @@ Entity* LevelScene::create_lava_explosion(const vector3& centre, float radius) {
     new_lava_particles_.clear();
     FillLavaDisc(centre, radius, density_inv * ParticleRadius(config.lavaDesc), new_lava_particles_);
 
-    std::unique_ptr<FluidEntity> entity(new FluidEntity());
-    vo::Fluid& fluid = entity->fluid_behavior()->fluid();
-    fluid.set_particle_desc(config.lavaDesc);
-    const float uv = config.area.lavaTextureScale * config.area.uvScale;
-    fluid.set_uv_scale(vector2(uv, uv));
-    fluid.create_particles(static_cast<unsigned>(new_lava_particles_.size()), new_lava_particles_.data());
-
-    if (!lava_effect_.valid) init_effects();
-    entity->fluid_behavior()->set_effect(lava_effect_);
-    return finish_fluid(entity.release(), static_cast<float>(config.lavaDesc.maxLiveTime));
+    return finish_fluid(
+        NewFluid(config.lavaDesc, config.area.lavaTextureScale * config.area.uvScale, new_lava_particles_),
+        true, static_cast<float>(config.lavaDesc.maxLiveTime));
 }
 
 }  // namespace vo

@@ -25,10 +25,7 @@ namespace {
 using namespace vo;
 using vo_test::LevelSceneHarness;
 using vo_test::LevelSceneSetup;
-
-std::string ShippedConfig(const std::string& file) {
-    return vo_test::ReadTextFile(std::string(QV_GAME_DATA_DIR) + "/config/" + file);
-}
+using vo_test::ShippedConfig;
 
 // The shipped weapons with a clusters-only weapon and a cluster weapon that
 // has no speed (no available weapon names it, so the load rules let it be).

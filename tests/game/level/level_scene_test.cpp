@@ -26,10 +26,7 @@ namespace {
 using namespace vo;
 using vo_test::LevelSceneHarness;
 using vo_test::LevelSceneSetup;
-
-std::string ShippedConfig(const std::string& file) {
-    return vo_test::ReadTextFile(std::string(QV_GAME_DATA_DIR) + "/config/" + file);
-}
+using vo_test::ShippedConfig;
 
 // The shipped weapons and three of the tests' own.
 LevelSceneSetup WithTestWeapons() {

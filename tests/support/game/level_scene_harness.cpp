@@ -89,6 +89,10 @@ private:
 
 }  // namespace
 
+std::string ShippedConfig(std::string const& file) {
+    return ReadTextFile(std::string(QV_GAME_DATA_DIR) + "/config/" + file);
+}
+
 LevelSceneHarness::LevelSceneHarness(LevelSceneSetup setup) : app_(new AppHarness()) {
     app_->init();
     if (!setup.config_files.empty()) {
