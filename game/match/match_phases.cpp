@@ -20,6 +20,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
+#include "game/match/turn_angle.h"
 #include "game/menus/match_results_screen.h"
 #include "game/menus/notification_widget.h"
 #include "game/menus/weapon_select_widget.h"
@@ -425,10 +426,7 @@ void Match::aim_at_mouse() {
     vector2 d(sx - mx, sy - (h - my));
     const float length = std::sqrt(d.x * d.x + d.y * d.y);
     if (length > 0.0f) d = vector2(d.x / length, d.y / length);
-    const float a_deg = std::acos(std::max(-1.0f, std::min(1.0f, d.y))) * 180.0f / kPi;
-    const float s_deg = std::asin(std::max(-1.0f, std::min(1.0f, d.x))) * 180.0f / kPi;
-    const float a = s_deg >= 0.0f ? 180.0f - a_deg : a_deg + 180.0f;
-    aim->set_angle(world_rotation_ - a);
+    aim->set_angle(world_rotation_ - TurnAngleDegrees(d.x, d.y));
 }
 
 void Match::scroll_parallax_layers(double dt) {

@@ -15,6 +15,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
+#include "game/match/turn_angle.h"
 
 #include <boost/property_tree/ptree.hpp>
 
@@ -24,8 +25,6 @@
 namespace vo {
 
 namespace {
-
-constexpr float kPi = 3.1415927f;
 
 using RotationTween = Tweener<SmoothTween<float>, TweenMethodCallback<float, Match>>;
 using ZoomTween = Tweener<SmoothTween<float>, TweenMethodCallback<float, ActionCameraController>>;
@@ -103,10 +102,7 @@ void Match::align_world_to_acting_slob() {
     if (!project_onto_level(distance, point, n, position)) return;
 
     // The turn at which the world's up is n, reached the short way round.
-    const float a_deg = std::acos(std::max(-1.0f, std::min(1.0f, n.y))) * 180.0f / kPi;
-    const float s_deg = std::asin(std::max(-1.0f, std::min(1.0f, n.x))) * 180.0f / kPi;
-    const float a = s_deg >= 0.0f ? 180.0f - a_deg : a_deg + 180.0f;
-    float delta = 180.0f - a - world_rotation_;
+    float delta = 180.0f - TurnAngleDegrees(n.x, n.y) - world_rotation_;
     while (delta < -180.0f) delta += 360.0f;
     while (delta > 180.0f) delta -= 360.0f;
 
