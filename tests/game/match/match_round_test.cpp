@@ -161,12 +161,26 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     EXPECT_EQ(match.stats().rounds().size(), 5u);
 }
 
-TEST(MatchRound, FuseButtonsPausingAndSingleSteps) {
+TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
     GameEnvironment env;
     vo::Match& match = env.match();
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     match.config()->roundTime = 2.0;
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+
+    // The acting team's world rotations on the world-rotate button; each
+    // click uses one, the last leaves the button disabled.
+    vo::ButtonWidget* rotate = match.world_rotate_button();
+    ASSERT_EQ(match.current_team_state()->world_rotations_left, 2);
+    EXPECT_TRUE(rotate->is_enabled());
+    EXPECT_EQ(rotate->text(), "2");
+    env.app().click(rotate);
+    EXPECT_EQ(rotate->text(), "1");
+    env.app().click(rotate);
+    EXPECT_EQ(rotate->text(), "0");
+    EXPECT_FALSE(rotate->is_enabled());
+    env.app().click(rotate);
+    EXPECT_EQ(match.current_team_state()->world_rotations_left, 0);
 
     // A click on "3" selects a three-second fuse for the acting slob.
     env.app().click(match.timer_buttons().at(3));

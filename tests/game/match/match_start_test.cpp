@@ -69,6 +69,12 @@ TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
     EXPECT_GT(first.snapshot.size(), 8u);
     EXPECT_GT(first.collision_vertices, 0u);
 
+    // The snapshot alone rebuilds the level.
+    match.show_level_preview(41, -1.0f);
+    match.serialize();
+    match.deserialize();
+    EXPECT_TRUE(PrintOf(match) == first);
+
     // The screen's own aspect ratio with -1; the whole disc in view.
     vo::Engine& engine = vo::Engine::instance();
     EXPECT_FLOAT_EQ(match.scene().camera().aspect_ratio(),
