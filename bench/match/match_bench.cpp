@@ -11,12 +11,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 namespace {
 
-// One match per process.
+// One match per process; it goes at the end of main, while the engine's
+// singletons it shuts down are still there.
+std::unique_ptr<vo_test::GameEnvironment> g_environment;
+
 vo_test::GameEnvironment& Environment() {
-    static vo_test::GameEnvironment environment;
-    return environment;
+    if (!g_environment) g_environment.reset(new vo_test::GameEnvironment);
+    return *g_environment;
 }
 
 // Two teams of four in their first turn, which never runs out.
@@ -63,3 +68,12 @@ void BM_MatchDrawSmoke(benchmark::State& state) {
 BENCHMARK(BM_MatchDrawSmoke)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_environment.reset();
+    return 0;
+}
