@@ -173,7 +173,7 @@ void PhysicsHandler::update(double dt) {
         }
         {
             VO_PROFILE_ZONE("particleHandlerUpdate");
-            if (!particle_handlers_.empty() && collision_tree_) edge_map_.build(collision_tree_, *edge_query_);
+            if (!particle_handlers_.empty() && collision_tree_) edge_map_.refresh(collision_tree_, *edge_query_);
             for (ParticleHandlerEntry* e : particle_handlers_) {
                 ParticleHandler& h = *e->body;
                 h.apply_force(gravity_);

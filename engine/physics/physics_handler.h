@@ -66,7 +66,12 @@ public:
     // Unregisters everything and releases the collision tree; gravity stays.
     void clear();
 
-    // Without a tree nothing collides with the level.
+    // Without a tree nothing collides with the level. The handler keeps
+    // what it derives from the tree (a map of where it has edges) until the
+    // tree changes: a change made through the nodes' own operations anywhere
+    // in the tree is seen by the next step (see Node's revisions), so the
+    // owner may replace or edit parts of the tree in place, e.g. swap the
+    // child of the group handed in here, without calling this again.
     void set_collision_tree(SmartPtr<Node> tree);
     vector3 get_gravity() const { return gravity_; }
     void set_gravity(const vector3& g) { gravity_ = g; }
@@ -151,6 +156,7 @@ protected:
     std::list<ParticleHandlerEntry*>& get_entry_list(ParticleHandler*) { return particle_handlers_; }
 
     ParticleGrid& particle_grid() { return grid_; }
+    const EdgeOccupancy& edge_map() const { return edge_map_; }
 
 private:
     // A level edge ready for the swept test.

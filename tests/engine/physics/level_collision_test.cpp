@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include <random>
@@ -9,6 +10,7 @@
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/soft_body.h"
 #include "physics_test_access.h"
+#include "engine/scene/collision_nodes.h"
 #include "engine/scene/traverser_collect_edges.h"
 #include "support/engine/physics_level_scenes.h"
 
@@ -268,29 +270,123 @@ TEST(EdgeOccupancy, NeverCallsABoxEmptyThatAnEdgeReaches) {
     vo_test::PhysicsScene scene;
     vo_test::BuildGameScene(scene, 0, true);
     vo::SmartPtr<vo::Node> tree = scene.level.build_tree();
-    vo::Traverser_CollectEdges query;
-    vo::EdgeOccupancy map;
-    EXPECT_FALSE(map.certainly_empty(0, 0, 1, 1));  // no map yet
-    map.build(tree, query);
-
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
-    std::uniform_real_distribution<float> size(0.0f, 3.0f);
-    int empty = 0;
-    for (int k = 0; k < 20000; ++k) {
-        const float x = coord(rng), y = coord(rng);
-        const vector3 lo(x, y, 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
-        if (!map.certainly_empty(lo.x, lo.y, hi.x, hi.y)) continue;
-        ++empty;
-        ASSERT_FALSE(query.collect_edges(lo, hi, tree)) << x << ", " << y;
-    }
-    EXPECT_GT(empty, 5000);  // it does answer for most of the open cave
-
-    // A tree without a boxed root gives no map.
+    // The level hands the physics a plain group over its tree.
     vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
     group->add_child(tree);
-    map.build(vo::SmartPtr<vo::Node>(group), query);
+    for (const vo::SmartPtr<vo::Node>& root : {tree, vo::SmartPtr<vo::Node>(group)}) {
+        vo::Traverser_CollectEdges query;
+        vo::EdgeOccupancy map;
+        EXPECT_FALSE(map.certainly_empty(0, 0, 1, 1));  // no map yet
+        map.build(root, query);
+
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
+        std::uniform_real_distribution<float> size(0.0f, 3.0f);
+        int empty = 0;
+        for (int k = 0; k < 20000; ++k) {
+            const float x = coord(rng), y = coord(rng);
+            const vector3 lo(x, y, 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
+            if (!map.certainly_empty(lo.x, lo.y, hi.x, hi.y)) continue;
+            ++empty;
+            ASSERT_FALSE(query.collect_edges(lo, hi, root)) << x << ", " << y;
+        }
+        EXPECT_GT(empty, 5000);  // it does answer for most of the open cave
+    }
+
+    // Without a box above the edges there is no map.
+    vo::SmartPtr<vo::GroupNode> bare = vo::GroupNode::create();
+    vo::SmartPtr<vo::CollisionEdgesNode> leaf = vo::CollisionEdgesNode::create();
+    leaf->add_edge(0, 1);
+    bare->add_child(leaf);
+    vo::Traverser_CollectEdges query;
+    vo::EdgeOccupancy map;
+    map.build(vo::SmartPtr<vo::Node>(bare), query);
     EXPECT_FALSE(map.certainly_empty(0, 0, 0.1f, 0.1f));
+}
+
+// The level carves by building a new collision tree and putting it in place
+// of the old one as the single child of the group it handed to the physics.
+// A fluid particle falls through open space onto where the change puts a new
+// floor: a map of the old tree would call its path empty and let it through.
+TEST(EdgeOccupancy, ACarveStyleChangeIsSeenByTheNextStep) {
+    vo_test::LevelBuilder before;
+    before.add_cave_ring(vector3(), 20.0f, 200);
+    vo_test::LevelBuilder after = before;
+    after.add_floor(0.0f, -10.0f, 10.0f);
+
+    struct Case {
+        const char* name;
+        // Hands the level before the change to the physics; returns the change.
+        std::function<std::function<void()>(PhysicsHandlerAccess&)> install;
+    };
+    const Case cases[] = {
+        {"the group's child replaced",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+             vo::SmartPtr<vo::Node> old_tree = before.build_tree();
+             group->add_child(old_tree);
+             physics.set_collision_tree(group);
+             return [&after, group, old_tree] {
+                 group->remove_child(old_tree);
+                 group->add_child(after.build_tree());
+             };
+         }},
+        {"edges added inside the tree",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             vo::SmartPtr<vo::Node> tree = before.build_tree();
+             physics.set_collision_tree(tree);
+             return [tree] {
+                 auto* root = static_cast<vo::CollisionTreeRootNode*>(tree.get());
+                 const int first = root->num_points();
+                 const vector3 floor[2] = {vector3(10, 0, 0), vector3(-10, 0, 0)};
+                 root->add_points(floor, 2);
+                 vo::SmartPtr<vo::CollisionEdgesNode> leaf = vo::CollisionEdgesNode::create();
+                 leaf->add_edge(first, first + 1);
+                 root->add_child(leaf);
+             };
+         }},
+        {"another tree handed in",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             physics.set_collision_tree(before.build_tree());
+             return [&physics, &after] { physics.set_collision_tree(after.build_tree()); };
+         }},
+    };
+    for (const Case& c : cases) {
+        PhysicsHandlerAccess physics;
+        const std::function<void()> change = c.install(physics);
+        ParticleHandler lava;
+        lava.set_particle_desc(vo_test::LavaDesc());
+        vo::ParticleSource::ParticleDesc p;
+        p.position = vector3(0, 3, 0);
+        lava.create_particles(1, &p);
+        physics.add(&lava, nullptr);
+        for (int i = 0; i < 10; ++i) physics.update(1.0 / 60.0);
+        ASSERT_GT(lava.position(0).y, 2.0f) << c.name;
+        change();
+        for (int i = 0; i < 60; ++i) physics.update(1.0 / 60.0);
+        EXPECT_GT(lava.position(0).y, 0.0f) << c.name;
+        EXPECT_LT(lava.position(0).y, 0.5f) << c.name;
+        physics.clear();
+    }
+}
+
+// Mapping the level's edges costs as much as a good part of a step: an
+// unchanged tree is mapped once, whatever else changes in the scene graph.
+TEST(EdgeOccupancy, AnUnchangedTreeIsMappedOnce) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildLavaBowl(scene, 20);
+    PhysicsHandlerAccess physics;
+    vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+    group->add_child(scene.level.build_tree());
+    physics.set_collision_tree(group);
+    physics.add(scene.lava.get(), nullptr);
+    vo::SmartPtr<vo::GroupNode> elsewhere = vo::GroupNode::create();
+    for (int i = 0; i < 30; ++i) {
+        physics.update(1.0 / 60.0);
+        elsewhere->add_child(vo::GroupNode::create());
+    }
+    EXPECT_EQ(physics.edge_map().num_builds(), 1u);
+    physics.clear();
 }
 
 }  // namespace
