@@ -16,25 +16,6 @@ int CellOf(float v, float min, float inv_cell, int cells) {
     return static_cast<int>(q);
 }
 
-bool IsGroup(unsigned int id) {
-    return id == NODE_ID_GROUP || id == NODE_ID_BOXED_GROUP || id == NODE_ID_COLLISION_TREE_ROOT;
-}
-
-// The newest revision of node and everything below it.
-std::uint64_t NewestRevision(const Node* node) {
-    if (!node) return 0;
-    std::uint64_t newest = node->revision();
-    if (IsGroup(node->get_node_id())) {
-        const GroupNode* group = static_cast<const GroupNode*>(node);
-        const int n = group->num_children();
-        for (int i = 0; i < n; ++i) {
-            const std::uint64_t r = NewestRevision(group->get_child(i).get());
-            if (r > newest) newest = r;
-        }
-    }
-    return newest;
-}
-
 // Widens [min, max] (empty while !found) by the boxes of the boxed groups at
 // or below node that are reached through plain groups only: the queries
 // test these boxes before anything below them. Other nodes hold no edges a
@@ -65,20 +46,7 @@ void AddMapBoxes(const Node* node, vector3& min, vector3& max, bool& found) {
 
 }  // namespace
 
-void EdgeOccupancy::refresh(const SmartPtr<Node>& tree, Traverser_CollectEdges& query) {
-    const std::uint64_t latest = Node::latest_revision();
-    if (built_ && built_root_ == tree.get() && latest == checked_at_) return;
-    checked_at_ = latest;
-    const std::uint64_t newest = NewestRevision(tree.get());
-    if (built_ && built_root_ == tree.get() && newest == built_revision_) return;
-    build(tree, query);
-    built_ = true;
-    built_root_ = tree.get();
-    built_revision_ = newest;
-}
-
 void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query) {
-    ++num_builds_;
     valid_ = false;
     bool found = false;
     AddMapBoxes(tree.get(), min_, max_, found);

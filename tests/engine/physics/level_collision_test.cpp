@@ -385,7 +385,7 @@ TEST(EdgeOccupancy, AnUnchangedTreeIsMappedOnce) {
         physics.update(1.0 / 60.0);
         elsewhere->add_child(vo::GroupNode::create());
     }
-    EXPECT_EQ(physics.edge_map().num_builds(), 1u);
+    EXPECT_EQ(physics.level_edges().num_builds(), 1u);
     physics.clear();
 }
 
