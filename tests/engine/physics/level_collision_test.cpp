@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine/physics/edge_occupancy.h"
+#include "engine/physics/level_edges.h"
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/soft_body.h"
 #include "physics_test_access.h"
@@ -302,6 +303,60 @@ TEST(EdgeOccupancy, NeverCallsABoxEmptyThatAnEdgeReaches) {
     vo::EdgeOccupancy map;
     map.build(vo::SmartPtr<vo::Node>(bare), query);
     EXPECT_FALSE(map.certainly_empty(0, 0, 0.1f, 0.1f));
+}
+
+// The physics keeps a flat copy of the tree's edges; every query must find
+// what the traverser finds in the tree, in its order: the sweep takes the
+// earlier of two edges hit at the same distance.
+TEST(LevelEdges, FindTheEdgesTheTraverserFinds) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildGameScene(scene, 0, true);
+    // The level's group over its tree, a second root with a zero-length edge
+    // and a leaf outside any root (which the traverser skips).
+    vo_test::LevelBuilder extra;
+    extra.add_edge(vector3(3, 3, 0), vector3(3, 3, 0));
+    extra.add_edge(vector3(2, 2, 0), vector3(4, 2.5f, 0));
+    vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+    group->add_child(scene.level.build_tree());
+    group->add_child(extra.build_tree());
+    vo::SmartPtr<vo::CollisionEdgesNode> stray = vo::CollisionEdgesNode::create();
+    stray->add_edge(0, 1);
+    group->add_child(stray);
+    group->add_child(vo::SmartPtr<vo::Node>());
+
+    const vo::SmartPtr<vo::Node> tree(group);
+    vo::LevelEdges flat;
+    flat.refresh(tree);
+    vo::Traverser_CollectEdges query;
+    std::vector<vo::PreparedEdge> found;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
+    std::uniform_real_distribution<float> size(0.0f, 8.0f);
+    int hits = 0;
+    for (int k = 0; k < 5000; ++k) {
+        const float x = coord(rng), y = coord(rng);
+        const vector3 lo(x, y, k % 7 == 0 ? 0.5f : 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
+        const bool expected = query.collect_edges(lo, hi, tree);
+        ASSERT_EQ(flat.collect(lo, hi, found), expected) << x << ", " << y;
+        std::vector<std::pair<vector3, vector3>> usable;
+        for (unsigned int e = 0; e < query.num_edges(); ++e) {
+            const vector3& a = *query.edge_points()[2 * e];
+            const vector3& b = *query.edge_points()[2 * e + 1];
+            if (a.x != b.x || a.y != b.y) usable.emplace_back(a, b);
+        }
+        ASSERT_EQ(found.size(), usable.size()) << x << ", " << y;
+        for (std::size_t e = 0; e < found.size(); ++e) {
+            EXPECT_EQ(found[e].ax, usable[e].first.x);
+            EXPECT_EQ(found[e].ay, usable[e].first.y);
+            EXPECT_EQ(found[e].ex, usable[e].second.x - usable[e].first.x);
+            EXPECT_EQ(found[e].ey, usable[e].second.y - usable[e].first.y);
+        }
+        hits += expected;
+    }
+    EXPECT_GT(hits, 500);
+    // Only the edge of no length: found, but nothing to sweep against.
+    EXPECT_TRUE(flat.collect(vector3(2.9f, 2.9f, 0), vector3(3.1f, 3.1f, 0), found));
+    EXPECT_TRUE(found.empty());
 }
 
 // The level carves by building a new collision tree and putting it in place
