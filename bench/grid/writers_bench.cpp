@@ -1,9 +1,11 @@
 // Saving the level grid (7,987 vertices, 15,658 triangles) with its subset
-// handler in the library's own formats and as ART/NET.
+// handler in the library's own formats, as ART/NET, OBJ and STL.
 
 #include "dez_odor/file_io/art_writer.h"
+#include "dez_odor/file_io/file_io_obj.h"
 #include "dez_odor/file_io/grid_writer_mgx.h"
 #include "dez_odor/file_io/lgb_writer.h"
+#include "dez_odor/file_io/stl_writer.h"
 #include "dez_odor/grid/global_attachments.h"
 #include "dez_odor/tools/grid_subset_handler.h"
 #include "support/grid/level_disc.h"
@@ -84,5 +86,27 @@ void BM_WriteLevelART(benchmark::State& state)
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_WriteLevelART)->Unit(benchmark::kMillisecond);
+
+void BM_WriteLevelOBJ(benchmark::State& state)
+{
+    SavedLevel& s = Level();
+    const std::string file = TempFile("qv_bench_level.obj");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SaveGridToOBJ(s.level.grid, file.c_str(), aPosition, nullptr, &s.sh));
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(file));
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_WriteLevelOBJ)->Unit(benchmark::kMillisecond);
+
+void BM_WriteLevelSTL(benchmark::State& state)
+{
+    SavedLevel& s = Level();
+    const std::string file = TempFile("qv_bench_level.stl");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SaveGridToSTL(s.level.grid, file.c_str(), &s.sh, aPosition));
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(file));
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_WriteLevelSTL)->Unit(benchmark::kMillisecond);
 
 }  // namespace
