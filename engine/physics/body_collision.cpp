@@ -3,15 +3,12 @@
 
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "engine/core/sphere.h"
 #include "engine/physics/collision_events.h"
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/physics_handler.h"
 #include "engine/physics/soft_body.h"
+#include "engine/physics/sse_lanes.h"
 #include "engine/scene/entity.h"
 #include "engine/scene/health.h"
 
@@ -160,7 +157,7 @@ namespace {
 
 #if defined(__SSE2__)
 __m128 Gather(const float* values, const unsigned int* at) {
-    return _mm_set_ps(values[at[3]], values[at[2]], values[at[1]], values[at[0]]);
+    return Lanes([&](int j) { return values[at[j]]; });
 }
 #endif
 

@@ -2,11 +2,8 @@
 
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "engine/core/vector_kernels.h"
+#include "engine/physics/sse_lanes.h"
 
 namespace vo {
 
@@ -48,14 +45,6 @@ void ClampTriples(float* a, int m, float limit) {
         }
     }
 }
-
-#if defined(__SSE2__)
-// Lane j holds value(j).
-template <class F>
-__m128 Lanes(F value) {
-    return _mm_set_ps(value(3), value(2), value(1), value(0));
-}
-#endif
 
 // Adds the forces of the springs to their particles bit for bit as calling
 // CSpring::calculate_forces on each spring in order does; a spring without
