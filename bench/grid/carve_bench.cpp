@@ -35,7 +35,7 @@ void BM_CarveLevel(benchmark::State& state)
         auto level = std::make_unique<LevelMesh>(100.0f, 2.0f);
         // Between carves the game's selection holds only what the last
         // operation left, not the whole new disc.
-        level->sel.clear();
+        level->selector.clear();
         state.ResumeTiming();
         CircleCarve carve(*level, x, 0.0f, r);
         carve.run();

@@ -1,19 +1,17 @@
 #include "engine/core/config.h"
 
 #include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/path_provider.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
-
-#include <locale>
 
 namespace vo {
 
 template <>
 bool LoadResourceFromFile<ptree>(ptree& out, const char* file) {
     ptree tree;
-    boost::property_tree::read_info(PathProvider::get_path(1) + file, tree, std::locale());
+    ReadInfoFile(PathProvider::get_path(1) + file, tree);
     if (tree.empty()) return false;
     out.swap(tree);
     return true;

@@ -38,13 +38,19 @@ public:
 
         if (!file) throw Error(not_found_message(key));
 
-        Entry entry;
+        Value value{};
         const std::string full_name = path + file;
-        if (!LoadResourceFromFile<Value>(entry.value, full_name.c_str())) {
+        if (!LoadResourceFromFile<Value>(value, full_name.c_str())) {
             throw Error(not_found_message(key) + ". Couldn't load resource from specified file " + full_name);
         }
+        // The loaded value is swapped into its entry, never copied: a
+        // configuration tree has no move constructor, and copying one
+        // recurses as deep as the tree.
+        Entry& entry = resources_[key];
+        using std::swap;
+        swap(entry.value, value);
         entry.file = file;
-        return resources_.emplace(key, std::move(entry)).first->second.value;
+        return entry.value;
     }
 
     // Releases every value.

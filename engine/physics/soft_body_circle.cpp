@@ -1,6 +1,7 @@
 #include "engine/physics/soft_body_circle.h"
 
 #include <cmath>
+#include <iostream>
 #include <string>
 
 #include "engine/core/error.h"
@@ -48,6 +49,37 @@ void Validate(const SoftBodyDesc& desc) {
 
 int ClampRadius(int radius, int n) { return radius < 0 ? 0 : (radius > n ? n : radius); }
 
+// Springs that the opposing radius o makes on a ring of n points: the
+// points beyond the opposite one, and the diameters once per pair (even n)
+// or the nearest-to-opposite point (odd n).
+long long OpposingSprings(int o, int n) {
+    if (o <= 0) return 0;
+    return static_cast<long long>(o - 1) * n + (n % 2 == 0 ? n / 2 : n);
+}
+
+void WarnBudget(const char* key, int asked, int used, int n) {
+    std::cout << "WARNING: CreateSoftBody_Circle: \"" << key << "\" " << asked << " would give a ring of " << n
+              << " points more than " << kMaxCircleSprings << " springs, using " << used << std::endl;
+}
+
+// Lowers the radii (already within 0 .. n) so that the springs stay within
+// kMaxCircleSprings: the neighbour springs hold the ring together and come
+// first, the opposing ones get what is left.
+void FitSpringBudget(int& nbr, int& opp, int n) {
+    const int max_nbr = kMaxCircleSprings / n;
+    if (nbr > max_nbr) {
+        WarnBudget("nbrConnectionRadius", nbr, max_nbr, n);
+        nbr = max_nbr;
+    }
+    const long long left = kMaxCircleSprings - static_cast<long long>(nbr) * n;
+    int max_opp = 0;
+    if (OpposingSprings(1, n) <= left) max_opp = 1 + static_cast<int>((left - OpposingSprings(1, n)) / n);
+    if (opp > max_opp) {
+        WarnBudget("opposingConnectionRadius", opp, max_opp, n);
+        opp = max_opp;
+    }
+}
+
 float Distance(const vector3& a, const vector3& b) {
     const float dx = b.x - a.x;
     const float dy = b.y - a.y;
@@ -62,8 +94,9 @@ void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc) {
     Validate(desc);
     const int n = desc.num_boundary_points;
     const float r = desc.radius;
-    const int nbr = ClampRadius(desc.nbr_connection_radius, n);
-    const int opp = ClampRadius(desc.opposing_connection_radius, n);
+    int nbr = ClampRadius(desc.nbr_connection_radius, n);
+    int opp = ClampRadius(desc.opposing_connection_radius, n);
+    FitSpringBudget(nbr, opp, n);
 
     body.clear();
     body.set_num_points(n, 0, 1);
@@ -101,8 +134,7 @@ void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc) {
     const bool even = n % 2 == 0;
     const int half = n / 2;
     const int n_nbr = nbr >= 1 ? nbr * n : 0;
-    int n_opp = 0;
-    if (opp > 0) n_opp = (opp - 1) * n + (even ? half : n);
+    const int n_opp = static_cast<int>(OpposingSprings(opp, n));
     body.create_springs(n_nbr + n_opp);
 
     int index = 0;

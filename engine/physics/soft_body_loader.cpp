@@ -3,11 +3,12 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <locale.h>
 #include <string>
 
 #include "engine/core/error.h"
+#include "engine/core/input_file.h"
+#include "engine/physics/border_order.h"
 #include "engine/physics/soft_body.h"
 #include "engine/physics/soft_body_desc.h"
 
@@ -132,17 +133,6 @@ void CheckDescription(const SoftBodyDesc& desc) {
     }
 }
 
-// The body's points and triangles only: enough to try the border walk.
-void BuildOutline(SoftBody& body, const LoaderSby& file) {
-    body.set_num_points(file.num_border_points(), file.num_inner_points(), file.num_helper_points());
-    for (int i = 0; i < file.num_points(); ++i) body.point_set_coords(i, file.get_position(i));
-    for (int t = 0; t < file.num_triangles(); ++t) {
-        int a, b, c;
-        file.get_triangle(a, b, c, t);
-        body.create_triangle(a, b, c);
-    }
-}
-
 }  // namespace
 
 void LoaderSby::clear() {
@@ -175,17 +165,29 @@ void LoaderSby::get_null_connection(int& a, int& b, int i) const {
 
 bool LoaderSby::load_file(const char* filename) {
     clear();
-    std::ifstream in(filename);
-    if (!in) return false;
+    failure_.clear();
+    InputFile in;
+    const InputFile::Status status = in.open(filename ? filename : "", kMaxFileBytes);
     std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        // A longer line is no line of this format; reading it in pieces would
-        // let its tail pass for a line of its own.
-        if (line.size() > kMaxLineLength) continue;
-        parse_line(line.data(), line.data() + line.size());
+    bool too_long = false;
+    if (status == InputFile::kOk) {
+        // One character more than a line may hold, so that a carriage return
+        // before the line feed still fits; a longer line is no line of this
+        // format, and reading it in pieces would let its tail pass for a line
+        // of its own.
+        while (in.read_line(line, kMaxLineLength + 1, too_long)) {
+            if (too_long) continue;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.size() > kMaxLineLength) continue;
+            parse_line(line.data(), line.data() + line.size());
+        }
     }
-    return true;
+    const InputFile::Status outcome = status == InputFile::kOk ? in.status() : status;
+    if (outcome == InputFile::kOk) return true;
+    clear();
+    if (outcome == InputFile::kNotRegular) failure_ = "not a regular file";
+    if (outcome == InputFile::kTooLarge) failure_ = "larger than the limit of " + std::to_string(kMaxFileBytes) + " bytes";
+    return false;
 }
 
 void LoaderSby::parse_line(const char* begin, const char* end) {
@@ -233,31 +235,35 @@ void LoaderSby::parse_line(const char* begin, const char* end) {
 bool LoadSoftbodyFromFile(SoftBody& body, const char* filename, const SoftBodyDesc& desc) {
     LoaderSby file;
     if (!file.load_file(filename)) {
-        throw Error("LoadSoftbodyFromFile: failed to load softBody from file " + std::string(filename));
+        std::string message = "LoadSoftbodyFromFile: failed to load softBody from file " + std::string(filename);
+        if (!file.failure().empty()) message += " (" + file.failure() + ")";
+        throw Error(message);
     }
     CheckLoadedFile(file, filename);
     CheckDescription(desc);
-    {
-        // Try the border walk on a scratch body first, so that a file whose
-        // outline cannot be ordered leaves the caller's body as it was. The
-        // walk reads only the positions and the triangles.
-        SoftBody outline;
-        BuildOutline(outline, file);
-        if (!outline.sort_boundary_points_clockwise()) {
-            throw Error("boundary-sort failed on body " + std::string(filename));
-        }
+
+    // The clockwise border order, worked out on the file's lists before the
+    // body is touched: a file whose outline cannot be ordered leaves the
+    // caller's body as it was. The body is then built in that order, as if
+    // it had been built in file order and sorted.
+    const int border = file.num_border_points();
+    std::vector<int> order;
+    if (!ClockwiseBorderOrder(file.positions().data(), border, file.triangles(), order)) {
+        throw Error("boundary-sort failed on body " + std::string(filename));
     }
+    auto place = [&](int i) { return i >= 0 && i < border ? order[static_cast<std::size_t>(i)] : i; };
 
     body.clear();
-    body.set_num_points(file.num_border_points(), file.num_inner_points(), file.num_helper_points());
+    body.set_num_points(border, file.num_inner_points(), file.num_helper_points());
 
     ApplySoftBodyMaterial(body, desc);
 
     const float scale = desc.uv_scale;
     for (int i = 0; i < file.num_points(); ++i) {
-        body.point_set_coords(i, file.get_position(i));
+        const int to = place(i);
+        body.point_set_coords(to, file.get_position(i));
         const vector2 uv = file.get_uv(i);
-        body.point_set_uv_coords(i, scale * (uv.x - 0.5f) + 0.5f, scale * (uv.y - 0.5f) + 0.5f);
+        body.point_set_uv_coords(to, scale * (uv.x - 0.5f) + 0.5f, scale * (uv.y - 0.5f) + 0.5f);
     }
 
     const int springs = file.num_springs();
@@ -266,20 +272,17 @@ bool LoadSoftbodyFromFile(SoftBody& body, const char* filename, const SoftBodyDe
         int a, b;
         file.get_spring(a, b, s);
         const float rest = Distance(file.get_position(a), file.get_position(b));
-        body.set_spring(s, a, b, rest, desc.spring_long_constant, desc.spring_damping);
+        body.set_spring(s, place(a), place(b), rest, desc.spring_long_constant, desc.spring_damping);
     }
     for (int c = 0; c < file.num_null_connections(); ++c) {
         int a, b;
         file.get_null_connection(a, b, c);
-        body.create_null_connection(a, b);
+        body.create_null_connection(place(a), place(b));
     }
     for (int t = 0; t < file.num_triangles(); ++t) {
         int a, b, c;
         file.get_triangle(a, b, c, t);
-        body.create_triangle(a, b, c);
-    }
-    if (!body.sort_boundary_points_clockwise()) {
-        throw Error("boundary-sort failed on body " + std::string(filename));
+        body.create_triangle(place(a), place(b), place(c));
     }
     return true;
 }

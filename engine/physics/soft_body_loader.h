@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "engine/core/vector.h"
@@ -22,7 +23,9 @@ struct SoftBodyDesc;
 // Point indices are 0-based into the point list: border points, then inner
 // points, then helper points; the i-th "v" and the i-th "vt" line describe
 // point i. Lines with another keyword or the wrong number of arguments, and
-// lines longer than 255 characters, are ignored. Numbers are read like the C
+// lines longer than 255 characters, are ignored (an over-long line is
+// skipped as it is read, without being stored). Only a regular file of at
+// most kMaxFileBytes bytes is read. Numbers are read like the C
 // library's atof and atoi (a token without a leading number gives 0), always
 // with '.' as the decimal point; whole numbers beyond the int range saturate.
 //
@@ -30,6 +33,7 @@ struct SoftBodyDesc;
 class LoaderSby {
 public:
     static constexpr std::size_t kMaxLineLength = 255;
+    static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
     LoaderSby() = default;
     LoaderSby(const LoaderSby&) = default;
@@ -37,8 +41,14 @@ public:
     ~LoaderSby() = default;
 
     void clear();
-    // Clears, then reads the file. False when it cannot be opened.
+    // Clears, then reads the file. False when it cannot be opened, is not a
+    // regular file, is larger than kMaxFileBytes or cannot be read to its end
+    // (the loader is left empty then).
     bool load_file(const char* filename);
+    // After a failed load_file: why, when it is more than that the file
+    // could not be opened ("not a regular file", "larger than the limit of
+    // <kMaxFileBytes> bytes"); empty otherwise.
+    const std::string& failure() const { return failure_; }
 
     int num_border_points() const { return num_border_; }
     int num_inner_points() const { return num_inner_; }
@@ -60,10 +70,15 @@ public:
     void get_triangle(int& a, int& b, int& c, int i) const;
     void get_spring(int& a, int& b, int i) const;
     void get_null_connection(int& a, int& b, int i) const;
+    // The lists as read: a position per "v" line, three point indices per
+    // triangle.
+    const std::vector<vector3>& positions() const { return positions_; }
+    const std::vector<int>& triangles() const { return triangles_; }
 
 private:
     void parse_line(const char* begin, const char* end);
 
+    std::string failure_;
     int num_border_ = 0;
     int num_inner_ = 0;
     int num_helper_ = 0;
@@ -77,11 +92,14 @@ private:
 // Rebuilds body from a soft-body file and the description's material
 // settings (masses, friction, damping, stickiness, rigidity, inertia, uv
 // scale, the long spring constant for every spring and the spring damping),
-// then numbers its border points clockwise from the topmost one. Returns
-// true.
+// with its border points numbered clockwise from the topmost one
+// (SoftBody::sort_boundary_points_clockwise, worked out once on the file's
+// lists before the body is built). Returns true.
 //
 // Throws Error, leaving body untouched, when the file cannot be read
-// ("LoadSoftbodyFromFile: failed to load softBody from file " + filename),
+// ("LoadSoftbodyFromFile: failed to load softBody from file " + filename,
+// followed by the reason in brackets when it is not a regular file or too
+// large),
 // when its contents cannot make a body (negative counts, fewer positions or
 // texture coordinates than points, an index outside the points, a spring end
 // without a particle, a number that is not finite), or when its border

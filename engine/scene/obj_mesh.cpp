@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <istream>
+
+#include "engine/core/input_file.h"
 
 // Keywords understood in an OBJ file ("o", "mtllib", "v", "vn", "vt", and
 // inside an object "f" and "usemtl"); everything else is ignored. Lines are
@@ -16,8 +17,6 @@
 namespace vo {
 
 namespace {
-
-const size_t MAX_LINE_LENGTH = 255;
 
 void SplitString(std::vector<std::string>& out, const std::string& text, const char* delimiters) {
     out.clear();
@@ -31,16 +30,40 @@ void SplitString(std::vector<std::string>& out, const std::string& text, const c
     }
 }
 
+// The next line of the stream, of which at most max characters are kept;
+// too_long tells that there were more (they are skipped). False at the end.
+bool ReadBoundedLine(std::istream& in, std::string& line, size_t max, bool& too_long) {
+    line.clear();
+    too_long = false;
+    std::streambuf* const buffer = in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const std::char_traits<char>::int_type c = buffer ? buffer->sbumpc() : std::char_traits<char>::eof();
+        if (std::char_traits<char>::eq_int_type(c, std::char_traits<char>::eof())) {
+            in.setstate(std::ios::eofbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() < max) {
+            line += std::char_traits<char>::to_char_type(c);
+        } else {
+            too_long = true;
+        }
+    }
+}
+
 // Hands the words of every line that has any to `handle(words)`, with
 // carriage returns of CR-LF files dropped so that names match. False for a
-// line longer than MAX_LINE_LENGTH characters, or as soon as `handle`
-// returns false.
-template <class Handle>
-bool ForEachLineWords(std::istream& in, Handle&& handle) {
+// line longer than ObjMesh::kMaxLineLength characters, or as soon as
+// `handle` returns false. next_line(line, too_long) gives the lines.
+template <class NextLine, class Handle>
+bool ForEachLineWords(NextLine&& next_line, Handle&& handle) {
     std::string line;
+    bool too_long = false;
     std::vector<std::string> words;
-    while (std::getline(in, line)) {
-        if (line.size() > MAX_LINE_LENGTH) return false;
+    while (next_line(line, too_long)) {
+        if (too_long) return false;
         SplitString(words, line, " \r");
         if (words.empty()) continue;
         if (!handle(static_cast<const std::vector<std::string>&>(words))) return false;
@@ -126,34 +149,44 @@ ObjMesh::~ObjMesh() = default;
 void ObjMesh::clear() { objects_.clear(); }
 
 int ObjMesh::find_material(const char* name) const {
-    for (size_t i = 0; i < materials_.size(); ++i)
-        if (materials_[i].name == name) return static_cast<int>(i);
-    return -1;
+    const auto found = material_index_.find(name);
+    return found == material_index_.end() ? -1 : found->second;
 }
 
 bool ObjMesh::load(const char* file_name, bool triangulate_quads) {
     clear();
-    std::ifstream in(file_name);
-    if (!in) return false;
-    return load(in, file_name, triangulate_quads);
+    InputFile in;
+    if (in.open(file_name ? file_name : "", kMaxFileBytes) != InputFile::kOk) return false;
+    const bool read = parse(
+        [&](std::string& line, bool& too_long) { return in.read_line(line, kMaxLineLength, too_long); }, file_name,
+        triangulate_quads);
+    return read && in.status() == InputFile::kOk;
 }
 
 bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangulate_quads) {
     clear();
+    return parse([&](std::string& line, bool& too_long) { return ReadBoundedLine(in, line, kMaxLineLength, too_long); },
+                 file_name, triangulate_quads);
+}
+
+bool ObjMesh::parse(const std::function<bool(std::string&, bool&)>& next_line, const std::string& file_name,
+                    bool triangulate_quads) {
+    size_t material_budget = kMaxMaterialBytes;
     std::unique_ptr<ObjObject> current;
     bool has_vertices = false;
     bool has_texcoords = false;
     std::vector<FaceReference> refs;
-    const bool read = ForEachLineWords(in, [&](const std::vector<std::string>& tokens) {
+    const bool read = ForEachLineWords(next_line, [&](const std::vector<std::string>& tokens) {
         const std::string& key = tokens[0];
         const size_t num_args = tokens.size() - 1;
 
         if (key == "o") {
             if (current) objects_.push_back(std::move(current));
+            if (objects_.size() >= kMaxObjects) return false;
             current.reset(new ObjObject());
             if (num_args >= 1) current->name = tokens[1];
         } else if (key == "mtllib") {
-            if (num_args >= 1 && !load_materials(GetFolderOfPath(file_name) + tokens[1])) return false;
+            if (num_args >= 1 && !load_materials(GetFolderOfPath(file_name) + tokens[1], material_budget)) return false;
         } else if (key == "v") {
             has_vertices = true;
             // "v x y z w" and "v x y z r g b" keep their position; fewer than
@@ -208,29 +241,38 @@ bool ObjMesh::load(std::istream& in, const std::string& file_name, bool triangul
     return true;
 }
 
-// False only for a line that is too long; a file that cannot be opened is
-// passed over.
-bool ObjMesh::load_materials(const std::string& file_name) {
-    std::ifstream in(file_name.c_str());
-    if (!in) return true;
+// False for a line that is too long, or a library beyond what is left of
+// the budget (which it uses up); a file that cannot be opened or is not a
+// regular file is passed over.
+bool ObjMesh::load_materials(const std::string& file_name, size_t& budget) {
+    InputFile in;
+    const InputFile::Status status = in.open(file_name, budget);
+    if (status == InputFile::kTooLarge) return false;
+    if (status != InputFile::kOk) return true;
     ObjMaterial* current = nullptr;
-    return ForEachLineWords(in, [&](const std::vector<std::string>& tokens) {
-        const std::string& key = tokens[0];
-        const size_t num_args = tokens.size() - 1;
-        if (key == "newmtl") {
-            materials_.emplace_back();
-            current = &materials_.back();
-            if (num_args >= 1) current->name = tokens[1];
-        } else if (!current) {
-        } else if (key == "Kd" && num_args == 3) {
-            for (int i = 0; i < 3; ++i) current->diffuse_color[i] = ParseFloat(tokens[static_cast<size_t>(i) + 1]);
-        } else if (key == "d" && num_args == 1) {
-            current->opacity = current->opacity_d = ParseFloat(tokens[1]);
-        } else if (key == "map_Kd" && num_args == 1) {
-            current->diffuse_texture = tokens[1];
-        }
-        return true;
-    });
+    const bool read = ForEachLineWords(
+        [&](std::string& line, bool& too_long) { return in.read_line(line, kMaxLineLength, too_long); },
+        [&](const std::vector<std::string>& tokens) {
+            const std::string& key = tokens[0];
+            const size_t num_args = tokens.size() - 1;
+            if (key == "newmtl") {
+                if (materials_.size() >= kMaxMaterials) return false;
+                materials_.emplace_back();
+                current = &materials_.back();
+                if (num_args >= 1) current->name = tokens[1];
+                material_index_.emplace(current->name, static_cast<int>(materials_.size() - 1));
+            } else if (!current) {
+            } else if (key == "Kd" && num_args == 3) {
+                for (int i = 0; i < 3; ++i) current->diffuse_color[i] = ParseFloat(tokens[static_cast<size_t>(i) + 1]);
+            } else if (key == "d" && num_args == 1) {
+                current->opacity = current->opacity_d = ParseFloat(tokens[1]);
+            } else if (key == "map_Kd" && num_args == 1) {
+                current->diffuse_texture = tokens[1];
+            }
+            return true;
+        });
+    budget -= in.bytes_read() < budget ? in.bytes_read() : budget;
+    return read && in.status() == InputFile::kOk;
 }
 
 }  // namespace vo

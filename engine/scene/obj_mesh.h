@@ -3,9 +3,11 @@
 // The library's small reader of OBJ meshes and their MTL material libraries.
 // Internal: only LoadOctreeFromFile (load_octree_from_file.h) uses it.
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/core/vector.h"
@@ -37,16 +39,32 @@ struct ObjMaterial {
 
 class ObjMesh {
 public:
+    // Longest line of an OBJ or MTL file.
+    static constexpr std::size_t kMaxLineLength = 255;
+    // Largest OBJ file; largest sum of the material libraries one load reads
+    // (a library named again is read again and counts again).
+    static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxMaterialBytes = 4 * 1024 * 1024;
+    // Most objects ("o") and materials ("newmtl") one mesh keeps: each costs
+    // far more memory than its line.
+    static constexpr std::size_t kMaxObjects = 65536;
+    static constexpr std::size_t kMaxMaterials = 65536;
+
     ObjMesh();
     ~ObjMesh();
     ObjMesh(const ObjMesh&) = delete;
     ObjMesh& operator=(const ObjMesh&) = delete;
 
     // Reads the file (see obj_mesh.cpp for the keywords understood). False
-    // when it cannot be opened, a line of the file or of its material library
-    // is longer than 255 characters, a "v" line has fewer than three values or
-    // a coordinate is not finite. Starts with clear(); materials, vertices and
-    // texture coordinates of an earlier call stay.
+    // when it cannot be opened, is not a regular file or is larger than
+    // kMaxFileBytes, a line of the file or of its material library is longer
+    // than kMaxLineLength characters (the read stops there, the line is not
+    // stored), the material libraries together are larger than
+    // kMaxMaterialBytes, there are more than kMaxObjects objects or kMaxMaterials
+    // materials, a "v" line has fewer than three values or a coordinate
+    // is not finite. A material library that cannot be opened or is not a
+    // regular file is passed over. Starts with clear(); materials, vertices
+    // and texture coordinates of an earlier call stay.
     bool load(const char* file_name, bool triangulate_quads);
     // The same from a stream; file_name only locates the material library.
     bool load(std::istream& in, const std::string& file_name, bool triangulate_quads);
@@ -62,10 +80,13 @@ public:
     const std::vector<vector2>& texture_coords() const { return texture_coords_; }
 
 private:
-    bool load_materials(const std::string& file_name);
+    bool parse(const std::function<bool(std::string&, bool&)>& next_line, const std::string& file_name,
+               bool triangulate_quads);
+    bool load_materials(const std::string& file_name, std::size_t& budget);
 
     std::vector<std::unique_ptr<ObjObject>> objects_;
     std::vector<ObjMaterial> materials_;
+    std::unordered_map<std::string, int> material_index_;  // the first material of each name
     std::vector<vector3> vertices_;
     std::vector<vector2> texture_coords_;
 };

@@ -2,12 +2,12 @@
 
 #include "engine/core/error.h"
 #include "engine/core/frame.h"
+#include "engine/core/info_file.h"
 #include "engine/core/resources.h"
 #include "engine/sfml/engine.h"
 #include "engine/sfml/texture.h"
 #include "engine/visuals/freetype_glyphs.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <cmath>
@@ -144,7 +144,7 @@ SmartPtr<Font::FontFace> Font::create_from_info(const char* file, float h) {
 
     pt::ptree tree;
     try {
-        pt::read_info(file, tree);
+        ReadInfoFile(file, tree);
     } catch (const std::exception&) {
         throw Error(std::string("Couldn't load bitmap font from: ") + file);
     }

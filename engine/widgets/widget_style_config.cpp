@@ -1,12 +1,11 @@
 #include "engine/widgets/widget_style_config.h"
 
 #include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/tree_readers.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
-#include <locale>
 
 namespace vo {
 
@@ -60,7 +59,7 @@ SmartPtr<WidgetStyleMap> WidgetStyleMapFromInfoFile(const char* file, const char
                                                     ConstSmartPtr<WidgetStyleMap> base) {
     std::string const path = file ? file : "";
     ptree tree;
-    boost::property_tree::read_info(path, tree, std::locale());
+    ReadInfoFile(path, tree);
     if (tree.empty()) throw Error("No valid config file found at " + path);
 
     ptree const* node = &tree;

@@ -26,7 +26,8 @@ SmartPtr<WidgetStyleMap> WidgetStyleMapFromConfig(const char* key, boost::proper
 
 // Reads the INFO file at the path as given. With a non-empty key the
 // top-level group of that name is read when it exists, else the whole file.
-// An empty file throws Error "No valid config file found at " + file.
+// An empty file throws Error "No valid config file found at " + file; one
+// beyond the INFO file limits (info_file.h) throws their Error.
 SmartPtr<WidgetStyleMap> WidgetStyleMapFromInfoFile(const char* file, const char* key,
                                                     ConstSmartPtr<WidgetStyleMap> base);
 SmartPtr<WidgetStyleMap> WidgetStyleMapFromInfoFile(std::string const& file, std::string const& key,

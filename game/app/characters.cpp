@@ -3,13 +3,12 @@
 #include "engine/audio/sound_handler.h"
 #include "engine/core/config.h"
 #include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/resources.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
-#include <locale>
 
 namespace vo {
 
@@ -57,7 +56,7 @@ CharacterHandler::CharacterHandler() {
 void CharacterHandler::load(const char* file) {
     entries_.clear();
     ptree tree;
-    boost::property_tree::read_info(file, tree, std::locale());
+    ReadInfoFile(file, tree);
     if (tree.empty()) throw Error(std::string("Couldn't load characterDescFile at ") + file);
     for (auto const& child : tree) {
         if (child.first != "character") continue;
@@ -105,7 +104,7 @@ unsigned NumCharacters() { return Characters().handler.size(); }
 
 std::vector<SmartPtr<SoundBuffer>> LoadScreams(CharacterDesc const& character) {
     ptree tree;
-    boost::property_tree::read_info(PathProvider::get_path(1) + character.voiceFile, tree, std::locale());
+    ReadInfoFile(PathProvider::get_path(1) + character.voiceFile, tree);
     std::vector<SmartPtr<SoundBuffer>> screams;
     auto const found = tree.find("screams");
     if (found == tree.not_found()) return screams;

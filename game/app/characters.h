@@ -62,7 +62,7 @@ public:
     // Replaces the entries with the "character" groups of the INFO file, in
     // file order. Throws Error "Couldn't load characterDescFile at " + file
     // for a file without entries; the INFO parser's error for a file that
-    // cannot be read; the texture manager's Error for a portrait that cannot
+    // cannot be read; the INFO file limits' Error (info_file.h); the texture manager's Error for a portrait that cannot
     // be loaded (the entries before it stay).
     void load(const char* file);
 

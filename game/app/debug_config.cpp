@@ -1,15 +1,15 @@
 #include "game/app/debug_config.h"
 
+#include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/platform.h"
 #include "engine/sfml/engine.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <exception>
 #include <iostream>
-#include <locale>
 
 namespace vo {
 
@@ -23,7 +23,7 @@ DebugConfig::DebugConfig() {
 
 void DebugConfig::load(std::string file) {
     ptree tree;
-    boost::property_tree::read_info(file, tree, std::locale());
+    ReadInfoFile(file, tree);
     read_flags(tree);
     path = file;
 }
@@ -45,6 +45,8 @@ void DebugConfig::reload() {
     } catch (std::exception const& e) {
         // A half-edited file must not end the running game.
         std::cout << "WARNING: couldn't reload " << file << ": " << e.what() << std::endl;
+    } catch (Error const& e) {
+        std::cout << "WARNING: couldn't reload " << file << ": " << e.message() << std::endl;
     }
 }
 

@@ -21,7 +21,8 @@ public:
     // Takes the six flags from a tree; a missing or non-boolean value is true.
     void read_flags(ptree const& tree);
     // Reads the remembered file again. A file that has become unreadable
-    // is reported as a warning and the flags are kept.
+    // (or breaks the INFO file limits) is reported as a warning and the
+    // flags are kept.
     void reload();
 
     bool clearScreen = true;

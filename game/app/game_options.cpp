@@ -2,13 +2,12 @@
 
 #include "engine/core/config.h"
 #include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "game/app/user_file.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <iostream>
-#include <locale>
 
 namespace vo {
 
@@ -45,7 +44,7 @@ void GameOptions::load() {
             "once.");
     }
     ptree tree;
-    boost::property_tree::read_info(file, tree, std::locale());
+    ReadInfoFile(file, tree);
     if (tree.empty()) throw Error("Couldn't load game-options from " + file);
 
     windowWidth = ReadWindowSize(tree, "windowWidth", min_window_width, max_window_size, missing_window_width, file);

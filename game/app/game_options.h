@@ -27,8 +27,9 @@ public:
     // Sets file, then load().
     void load(std::string file_name);
     // Reads the INFO file named by file. Throws Error when no file name was
-    // ever given or the file holds no entry; the INFO parser's error
-    // (a std::runtime_error) when the file cannot be opened or parsed.
+    // ever given, the file holds no entry or it breaks the INFO file limits
+    // (info_file.h); the INFO parser's error (a std::runtime_error) when the
+    // file cannot be opened or parsed. Nothing is changed then.
     void load();
     // Sets file, then save().
     void save(std::string file_name);

@@ -3,15 +3,33 @@
 #include "engine/audio/music_controller.h"
 #include "engine/audio/music_handler.h"
 #include "engine/core/color.h"
+#include "engine/core/command_line.h"
 #include "engine/core/error.h"
+#include "engine/core/path_provider.h"
+#include "engine/core/platform.h"
 #include "engine/core/profiler.h"
+#include "engine/core/resources.h"
 #include "engine/core/vector.h"
 #include "engine/sfml/engine.h"
 #include "engine/visuals/drawer.h"
+#include "engine/visuals/font.h"
+#include "engine/visuals/register_engine_objects.h"
+#include "engine/visuals/text.h"
+#include "engine/visuals/visual.h"
+#include "game/app/characters.h"
 #include "game/app/debug_config.h"
+#include "game/app/game_options.h"
 #include "game/app/screen.h"
+#include "game/app/user_file.h"
+#include "game/behaviors/register_game_entities.h"
+#include "game/menus/debug_screen.h"
+#include "game/menus/menu_kit.h"
+
+#include <boost/property_tree/exceptions.hpp>
+#include <boost/property_tree/ptree.hpp>
 
 #include <algorithm>
+#include <exception>
 #include <iostream>
 
 namespace vo {
@@ -23,6 +41,24 @@ namespace {
 // Remembers that r was down, so that the reload runs once on release.
 bool s_reloadKeyDown = false;
 
+// Set by the first MyApp::init of the process.
+bool s_initialized = false;
+
+// Window styles of the back end: title bar 1, close button 4, full screen 8.
+constexpr unsigned kWindowedStyle = 5;
+constexpr unsigned kFullscreenStyle = 13;
+
+void PrintLine(std::string const& text) { std::cout << text << std::endl; }
+
+// A required string of config.info; a missing key names the file.
+std::string GameConfigString(const char* key) {
+    try {
+        return GetGameConfig().get<std::string>(key);
+    } catch (boost::property_tree::ptree_bad_path const& e) {
+        throw Error(std::string(e.what()) + " in config.info");
+    }
+}
+
 Drawer& DimmingDrawer() {
     static Drawer drawer;
     return drawer;
@@ -30,9 +66,165 @@ Drawer& DimmingDrawer() {
 
 }  // namespace
 
+ptree const& GetGameConfig() { return GetConfig("config.info"); }
+
+void CreateGameWindow(GameOptions const& options) {
+    Engine& engine = Engine::instance();
+    if (options.fullscreen) {
+        const vector2 desktop = engine.desktop_resolution();
+        engine.create_window(static_cast<unsigned>(desktop.x), static_cast<unsigned>(desktop.y), "Quorvane",
+                             kFullscreenStyle);
+    } else {
+        engine.create_window(static_cast<unsigned>(options.windowWidth), static_cast<unsigned>(options.windowHeight),
+                             "Quorvane", kWindowedStyle);
+    }
+}
+
 MyApp::MyApp() = default;
 
+MyApp::MyApp(int argc, char** argv) { ParamToInt(draw_debug_screen_, "-drawDebugScreen", argc, argv); }
+
 MyApp::~MyApp() = default;
+
+void MyApp::init() {
+    if (s_initialized) throw Error("MyApp::init has already been initialized.");
+    s_initialized = true;
+
+    // Every failure of start-up is reported here and ends the program as
+    // one error.
+    try {
+        init_steps();
+        return;
+    } catch (Error const& e) {
+        std::cout << "An error occured during initialization:\n" << std::flush;
+        std::cout << e.message() << std::endl;
+    } catch (std::exception const& e) {
+        std::cout << "An error occured during initialization:\n" << std::flush;
+        std::cout << e.what() << "\n" << std::flush;
+    }
+    throw Error("Couldn't complete initialization. An error occurred.");
+}
+
+void MyApp::init_steps() {
+    PrintLine("initializing...");
+    Engine& engine = Engine::instance();
+    engine.set_event_handler(this);
+
+    const std::string user_folder = make_user_folder();
+    PrintLine("UserDataPath: " + user_folder);
+    PathProvider::set_path(8, user_folder);
+
+    register_data_folders(GameConfigString("gameDataPath"));
+    load_or_create_options(user_folder);
+
+    PrintLine("creating window...");
+    const GameOptions options = GameOptions::instance();
+    CreateGameWindow(options);
+    if (!options.music) GetMusicHandler().set_master_volume(0.0f, 0.0);
+
+    PrintLine("creating font...");
+    create_font();
+
+    engine.set_clear_color(Color(0.0f, 0.0f, 0.0f, 1.0f));
+    engine.clear();
+    engine.display();
+
+    SetCharactersFilePath(PathProvider::get_path(1) + "characters.info");
+    LoadCharacters();
+
+    PrintLine("registering engine objects...");
+    RegisterEngineObjects();
+    PrintLine("registering game entities...");
+    RegisterGameEntities();
+
+    PrintLine("creating initial screen...");
+    if (SmartPtr<IScreen> first = create_first_screen()) PushScreen(first);
+
+    ApplyVSync();
+    PrintLine("initialization complete...");
+}
+
+std::string MyApp::make_user_folder() {
+    // config.info is read from the working directory: no configuration
+    // folder is registered yet.
+    const std::string name = GameConfigString("userDataPath");
+    const std::string base = GetUserPath();
+    const std::string folder = base + "/" + name;
+    if (base.empty()) {
+        throw Error("Couldn't create user path at " + folder +
+                    ": no folder for settings was found (set XDG_CONFIG_HOME or HOME)\n");
+    }
+    if (!FileExists(folder)) {
+        CreatePath(folder);
+        if (!FileExists(folder)) throw Error("Couldn't create user path at " + folder + "\n");
+    }
+    return folder;
+}
+
+void MyApp::register_data_folders(std::string const& game_data_path) {
+    // Checked here, before the window opens, so that a wrong folder is
+    // reported as such and not as the first data file that is missing.
+    if (game_data_path.empty() || !FileExists(game_data_path)) {
+        throw Error("The game data folder \"" + game_data_path + "\" named by gameDataPath in config.info does not exist");
+    }
+    PathProvider::set_path(3, game_data_path + "/fonts/");
+    PathProvider::set_path(1, game_data_path + "/config/");
+    PathProvider::set_path(4, game_data_path + "/textures/");
+    PathProvider::set_path(6, game_data_path + "/meshes/");
+    PathProvider::set_path(7, game_data_path + "/shaders/");
+    PathProvider::set_path(9, game_data_path + "/misc/presets");
+    PathProvider::set_path(10, game_data_path + "/music/");
+    PathProvider::set_path(11, game_data_path + "/sounds/");
+    Textures().path = PathProvider::get_path(4);
+}
+
+void MyApp::load_or_create_options(std::string const& user_folder) {
+    const std::string file = user_folder + "/game_options.info";
+    PrintLine("loading game options from: " + file);
+    GameOptions& options = GameOptions::instance();
+    if (FileExists(file)) {
+        // A broken options file must not keep the game from starting: it is
+        // kept for the user as ".bad" and the defaults take its place.
+        if (ReadUserFileOrSetAside(file, "the default options", [&] { options.load(file); })) return;
+        options = GameOptions();
+        options.file = file;
+        // Writing the defaults over the only copy would lose it.
+        if (FileExists(file)) return;
+    }
+    SaveOrWarn(file, [&] { options.save(file); });
+}
+
+void MyApp::create_font() {
+    SmartPtr<Font> font(new Font);
+    font->set_file((PathProvider::get_path(3) + MenuString("menuFont")).c_str(), Font::FONT_FREETYPE);
+    Text::set_default_font(font);
+}
+
+SmartPtr<IScreen> MyApp::create_first_screen() {
+    switch (draw_debug_screen_) {
+        case 0:
+            return SmartPtr<IScreen>(new DebugScreen());
+        case -1:
+        case 1:
+            // The main menu (with the results preview for 1) is the first
+            // screen once it exists; until then the program starts on none.
+            return SmartPtr<IScreen>();
+        default:
+            return SmartPtr<IScreen>();
+    }
+}
+
+void MyApp::terminate() {
+    PrintLine("TERMINATING APP");
+    screens_.clear();
+    draw_start_ = 0;
+    Text::set_default_font(SmartPtr<Font>());
+    GetMusicHandler().clear();
+    Fonts().clear();
+    Visuals().clear();
+    SoundBuffers().clear();
+    Textures().clear();
+}
 
 SmartPtr<IScreen> MyApp::top_screen() const {
     return screens_.empty() ? SmartPtr<IScreen>() : screens_.back();
@@ -103,6 +295,14 @@ bool MyApp::update(double dt) {
 
 void MyApp::draw() {
     VO_PROFILE_ZONE("myApp_display");
+    draw_screens();
+    {
+        VO_PROFILE_ZONE("engine_display");
+        Engine::instance().display();
+    }
+}
+
+void MyApp::draw_screens() {
     Engine& engine = Engine::instance();
 
     if (GetDebugConfig().clearScreen) {
@@ -110,27 +310,20 @@ void MyApp::draw() {
         engine.clear();
     }
 
-    {
-        VO_PROFILE_ZONE("screens_display");
-        for (std::size_t i = draw_start_; i < screens_.size(); ++i) {
-            SmartPtr<IScreen> screen = screens_[i];
-            SetupOrthoView();
+    VO_PROFILE_ZONE("screens_display");
+    for (std::size_t i = draw_start_; i < screens_.size(); ++i) {
+        SmartPtr<IScreen> screen = screens_[i];
+        SetupOrthoView();
+        engine.load_identity();
+        screen->draw();
+        if (i + 1 < screens_.size()) {
             engine.load_identity();
-            screen->draw();
-            if (i + 1 < screens_.size()) {
-                engine.load_identity();
-                SetupOrthoView();
-                Drawer& dimmer = DimmingDrawer();
-                dimmer.set_color(Color(0.0f, 0.0f, 0.0f, 0.75f));
-                dimmer.draw_rect(0.0f, 0.0f, static_cast<float>(engine.screen_width()),
-                                 static_cast<float>(engine.screen_height()), true, 0.5f);
-            }
+            SetupOrthoView();
+            Drawer& dimmer = DimmingDrawer();
+            dimmer.set_color(Color(0.0f, 0.0f, 0.0f, 0.75f));
+            dimmer.draw_rect(0.0f, 0.0f, static_cast<float>(engine.screen_width()),
+                             static_cast<float>(engine.screen_height()), true, 0.5f);
         }
-    }
-
-    {
-        VO_PROFILE_ZONE("engine_display");
-        engine.display();
     }
 }
 

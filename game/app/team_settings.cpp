@@ -1,15 +1,13 @@
 #include "game/app/team_settings.h"
 
 #include "engine/core/config.h"
+#include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/platform.h"
 #include "game/app/user_file.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
-
-#include <iostream>
-#include <locale>
 
 namespace vo {
 
@@ -47,20 +45,13 @@ void AddDefaultTeams(std::vector<TeamDesc>& teams) {
     teams.push_back(MakeTeam("CPU 2", GetCharacter(4), true));
 }
 
-// The "team" groups of the file, or false when the file cannot be read, is
-// not INFO, or holds no entry at all (the writer always writes some).
-bool ReadTeamsFromFile(std::string const& path, std::vector<TeamDesc>& teams) {
+// The "team" groups of the file. Throws when the file cannot be read, is not
+// INFO, breaks the INFO file limits or holds no entry at all (the writer
+// always writes some).
+void ReadTeamsFromFile(std::string const& path, std::vector<TeamDesc>& teams) {
     ptree tree;
-    try {
-        boost::property_tree::read_info(path, tree, std::locale());
-    } catch (boost::property_tree::ptree_error const& e) {
-        std::cout << "WARNING: couldn't read " << path << ": " << e.what() << "\n";
-        return false;
-    }
-    if (tree.empty()) {
-        std::cout << "WARNING: couldn't read " << path << ": the file is empty\n";
-        return false;
-    }
+    ReadInfoFile(path, tree);
+    if (tree.empty()) throw Error("the file is empty");
     for (auto const& child : tree) {
         if (teams.size() >= team_slots) break;
         if (child.first != "team") continue;
@@ -70,7 +61,6 @@ bool ReadTeamsFromFile(std::string const& path, std::vector<TeamDesc>& teams) {
         team.character = CharacterNamed(entry.get<std::string>("characterName", "char_none"));
         teams.push_back(team);
     }
-    return true;
 }
 
 }  // namespace
@@ -79,14 +69,8 @@ std::vector<TeamDesc> ReadTeamDescs(std::string file_name) {
     std::vector<TeamDesc> teams;
     const std::string path = TeamSettingsPath(file_name);
     if (FileExists(path)) {
-        if (!ReadTeamsFromFile(path, teams)) {
+        if (!ReadUserFileOrSetAside(path, "the default teams", [&] { ReadTeamsFromFile(path, teams); })) {
             teams.clear();
-            if (SetAsideBrokenFile(path)) {
-                std::cout << "WARNING: kept the broken file as " << path << ".bad, using the default teams\n";
-            } else {
-                std::cout << "WARNING: couldn't rename " << path << ", using the default teams\n";
-            }
-            std::cout << std::flush;
             AddDefaultTeams(teams);
         }
     } else {

@@ -1,10 +1,13 @@
 #include "game/app/user_file.h"
 
+#include "engine/core/error.h"
+
 #include <boost/property_tree/info_parser.hpp>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <iostream>
 #include <unistd.h>
 
 namespace vo {
@@ -48,6 +51,44 @@ void WriteInfoFileAtomically(ptree const& tree, std::string const& path) {
 bool SetAsideBrokenFile(std::string const& path) {
     const std::string bad = path + ".bad";
     return std::rename(path.c_str(), bad.c_str()) == 0;
+}
+
+namespace {
+
+// Runs work; true when it returned, else false with the error's text in
+// reason (Error, or a std::exception such as the INFO parser's errors).
+bool Attempt(std::function<void()> const& work, std::string& reason) {
+    try {
+        work();
+        return true;
+    } catch (Error const& e) {
+        reason = e.message();
+    } catch (std::exception const& e) {
+        reason = e.what();
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ReadUserFileOrSetAside(std::string const& path, std::string const& instead, std::function<void()> const& read) {
+    std::string reason;
+    if (Attempt(read, reason)) return true;
+    std::cout << "WARNING: couldn't read " << path << ": " << reason << "\n";
+    if (SetAsideBrokenFile(path)) {
+        std::cout << "WARNING: kept the broken file as " << path << ".bad, using " << instead << "\n";
+    } else {
+        std::cout << "WARNING: couldn't rename " << path << ", using " << instead << "\n";
+    }
+    std::cout << std::flush;
+    return false;
+}
+
+bool SaveOrWarn(std::string const& path, std::function<void()> const& save) {
+    std::string reason;
+    if (Attempt(save, reason)) return true;
+    std::cout << "WARNING: couldn't save " << path << ": " << reason << std::endl;
+    return false;
 }
 
 }  // namespace vo

@@ -5,6 +5,7 @@
 
 #include "engine/core/config.h"
 
+#include <functional>
 #include <string>
 
 namespace vo {
@@ -21,5 +22,20 @@ void WriteInfoFileAtomically(ptree const& tree, std::string const& path);
 // a broken file is kept for the user while defaults take its place. True
 // when the rename worked.
 bool SetAsideBrokenFile(std::string const& path);
+
+// Runs read, which reads the user's file at path and throws when the file
+// cannot be used (Error, or a std::exception such as the INFO parser's
+// error). True when it returned. Otherwise prints
+// "WARNING: couldn't read <path>: <reason>", sets the file aside
+// (SetAsideBrokenFile) with "WARNING: kept the broken file as <path>.bad,
+// using <instead>" (or "WARNING: couldn't rename <path>, using <instead>")
+// and returns false: the caller then uses its defaults.
+bool ReadUserFileOrSetAside(std::string const& path, std::string const& instead, std::function<void()> const& read);
+
+// Runs save, which writes the file at path. When it fails (a read-only
+// folder, a full disk) the error is reported as
+// "WARNING: couldn't save <path>: <reason>" and the game goes on with what
+// it holds in memory. True when the file was saved.
+bool SaveOrWarn(std::string const& path, std::function<void()> const& save);
 
 }  // namespace vo

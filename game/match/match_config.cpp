@@ -1,6 +1,7 @@
 #include "game/match/match_config.h"
 
-#include <boost/property_tree/info_parser.hpp>
+#include "engine/core/info_file.h"
+#include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <climits>
@@ -255,7 +256,7 @@ void MatchConfig::read(const ptree& tree) {
 
 void MatchConfig::load(const std::string& path, ptree& tree) {
     ptree fresh;
-    boost::property_tree::read_info(path, fresh, std::locale());
+    ReadInfoFile(path, fresh);
     read(fresh);
     tree.swap(fresh);
 }

@@ -1,6 +1,8 @@
 #include "game/match/result_stats.h"
 
 #include "engine/core/error.h"
+#include "game/app/int_to_string.h"
+#include "game/match/match_stats.h"
 
 #include <algorithm>
 #include <sstream>
@@ -18,26 +20,27 @@ void CheckId(StatId id) {
     }
 }
 
-// Exactly n entries taken from the reader's list, 0 where it has none.
-std::vector<int> Entries(std::vector<int> const& reader, int n) {
-    std::vector<int> out(static_cast<std::size_t>(n), 0);
-    std::size_t const count = std::min(out.size(), reader.size());
-    std::copy(reader.begin(), reader.begin() + static_cast<std::ptrdiff_t>(count), out.begin());
+// The value fields of a damage reader.
+std::vector<int> Values(std::vector<TeamValue> const& entries) {
+    std::vector<int> out;
+    out.reserve(entries.size());
+    for (TeamValue const& e : entries) out.push_back(e.value);
     return out;
 }
 
 }  // namespace
 
-void ResultStats::compute(RoundTallies const& round) {
-    int const n = std::max(round.num_teams, 0);
+void ResultStats::compute(MatchStats const& stats) {
+    int const n = stats.num_teams();
     values_[wins].assign(static_cast<std::size_t>(n), 0);
-    if (round.winner >= 0 && round.winner < n) values_[wins][static_cast<std::size_t>(round.winner)] = 1;
-    values_[mostKills] = Entries(round.kills_per_team, n);
-    values_[killsWithOneShot] = Entries(round.kills_with_one_shot, n);
-    values_[mostDmg] = Entries(round.damage_per_team, n);
-    values_[dmgWithOneShot] = Entries(round.damage_with_one_shot, n);
-    values_[mostSelfKills] = Entries(round.self_kills_per_team, n);
-    values_[mostSelfDmg] = Entries(round.self_damage_per_team, n);
+    int const winner = stats.winner();
+    if (winner >= 0 && winner < n) values_[wins][static_cast<std::size_t>(winner)] = 1;
+    values_[mostKills] = stats.kills_per_team();
+    values_[killsWithOneShot] = stats.kills_with_one_shot();
+    values_[mostDmg] = Values(stats.damage_per_team());
+    values_[dmgWithOneShot] = Values(stats.damage_with_one_shot());
+    values_[mostSelfKills] = stats.self_kills_per_team();
+    values_[mostSelfDmg] = Values(stats.self_damage_per_team());
     update_extremes();
 }
 
@@ -100,7 +103,7 @@ void ResultStats::update_extremes() {
 
 std::string StatValueText(int value) {
     if (value == 0) return "-";
-    return std::to_string(value);
+    return IntToString(value);
 }
 
 }  // namespace vo

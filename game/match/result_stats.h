@@ -9,6 +9,8 @@
 
 namespace vo {
 
+class MatchStats;
+
 // The statistics in table order. The names are also the configuration keys
 // of their captions.
 enum StatId : int {
@@ -22,25 +24,12 @@ enum StatId : int {
     NUM_STATS = 7          // the number of statistics; not a statistic
 };
 
-// What the match's statistics recorder reports for one round: one entry per
-// team, in the order of the match's team list (the value fields of the
-// damage readers).
-struct RoundTallies {
-    int num_teams = 0;
-    int winner = -1;  // -1: nobody won
-    std::vector<int> kills_per_team;
-    std::vector<int> kills_with_one_shot;
-    std::vector<int> damage_per_team;
-    std::vector<int> damage_with_one_shot;
-    std::vector<int> self_kills_per_team;
-    std::vector<int> self_damage_per_team;
-};
-
 class ResultStats {
 public:
-    // Makes this the statistics of one round. Every statistic gets exactly
-    // num_teams entries (missing reader entries count 0).
-    void compute(RoundTallies const& round);
+    // Makes this the statistics of the round the recorder holds: one entry
+    // per team of its set-up. A winner that is no team of the set-up wins
+    // nothing; a set-up without teams throws Error (after values changed).
+    void compute(MatchStats const& stats);
     // Folds a round into series totals: wins are summed, every other
     // statistic keeps each team's best round. Teams beyond the round's team
     // count keep their values.

@@ -1,6 +1,7 @@
 #include "game/menus/menu_kit.h"
 
 #include "engine/core/error.h"
+#include "engine/core/info_file.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/tree_readers.h"
 #include "engine/sfml/engine.h"
@@ -10,11 +11,9 @@
 #include "engine/widgets/widget_style.h"
 #include "engine/widgets/widget_style_config.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <boost/signals2/connection.hpp>
 
-#include <locale>
 
 namespace vo {
 
@@ -46,7 +45,7 @@ ptree const& MenuConfig(bool reload) {
         // Read into a fresh tree first, so that a failed read keeps the tree
         // the menus are already using.
         ptree fresh;
-        boost::property_tree::read_info(PathProvider::get_path(1) + "/menu_config.info", fresh, std::locale());
+        ReadInfoFile(PathProvider::get_path(1) + "/menu_config.info", fresh);
         store.tree.swap(fresh);
         store.loaded = true;
     }

@@ -21,8 +21,8 @@ class WidgetStyleMap;
 
 // The menu configuration, read from the configuration folder on first use
 // (or again when reload is true) and kept for the rest of the run. A file
-// that cannot be read raises the INFO parser's error and leaves the tree
-// that was loaded before.
+// that cannot be read raises the INFO parser's error (one beyond the INFO
+// file limits their Error) and leaves the tree that was loaded before.
 ptree const& MenuConfig(bool reload = false);
 
 // Typed lookups of '.'-separated keys. They have no defaults: a missing key

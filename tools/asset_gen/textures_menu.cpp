@@ -209,6 +209,28 @@ Canvas Backdrop(unsigned seed, Rgba sky, Rgba glow, Rgba ember) {
     return c;
 }
 
+// The results backdrop: the cave of the menus with two pale stone panels
+// behind the round and match tables (their areas in the menu configuration,
+// scaled from the 1600 x 900 reference frame), so dark table text reads well.
+Canvas ResultsBackdrop() {
+    Canvas c = Backdrop(547, Hex(0x140a24), Hex(0x3a2060), Hex(0xffe080));
+    float const s = c.width() / 1600.0f;
+    Noise grain(553);
+    for (float const left : {20.0f, 810.0f}) {
+        float const l = left * s, r = (left + 770.0f) * s, t = 40.0f * s, b = 780.0f * s;
+        float const cx = (l + r) * 0.5f, cy = (t + b) * 0.5f, hw = (r - l) * 0.5f, hh = (b - t) * 0.5f;
+        c.paint([&](float x, float y) { return SdBox(x, y, cx, cy, hw, hh, 12.0f); },
+                [&](float x, float y) {
+                    float const g = grain.fbm(x / 40.0f, y / 40.0f, 64, 3);
+                    return Mix(Hex(0xd8ccb0, 0.88f), Hex(0xefe6d0, 0.88f), g);
+                },
+                l - 2, t - 2, r + 2, b + 2);
+        c.paint([&](float x, float y) { return std::fabs(SdBox(x, y, cx, cy, hw, hh, 12.0f)) - 1.5f; }, Hex(0x8a6a40),
+                l - 4, t - 4, r + 4, b + 4);
+    }
+    return c;
+}
+
 }  // namespace
 
 std::vector<std::string> WriteMenuTextures(std::string const& dir) {
@@ -220,7 +242,7 @@ std::vector<std::string> WriteMenuTextures(std::string const& dir) {
     save(MapFrame(), "main_menu/map_frame.png");
     save(CharactersPanel(), "main_menu/characters_panel.png");
     save(Backdrop(541, Hex(0x0e0a14), Hex(0x5a1a0c), Hex(0xffb040)), "main_menu/bg_main_menu.png");
-    save(Backdrop(547, Hex(0x140a24), Hex(0x3a2060), Hex(0xffe080)), "main_menu/bg_results_enhanced.png");
+    save(ResultsBackdrop(), "main_menu/bg_results_enhanced.png");
     return files;
 }
 

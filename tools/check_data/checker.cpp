@@ -5,7 +5,8 @@
 
 #include <SFML/Audio/InputSoundFile.hpp>
 
-#include <boost/property_tree/info_parser.hpp>
+#include "engine/core/info_file.h"
+#include <boost/property_tree/ptree.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +60,7 @@ ptree const* Checker::config(std::string const& file) {
     ptree tree;
     try {
         if (!Readable(path)) throw std::runtime_error("missing");
-        boost::property_tree::read_info(path, tree, std::locale());
+        vo::ReadInfoFile(path, tree);
         if (tree.empty()) throw std::runtime_error("holds no entries");
     } catch (std::exception const& e) {
         add(file, "-", std::string("cannot be read: ") + e.what());
@@ -121,7 +122,7 @@ void Checker::texture_frame(ptree const& frame, std::string const& texture_name,
         std::string const path = folder("textures") + "atlases.info";
         ptree manifest;
         try {
-            boost::property_tree::read_info(path, manifest, std::locale());
+            vo::ReadInfoFile(path, manifest);
         } catch (std::exception const& e) {
             add("textures/atlases.info", "-", std::string("cannot be read: ") + e.what());
         }

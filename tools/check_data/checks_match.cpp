@@ -7,7 +7,8 @@
 #include "engine/core/tree_readers.h"
 #include "game/app/debug_config.h"
 
-#include <boost/property_tree/info_parser.hpp>
+#include "engine/core/info_file.h"
+#include <boost/property_tree/ptree.hpp>
 
 #include <fstream>
 #include <locale>
@@ -51,7 +52,7 @@ void CheckCharacters(Checker& c) {
         }
         ptree screams;
         try {
-            boost::property_tree::read_info(c.folder("config") + voice, screams, std::locale());
+            vo::ReadInfoFile(c.folder("config") + voice, screams);
         } catch (std::exception const& e) {
             c.add(file, key + ".voiceFile", "'" + voice + "' cannot be read: " + e.what());
             continue;
@@ -213,7 +214,7 @@ void CheckFonts(Checker& c) {
     if (name.empty() || !c.font(name)) return;  // reported with game_config.info
     ptree font;
     try {
-        boost::property_tree::read_info(c.folder("fonts") + name, font, std::locale());
+        vo::ReadInfoFile(c.folder("fonts") + name, font);
     } catch (std::exception const& e) {
         c.add(name, "-", std::string("cannot be read: ") + e.what());
         return;

@@ -83,7 +83,7 @@ size_t num_clockwise_faces(LevelMesh& level)
 {
     size_t n = 0;
     for (auto it = level.grid.begin<Face>(); it != level.grid.end<Face>(); ++it)
-        n += TwiceSignedArea(*it, level.aaPos) <= 0;
+        n += TwiceSignedArea(*it, level.position) <= 0;
     return n;
 }
 
@@ -91,12 +91,12 @@ TEST(LevelCarve, CuttingFacesSelectsExactlyTheNewElementsWithTheirParentsSubsets
 {
     mg_test::StdoutCapture out;
     LevelMesh level;
-    CreationLog log(level.grid, level.sh);
+    CreationLog log(level.grid, level.subsets);
 
     CircleCarve carve(level, 21.0f, 9.5f, 10.0f);
     carve.prepare();
     carve.vertex_pass();
-    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
     log.clear();
     carve.edge_pass();
     ASSERT_GT(carve.num_split_edges(), 20u);
@@ -108,16 +108,16 @@ TEST(LevelCarve, CuttingFacesSelectsExactlyTheNewElementsWithTheirParentsSubsets
     EXPECT_EQ(splitVertices.size(), carve.num_split_edges());
     EXPECT_EQ(halves.size(), 2 * carve.num_split_edges());
     for (Vertex* v : splitVertices) {
-        EXPECT_FALSE(level.sel.is_selected(v));
-        EXPECT_EQ(level.sh.subset_index(v), -1);
+        EXPECT_FALSE(level.selector.is_selected(v));
+        EXPECT_EQ(level.subsets.subset_index(v), -1);
     }
     for (Edge* e : halves) {
-        EXPECT_FALSE(level.sel.is_selected(e));
-        EXPECT_EQ(level.sh.subset_index(e), LevelMesh::SUBSET_EDGES);
+        EXPECT_FALSE(level.selector.is_selected(e));
+        EXPECT_EQ(level.subsets.subset_index(e), LevelMesh::SUBSET_EDGES);
     }
-    const std::set<Edge*> splitEdges = selected<Edge>(level.sel);
+    const std::set<Edge*> splitEdges = selected<Edge>(level.selector);
     EXPECT_EQ(splitEdges.size(), carve.num_split_edges());
-    const std::set<Vertex*> inside = selected<Vertex>(level.sel);
+    const std::set<Vertex*> inside = selected<Vertex>(level.selector);
 
     log.clear();
     carve.cut_faces();
@@ -129,35 +129,35 @@ TEST(LevelCarve, CuttingFacesSelectsExactlyTheNewElementsWithTheirParentsSubsets
     const std::set<Edge*> newEdges = log.alive<Edge>();
     EXPECT_TRUE(log.alive<Vertex>().empty());
     EXPECT_GT(newFaces.size(), 2 * carve.num_split_edges());
-    EXPECT_EQ(selected<Face>(level.sel), newFaces);
+    EXPECT_EQ(selected<Face>(level.selector), newFaces);
     std::set<Edge*> expectedEdges = newEdges;
     expectedEdges.insert(splitEdges.begin(), splitEdges.end());
-    EXPECT_EQ(selected<Edge>(level.sel), expectedEdges);
-    EXPECT_EQ(selected<Vertex>(level.sel), inside);
+    EXPECT_EQ(selected<Edge>(level.selector), expectedEdges);
+    EXPECT_EQ(selected<Vertex>(level.selector), inside);
     EXPECT_EQ(inside.size(), carve.inside_vertices().size());
 
     // New faces carry their parent face's subset, new edges none.
     for (Face* f : newFaces) {
         EXPECT_EQ(log.entry(f).parentSubset, LevelMesh::SUBSET_GEOMETRY);
-        EXPECT_EQ(level.sh.subset_index(f), log.entry(f).parentSubset);
+        EXPECT_EQ(level.subsets.subset_index(f), log.entry(f).parentSubset);
     }
     for (Edge* e : newEdges) {
         EXPECT_EQ(log.entry(e).parentKind, BOK_FACE);
-        EXPECT_EQ(level.sh.subset_index(e), -1);
+        EXPECT_EQ(level.subsets.subset_index(e), -1);
     }
     EXPECT_EQ(num_clockwise_faces(level), 0u);
-    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
 
     carve.assign_new_edges();
     for (Edge* e : newEdges)
-        EXPECT_EQ(level.sh.subset_index(e), LevelMesh::SUBSET_EDGES);
+        EXPECT_EQ(level.subsets.subset_index(e), LevelMesh::SUBSET_EDGES);
 
     carve.find_boundary();
     carve.remove();
     carve.mark_boundary_ends();
     carve.finish();
-    EXPECT_TRUE(level.sel.autoselect_new_enabled());
-    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+    EXPECT_TRUE(level.selector.autoselect_new_enabled());
+    EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
     EXPECT_EQ(out.str(), "");
 }
 
@@ -185,31 +185,31 @@ TEST(LevelCarve, SuccessiveCarvesKeepTheContract)
         CircleCarve carve(level, c.x, c.y, c.r);
         carve.run();
 
-        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
         EXPECT_EQ(num_clockwise_faces(level), 0u);
         EXPECT_EQ(level.grid.num<Quadrilateral>(), 0u);
 
         // The new boundary is in subset 3, each edge with exactly one face;
         // the selection holds it and the ends of its chains.
         std::set<Edge*> boundary(carve.new_boundary().begin(), carve.new_boundary().end());
-        EXPECT_EQ(selected<Edge>(level.sel), boundary);
+        EXPECT_EQ(selected<Edge>(level.selector), boundary);
         for (Edge* e : boundary) {
-            EXPECT_EQ(level.sh.subset_index(e), LevelMesh::SUBSET_COLLISION);
+            EXPECT_EQ(level.subsets.subset_index(e), LevelMesh::SUBSET_COLLISION);
             EXPECT_TRUE(IsBoundaryEdge(level.grid, e));
         }
-        EXPECT_EQ(level.sel.num<Face>(), 0u);
-        EXPECT_EQ(level.sh.num<Quadrilateral>(LevelMesh::SUBSET_GEOMETRY), 0u);
-        EXPECT_EQ(level.sh.num<Face>(LevelMesh::SUBSET_GEOMETRY), level.grid.num_faces());
+        EXPECT_EQ(level.selector.num<Face>(), 0u);
+        EXPECT_EQ(level.subsets.num<Quadrilateral>(LevelMesh::SUBSET_GEOMETRY), 0u);
+        EXPECT_EQ(level.subsets.num<Face>(LevelMesh::SUBSET_GEOMETRY), level.grid.num_faces());
 
         // No vertex is left strictly inside the circle.
         for (auto it = level.grid.begin<Vertex>(); it != level.grid.end<Vertex>(); ++it) {
-            const vector3& p = level.aaPos[*it];
+            const vector3& p = level.position[*it];
             const float d = std::hypot(p[0] - c.x, p[1] - c.y);
             EXPECT_GE(d, c.r - 1e-3f);
         }
     }
     EXPECT_LT(level.grid.num_vertices(), verticesBefore);
-    EXPECT_GT(level.sh.num<Edge>(LevelMesh::SUBSET_COLLISION), 100u);
+    EXPECT_GT(level.subsets.num<Edge>(LevelMesh::SUBSET_COLLISION), 100u);
     EXPECT_EQ(out.str(), "");
 }
 
@@ -223,9 +223,9 @@ bool swap_keeps_orientation(LevelMesh& level, Edge* e)
     Vertex* c0 = GetConnectedVertex(e, faces[0]);
     Vertex* c1 = GetConnectedVertex(e, faces[1]);
     auto twice_area = [&](Vertex* a, Vertex* b, Vertex* c) {
-        const vector3& p = level.aaPos[a];
-        const vector3& q = level.aaPos[b];
-        const vector3& r = level.aaPos[c];
+        const vector3& p = level.position[a];
+        const vector3& q = level.position[b];
+        const vector3& r = level.position[c];
         return (q[0] - p[0]) * (r[1] - p[1]) - (r[0] - p[0]) * (q[1] - p[1]);
     };
     // c0 and c1 on opposite sides of e, e's ends on opposite sides of c0-c1
@@ -240,8 +240,8 @@ TEST(LevelCarve, SwapsAndSplitsOnTheHoleBoundary)
     LevelMesh level(40.0f, 2.0f);  // a smaller disc: its border lies at 80
     CircleCarve carve(level, 0.0f, 77.0f, 12.0f);
     carve.run();
-    level.sel.clear();
-    ASSERT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+    level.selector.clear();
+    ASSERT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
 
     // Split the boundary edges as spike removal splits long ones: the
     // midpoint pushed out by an eighth of the edge's length.
@@ -254,10 +254,10 @@ TEST(LevelCarve, SwapsAndSplitsOnTheHoleBoundary)
             continue;
         Face* f = nullptr;
         ASSERT_EQ(GetAssociatedFaces(&f, level.grid, e, 1), 1);
-        const int faceSubset = level.sh.subset_index(f);
-        const vector3 p0 = level.aaPos[e->vertex(0)];
-        const vector3 p1 = level.aaPos[e->vertex(1)];
-        const vector3 c = level.aaPos[GetConnectedVertex(e, f)];
+        const int faceSubset = level.subsets.subset_index(f);
+        const vector3 p0 = level.position[e->vertex(0)];
+        const vector3 p1 = level.position[e->vertex(1)];
+        const vector3 c = level.position[GetConnectedVertex(e, f)];
         const vector3 mid = (p0 + p1) * 0.5f;
         vector3 outward = mid - c;
         const vector3 d = p1 - p0;
@@ -269,28 +269,28 @@ TEST(LevelCarve, SwapsAndSplitsOnTheHoleBoundary)
 
         RegularVertex* m = SplitEdge<RegularVertex>(level.grid, level.grid, e);
         ASSERT_NE(m, nullptr);
-        level.aaPos[m] = mid + outward * (0.125f * len / outLen);
+        level.position[m] = mid + outward * (0.125f * len / outLen);
         ++numSplits;
 
         SCOPED_TRACE(::testing::Message() << "split " << numSplits);
-        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
         EXPECT_EQ(num_clockwise_faces(level), 0u);
         Edge* h0 = level.grid.get_edge(v0, m);
         Edge* h1 = level.grid.get_edge(m, v1);
         ASSERT_TRUE(h0 && h1);
-        EXPECT_EQ(level.sh.subset_index(h0), LevelMesh::SUBSET_COLLISION);
-        EXPECT_EQ(level.sh.subset_index(h1), LevelMesh::SUBSET_COLLISION);
+        EXPECT_EQ(level.subsets.subset_index(h0), LevelMesh::SUBSET_COLLISION);
+        EXPECT_EQ(level.subsets.subset_index(h1), LevelMesh::SUBSET_COLLISION);
         EXPECT_TRUE(IsBoundaryEdge(level.grid, h0));
         EXPECT_TRUE(IsBoundaryEdge(level.grid, h1));
-        EXPECT_EQ(level.sh.subset_index(m), -1);
+        EXPECT_EQ(level.subsets.subset_index(m), -1);
         ElementPointerArray<Face*> faces;
         level.grid.get_associated(faces, m);
         ASSERT_EQ(faces.size(), 2u);
         for (Face* nf : faces)
-            EXPECT_EQ(level.sh.subset_index(nf), faceSubset);
+            EXPECT_EQ(level.subsets.subset_index(nf), faceSubset);
         // the new vertex and what came with it are selected (autoselect)
-        EXPECT_TRUE(level.sel.is_selected(m));
-        EXPECT_TRUE(level.sel.is_selected(faces[0]) && level.sel.is_selected(faces[1]));
+        EXPECT_TRUE(level.selector.is_selected(m));
+        EXPECT_TRUE(level.selector.is_selected(faces[0]) && level.selector.is_selected(faces[1]));
     }
     EXPECT_EQ(numSplits, 6u);
 
@@ -314,14 +314,14 @@ TEST(LevelCarve, SwapsAndSplitsOnTheHoleBoundary)
             break;
         if (!swap_keeps_orientation(level, e))
             continue;
-        const int edgeSubset = level.sh.subset_index(e);
+        const int edgeSubset = level.subsets.subset_index(e);
         Edge* ne = SwapEdge(level.grid, e);
         ASSERT_NE(ne, nullptr);
         ++numSwaps;
         SCOPED_TRACE(::testing::Message() << "swap " << numSwaps);
-        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.sel, &level.sh));
+        EXPECT_TRUE(mg_test::GridIsConsistent(level.grid, &level.selector, &level.subsets));
         EXPECT_EQ(num_clockwise_faces(level), 0u);
-        EXPECT_EQ(level.sh.subset_index(ne), edgeSubset);
+        EXPECT_EQ(level.subsets.subset_index(ne), edgeSubset);
         EXPECT_EQ(NumAssociatedFaces(level.grid, ne), 2);
     }
     EXPECT_GE(numSwaps, 3u);

@@ -26,7 +26,7 @@ using vector3 = mg::MathVector<3, float>;
 
 const std::string TETGEN = "/usr/bin/tetgen";
 const std::string MESHIO_READER =
-    (std::filesystem::path(__FILE__).parent_path() / "read_tetgen_meshio.py").string();
+    std::string(QV_TESTS_SOURCE_DIR "/dez_odor/file_io/read_tetgen_meshio.py");
 
 // A test tetrahedron kept in volume section 1: a volume that is not a
 // tetrahedron as far as the writers can tell.

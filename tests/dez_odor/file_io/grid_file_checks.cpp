@@ -17,9 +17,7 @@ using namespace mg;
 
 std::string FileIoTestFile(const std::string& name)
 {
-    std::string dir = __FILE__;
-    dir.erase(dir.find_last_of('/') + 1);
-    return dir + name;
+    return std::string(QV_TESTS_SOURCE_DIR "/dez_odor/file_io/") + name;
 }
 
 ToolResult RunReaderScript(const std::string& script, const std::vector<std::string>& args)

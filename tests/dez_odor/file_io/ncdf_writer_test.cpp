@@ -27,7 +27,7 @@ using vector3 = mg::MathVector<3, float>;
 
 const std::string NCGEN = "/usr/bin/ncgen";
 const std::string NETCDF_READER =
-    (std::filesystem::path(__FILE__).parent_path() / "read_exodus_netcdf.py").string();
+    std::string(QV_TESTS_SOURCE_DIR "/dez_odor/file_io/read_exodus_netcdf.py");
 
 class SectionOneVolume : public mg_test::TestTetrahedron {
 public:

@@ -24,7 +24,7 @@ using vector3 = mg::MathVector<3, float>;
 
 const std::string ASSIMP = "/usr/bin/assimp";
 const std::string OBJ_READER =
-    (std::filesystem::path(__FILE__).parent_path() / "read_obj.py").string();
+    std::string(QV_TESTS_SOURCE_DIR "/dez_odor/file_io/read_obj.py");
 
 // Two triangles sharing the edge (1, 2), with the default options (edges
 // made by the faces), and a quadrilateral beside them when asked for.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <limits>
 #include <set>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "engine/physics/soft_body.h"
 #include "engine/physics/soft_body_circle.h"
 #include "engine/physics/soft_body_desc.h"
+#include "support/engine/bounded_run.h"
 #include "support/engine/physics_scenes.h"
 
 namespace {
@@ -426,6 +428,51 @@ TEST(CircleBuilder, SmallestAndLargestRingsAreSound) {
         }
         body.update(1.0 / 60.0);
         EXPECT_TRUE(vo_test::AllFinite(body)) << n;
+    }
+}
+
+// Connection radii as large as the point count asked for tens of millions of
+// springs; the spring budget cuts them back, with a warning naming the key,
+// and the body builds and steps quickly.
+TEST(CircleBuilder, SpringBudget) {
+    struct Row {
+        const char* label;
+        std::string description;
+        std::string outcome;
+    };
+    const std::string warn = "WARNING: CreateSoftBody_Circle: ";
+    const Row rows[] = {
+        {"4,096 points, both radii 4,096",
+         "numBoundaryPoints 4096\nnbrConnectionRadius 4096\nopposingConnectionRadius 4096\n",
+         warn + "\"nbrConnectionRadius\" 4096 would give a ring of 4096 points more than 65536 springs, using 16\n" +
+             warn + "\"opposingConnectionRadius\" 4096 would give a ring of 4096 points more than 65536 springs, using 0\n" +
+             "65536 springs"},
+        {"4,096 points, opposing radius 4,096",
+         "numBoundaryPoints 4096\nopposingConnectionRadius 4096\n",
+         warn + "\"opposingConnectionRadius\" 4096 would give a ring of 4096 points more than 65536 springs, using 13\n" +
+             "63488 springs"},
+        {"4,095 points, neighbour radius 4,095",
+         "numBoundaryPoints 4095\nnbrConnectionRadius 4095\n",
+         warn + "\"nbrConnectionRadius\" 4095 would give a ring of 4095 points more than 65536 springs, using 16\n" +
+             warn + "\"opposingConnectionRadius\" 2 would give a ring of 4095 points more than 65536 springs, using 0\n" +
+             "65520 springs"},
+        {"the default description", "", "54 springs"},
+    };
+    for (const Row& row : rows) {
+        vo_test::ExpectQuickAndSmall(row.label,
+                                     [&row] {
+                                         SoftBodyDesc desc;
+                                         vo::InitSoftBodyDesc(desc, ParseInfo(row.description), "");
+                                         std::ostringstream out;
+                                         std::streambuf* const saved = std::cout.rdbuf(out.rdbuf());
+                                         SoftBody body;
+                                         vo::CreateSoftBody_Circle(body, desc);
+                                         std::cout.rdbuf(saved);
+                                         body.update(1.0 / 60.0);
+                                         if (!vo_test::AllFinite(body)) return std::string("not finite");
+                                         return out.str() + std::to_string(body.num_springs()) + " springs";
+                                     },
+                                     row.outcome);
     }
 }
 

@@ -13,7 +13,10 @@
 #include "engine/physics/soft_body.h"
 #include "engine/physics/soft_body_desc.h"
 #include "engine/physics/soft_body_loader.h"
+#include "engine/core/random.h"
+#include "support/engine/bounded_run.h"
 #include "support/engine/physics_scenes.h"
+#include <sys/stat.h>
 
 namespace {
 
@@ -302,6 +305,181 @@ TEST(LoadSoftbodyFromFile, HarmlessOddities) {
     EXPECT_EQ(body.num_springs(), 4);
     for (int i = 0; i < 30; ++i) body.update(1.0 / 60.0);
     EXPECT_TRUE(vo_test::AllFinite(body));
+}
+
+// The body as the file's lists build it in file order, then sorted: what
+// the loader gave before it worked out the border order on the lists.
+void BuildInFileOrderAndSort(SoftBody& body, const LoaderSby& file, const SoftBodyDesc& desc) {
+    body.set_num_points(file.num_border_points(), file.num_inner_points(), file.num_helper_points());
+    vo::ApplySoftBodyMaterial(body, desc);
+    for (int i = 0; i < file.num_points(); ++i) {
+        body.point_set_coords(i, file.get_position(i));
+        const vo::vector2 uv = file.get_uv(i);
+        body.point_set_uv_coords(i, desc.uv_scale * (uv.x - 0.5f) + 0.5f, desc.uv_scale * (uv.y - 0.5f) + 0.5f);
+    }
+    if (file.num_springs() > 0) body.create_springs(file.num_springs());
+    for (int s = 0; s < file.num_springs(); ++s) {
+        int a, b;
+        file.get_spring(a, b, s);
+        const vector3 pa = file.get_position(a), pb = file.get_position(b);
+        const float dx = pb.x - pa.x, dy = pb.y - pa.y, dz = pb.z - pa.z;
+        const float rest = static_cast<float>(std::sqrt(static_cast<double>(((dx * dx + 0.0f) + dy * dy) + dz * dz)));
+        body.set_spring(s, a, b, rest, desc.spring_long_constant, desc.spring_damping);
+    }
+    for (int c = 0; c < file.num_null_connections(); ++c) {
+        int a, b;
+        file.get_null_connection(a, b, c);
+        body.create_null_connection(a, b);
+    }
+    for (int t = 0; t < file.num_triangles(); ++t) {
+        int a, b, c;
+        file.get_triangle(a, b, c, t);
+        body.create_triangle(a, b, c);
+    }
+    ASSERT_TRUE(body.sort_boundary_points_clockwise());
+}
+
+// A ring of border points in a shuffled order around inner points and a
+// centre helper, with springs and null connections among all of them.
+std::string ShuffledRing(int border, int inner) {
+    std::vector<int> ids;
+    for (int i = 0; i < border; ++i) ids.push_back(i);
+    for (int i = border - 1; i > 0; --i) std::swap(ids[i], ids[vo::Rand() % (i + 1)]);
+    std::vector<vector3> pos(static_cast<std::size_t>(border + inner + 1));
+    for (int i = 0; i < border; ++i) {
+        const float a = 6.2831855f * static_cast<float>(i) / static_cast<float>(border);
+        pos[ids[i]] = vector3(2.0f * std::sin(a), 2.0f * std::cos(a), 0.0f);
+    }
+    for (int i = 0; i < inner; ++i) pos[border + i] = vector3(0.1f * (i % 7), -0.1f * (i % 5), 0.0f);
+    const int centre = border + inner;
+    std::string text = "numBorderPoints " + std::to_string(border) + "\nnumInnerPoints " + std::to_string(inner) +
+                       "\nnumHelperPoints 1\n";
+    for (const vector3& p : pos) text += "v " + std::to_string(p.x) + " " + std::to_string(p.y) + " 0\n";
+    for (std::size_t i = 0; i < pos.size(); ++i) text += "vt " + std::to_string(i % 3) + " " + std::to_string(i % 4) + "\n";
+    for (int i = 0; i < border; ++i) {
+        text += "f " + std::to_string(ids[(i + 1) % border]) + " " + std::to_string(ids[i]) + " " + std::to_string(centre) + "\n";
+        text += "nc " + std::to_string(ids[i]) + " " + std::to_string(centre) + "\n";
+    }
+    for (int s = 0; s < 3 * border; ++s) {
+        text += "sp " + std::to_string(vo::Rand() % (border + inner)) + " " + std::to_string(vo::Rand() % (border + inner)) + "\n";
+    }
+    return text;
+}
+
+TEST(LoadSoftbodyFromFile, BuildsWhatSortingTheFileOrderGives) {
+    TempFiles files;
+    vo::SeedRand(11);
+    SoftBodyDesc desc;
+    desc.uv_scale = 0.75f;
+    int k = 0;
+    for (const auto& shape : {std::make_pair(3, 0), std::make_pair(8, 2), std::make_pair(40, 9), std::make_pair(97, 0)}) {
+        const std::string path = files.write("ring" + std::to_string(k++) + ".sby", ShuffledRing(shape.first, shape.second));
+        SoftBody loaded, sorted;
+        ASSERT_TRUE(vo::LoadSoftbodyFromFile(loaded, path.c_str(), desc));
+        LoaderSby file;
+        ASSERT_TRUE(file.load_file(path.c_str()));
+        BuildInFileOrderAndSort(sorted, file, desc);
+        SCOPED_TRACE(path);
+        ASSERT_EQ(sorted.num_points(), loaded.num_points());
+        for (int i = 0; i < loaded.num_points(); ++i) {
+            EXPECT_EQ(sorted.point_get_coords(i).x, loaded.point_get_coords(i).x) << i;
+            EXPECT_EQ(sorted.point_get_coords(i).y, loaded.point_get_coords(i).y) << i;
+            EXPECT_EQ(sorted.point_get_uv_coords(i).x, loaded.point_get_uv_coords(i).x) << i;
+            EXPECT_EQ(sorted.point_get_uv_coords(i).y, loaded.point_get_uv_coords(i).y) << i;
+        }
+        for (int i = 0; i < loaded.num_particles(); ++i) {
+            EXPECT_EQ(sorted.particle_collection().particle(i)->position.x, loaded.particle_collection().particle(i)->position.x);
+        }
+        ASSERT_EQ(sorted.num_springs(), loaded.num_springs());
+        for (int s = 0; s < loaded.num_springs(); ++s) {
+            EXPECT_EQ(sorted.spring_particle_index_tupel(s)->first, loaded.spring_particle_index_tupel(s)->first) << s;
+            EXPECT_EQ(sorted.spring_particle_index_tupel(s)->second, loaded.spring_particle_index_tupel(s)->second) << s;
+            EXPECT_EQ(sorted.spring(s)->get_default_length(), loaded.spring(s)->get_default_length()) << s;
+            EXPECT_EQ(sorted.spring(s)->get_particle1(), sorted.particle_collection().particle(sorted.spring_particle_index_tupel(s)->first));
+            EXPECT_EQ(loaded.spring(s)->get_particle1(), loaded.particle_collection().particle(loaded.spring_particle_index_tupel(s)->first));
+        }
+        ASSERT_EQ(sorted.num_null_connections(), loaded.num_null_connections());
+        for (int c = 0; c < loaded.num_null_connections(); ++c) {
+            EXPECT_EQ(sorted.get_null_connection(c).a, loaded.get_null_connection(c).a);
+            EXPECT_EQ(sorted.get_null_connection(c).b, loaded.get_null_connection(c).b);
+        }
+        ASSERT_EQ(sorted.num_triangles(), loaded.num_triangles());
+        for (int t = 0; t < loaded.num_triangles() * 3; ++t) {
+            EXPECT_EQ(sorted.get_triangle_index_list()[t], loaded.get_triangle_index_list()[t]);
+        }
+    }
+}
+
+// A ring of border points around a centre helper, as a file.
+std::string Ring(int border, const std::string& extra_triangles = std::string()) {
+    std::string text = "numBorderPoints " + std::to_string(border) + "\nnumHelperPoints 1\n";
+    for (int i = 0; i < border; ++i) {
+        const float a = 6.2831855f * static_cast<float>(i) / static_cast<float>(border);
+        text += "v " + std::to_string(std::sin(a)) + " " + std::to_string(std::cos(a)) + " 0\n";
+    }
+    text += "v 0 0 0\n";
+    for (int i = 0; i <= border; ++i) text += "vt 0 0\n";
+    text += extra_triangles;
+    for (int i = 0; i < border; ++i) {
+        text += "f " + std::to_string((i + 1) % border) + " " + std::to_string(i) + " " + std::to_string(border) + "\n";
+    }
+    return text;
+}
+
+// The files of the fault reports and their kin: a large ring loads, the rest
+// are refused; all of it quickly and in little memory.
+TEST(LoadSoftbodyFromFile, HostileFilesAreHandledQuickly) {
+    TempFiles files;
+    const std::string ring = files.write("ring.sby", Ring(20000));
+    // Border point 0 in 100,000 triangles with points just inside the line to
+    // its neighbour, which comes last: every candidate but the last lies
+    // inside the last one.
+    std::string crowd = "numBorderPoints 100004\nnumHelperPoints 1\n";
+    crowd += "v 0 1 0\nv 1 0 0\nv 0 -1 0\nv -1 0 0\n";
+    std::string fan;
+    for (int i = 0; i < 100000; ++i) {
+        const double t = (i + 1) / 100001.0;
+        crowd += "v " + std::to_string(t) + " " + std::to_string(1.0 - t - 1e-3) + " 0\n";
+        fan += "f 0 " + std::to_string(4 + i) + " 100004\n";
+    }
+    crowd += "v 0 0 0\n";
+    for (int i = 0; i <= 100004; ++i) crowd += "vt 0 0\n";
+    crowd += fan + "f 0 1 100004\nf 1 2 100004\nf 2 3 100004\nf 3 0 100004\n";
+    const std::string crowded = files.write("crowded.sby", crowd);
+    const std::string big = files.write("big.sby", "");
+    ASSERT_TRUE(vo_test::WriteSparseFile(big, 50ll << 20));
+    const std::string long_line = files.write("long_line.sby", std::string(kSquare) + "v 1 1 1");
+    {
+        std::ofstream out(long_line, std::ios::app | std::ios::binary);
+        out << std::string(15 << 20, '7') << "\nsp 0 1\n";
+    }
+    const std::string pipe = files.write("pipe.sby", "");
+    fs::remove(pipe);
+    ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+
+    auto load = [](const std::string& path) {
+        return [path] {
+            SoftBody body;
+            vo::LoadSoftbodyFromFile(body, path.c_str(), SoftBodyDesc());
+            return "loaded " + std::to_string(body.num_border_points()) + " border points, " +
+                   std::to_string(body.num_springs()) + " springs";
+        };
+    };
+    const std::string failed = "Error: LoadSoftbodyFromFile: failed to load softBody from file ";
+    struct Row {
+        const char* label;
+        std::string path;
+        std::string outcome;
+    };
+    const Row rows[] = {
+        {"a ring of 20,000 border points", ring, "loaded 20000 border points, 0 springs"},
+        {"a border point in 100,000 triangles", crowded, "Error: boundary-sort failed on body " + crowded},
+        {"a 50 MB file", big, failed + big + " (larger than the limit of 16777216 bytes)"},
+        {"a 15 MB line", long_line, "loaded 4 border points, 4 springs"},
+        {"the zero device", "/dev/zero", failed + "/dev/zero (not a regular file)"},
+        {"a named pipe", pipe, failed + pipe + " (not a regular file)"},
+    };
+    for (const Row& row : rows) vo_test::ExpectQuickAndSmall(row.label, load(row.path), row.outcome);
 }
 
 }  // namespace

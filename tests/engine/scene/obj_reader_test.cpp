@@ -12,6 +12,9 @@
 #include "engine/core/error.h"
 #include "engine/scene/load_octree_from_file.h"
 #include "engine/scene/obj_mesh.h"
+#include "support/engine/bounded_run.h"
+
+#include <sys/stat.h>
 
 namespace vo {
 namespace {
@@ -317,6 +320,71 @@ TEST_F(ObjReaderTest, DamagedFilesNeverCrash) {
     }
     EXPECT_GT(trees, 30);
     EXPECT_GT(errors, 10);
+}
+
+// The files of the fault reports and their kin: refused, or read with the
+// offending part passed over, quickly and in little memory.
+TEST_F(ObjReaderTest, HostileFilesAreHandledQuickly) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\no a\nf 1 2 3\n";
+    const std::string big = write("big.obj", "");
+    ASSERT_TRUE(vo_test::WriteSparseFile(big, 50ll << 20));
+    const std::string long_line = write("long_line.obj", triangle + "#");
+    {
+        std::ofstream out(long_line, std::ios::app | std::ios::binary);
+        out << std::string(15 << 20, 'x') << "\n";
+    }
+    fs::create_symlink("/dev/zero", dir_ / "zero.mtl");
+    const std::string device = write("device.obj", "mtllib zero.mtl\n" + triangle);
+    ASSERT_EQ(0, ::mkfifo((dir_ / "pipe.mtl").c_str(), 0600));
+    const std::string pipe = write("pipe.obj", "mtllib pipe.mtl\n" + triangle);
+    ASSERT_TRUE(vo_test::WriteSparseFile((dir_ / "big.mtl").string(), 5ll << 20));
+    const std::string big_library = write("big_library.obj", "mtllib big.mtl\n" + triangle);
+    std::string materials, uses;
+    for (int i = 0; i < 30000; ++i) {
+        materials += "newmtl m" + std::to_string(i) + "\n";
+        uses += "usemtl m" + std::to_string(29999 - i) + "\n";
+    }
+    write("many.mtl", materials);
+    const std::string many = write("many.obj", "mtllib many.mtl\n" + triangle + uses);
+    std::string comments;
+    for (int i = 0; i < 32; ++i) comments += "# " + std::string(253, 'c') + "\n";
+    write("small.mtl", comments);  // 8 KB
+    std::string again;
+    for (int i = 0; i < 1000; ++i) again += "mtllib small.mtl\n";
+    const std::string repeated = write("repeated.obj", again + triangle);
+    std::string objects, flood_materials;
+    for (int i = 0; i < 100000; ++i) {
+        objects += "o\n";
+        flood_materials += "newmtl\n";
+    }
+    const std::string flood = write("flood.obj", triangle + objects);
+    write("flood.mtl", flood_materials);
+    const std::string material_flood = write("material_flood.obj", "mtllib flood.mtl\n" + triangle);
+
+    auto load = [](const std::string& path) {
+        return [path] {
+            SmartPtr<CollisionTreeRootNode> root = LoadOctreeFromFile(path.c_str(), "a", 6, 8, true, 3);
+            return "a tree of " + std::to_string(root ? root->num_points() : 0) + " points";
+        };
+    };
+    auto refused = [](const std::string& path) { return "Error: " + LoadErrorText(path); };
+    struct Row {
+        const char* label;
+        std::string path;
+        std::string outcome;
+    };
+    const Row rows[] = {
+        {"a 50 MB file", big, refused(big)},
+        {"a 15 MB line", long_line, refused(long_line)},
+        {"mtllib naming the zero device", device, "a tree of 3 points"},
+        {"mtllib naming a named pipe", pipe, "a tree of 3 points"},
+        {"mtllib naming a 5 MB file", big_library, refused(big_library)},
+        {"mtllib read 1,000 times (8 MB)", repeated, refused(repeated)},
+        {"30,000 materials, each used", many, "a tree of 3 points"},
+        {"100,000 objects", flood, refused(flood)},
+        {"100,000 materials", material_flood, refused(material_flood)},
+    };
+    for (const Row& row : rows) vo_test::ExpectQuickAndSmall(row.label, load(row.path), row.outcome);
 }
 
 }  // namespace

@@ -1,38 +1,44 @@
 #include "game/match/result_stats.h"
 
 #include "engine/core/error.h"
+#include "game/match/match_stats.h"
+#include "match_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
+using vo::MatchStats;
 using vo::ResultStats;
-using vo::RoundTallies;
 using vo::StatId;
 
-// A round with per-team rows {kills, one-shot kills, damage, one-shot damage,
-// self kills, self damage}.
-RoundTallies Round(int winner, std::vector<std::vector<int>> const& rows) {
-    RoundTallies r;
-    r.num_teams = static_cast<int>(rows.size());
-    r.winner = winner;
-    for (auto const& row : rows) {
-        r.kills_per_team.push_back(row[0]);
-        r.kills_with_one_shot.push_back(row[1]);
-        r.damage_per_team.push_back(row[2]);
-        r.damage_with_one_shot.push_back(row[3]);
-        r.self_kills_per_team.push_back(row[4]);
-        r.self_damage_per_team.push_back(row[5]);
+// One turn of the acting team (its member 0): the hits as (victim team,
+// amount) and the victims' teams of the kills, each naming member 0.
+struct Turn {
+    int team;
+    std::vector<std::pair<int, int>> hits;
+    std::vector<int> kills;
+};
+
+MatchStats Script(int num_teams, int winner, std::vector<Turn> const& turns) {
+    MatchStats stats;
+    stats.init(vo_test::TeamsOfTwo(num_teams));
+    for (Turn const& turn : turns) {
+        stats.next_round(turn.team, 0);
+        for (auto const& hit : turn.hits) stats.add_damage(hit.first, 0, hit.second);
+        for (int victim : turn.kills) stats.add_kill(victim, 0);
     }
-    return r;
+    stats.set_winner(winner);
+    return stats;
 }
 
-ResultStats Computed(RoundTallies const& r) {
+ResultStats Computed(MatchStats const& stats) {
     ResultStats s;
-    s.compute(r);
+    s.compute(stats);
     return s;
 }
 
@@ -58,10 +64,18 @@ std::string ErrorOf(void (*f)()) {
 
 TEST(ResultStats, ComputeTakesTheReadersTeamByTeam) {
     // Team 1 won; team 2 only hurt itself, which counts as damage and as self damage.
-    ResultStats const s = Computed(Round(1, {{2, 1, 80, 50, 0, 0}, {3, 2, 120, 70, 1, 10}, {0, 0, 30, 30, 0, 30}}));
+    ResultStats const s = Computed(Script(3, 1,
+                                          {
+                                              {0, {{1, 50}}, {1}},
+                                              {1, {{0, 70}, {1, 10}}, {0, 1}},
+                                              {2, {{2, 30}}, {}},
+                                              {0, {{2, 30}}, {}},
+                                              {1, {{0, 40}}, {0}},
+                                          }));
     std::vector<std::vector<int>> const expected = {
-        {0, 2, 1, 80, 50, 0, 0},
-        {1, 3, 2, 120, 70, 1, 10},
+        // wins, kills, one-shot kills, damage, one-shot damage, self kills, self damage
+        {0, 1, 1, 80, 50, 0, 0},
+        {1, 3, 2, 120, 80, 1, 10},
         {0, 0, 0, 30, 30, 0, 30},
     };
     EXPECT_EQ(Table(s), expected);
@@ -78,35 +92,41 @@ TEST(ResultStats, ComputeTakesTheReadersTeamByTeam) {
     }
 }
 
-TEST(ResultStats, RoundWithoutWinnerAndShortOrBadReaders) {
-    RoundTallies r = Round(-1, {{1, 1, 5, 5, 0, 0}, {1, 1, 5, 5, 0, 0}});
-    r.num_teams = 3;             // the third team has no reader entries
-    r.kills_per_team.push_back(9);
-    r.kills_per_team.push_back(9);  // one entry too many is dropped
-    ResultStats const s = Computed(r);
-    EXPECT_EQ(s.num_teams(), 3);
-    EXPECT_EQ(s.max_value(vo::wins), 0);
-    EXPECT_EQ(s.value(vo::mostKills, 2), 9);
-    EXPECT_EQ(s.value(vo::mostDmg, 2), 0);
-    // All teams equal: max equals min.
-    EXPECT_EQ(s.max_value(vo::killsWithOneShot), 1);
-    EXPECT_EQ(s.min_value(vo::killsWithOneShot), 0);
-
-    r.winner = 7;  // no such team: nobody gets the win
-    EXPECT_EQ(Computed(r).max_value(vo::wins), 0);
+TEST(ResultStats, RoundWithoutWinnerOrWithAWinnerNoTeamHas) {
+    std::vector<Turn> const turns = {{0, {{1, 5}}, {1}}, {1, {{0, 5}}, {0}}};
+    for (int winner : {-1, 2, 7, -5}) {
+        SCOPED_TRACE(winner);
+        ResultStats const s = Computed(Script(2, winner, turns));
+        EXPECT_EQ(s.num_teams(), 2);
+        EXPECT_EQ(s.max_value(vo::wins), 0);
+        // All teams equal: max equals min.
+        EXPECT_EQ(s.max_value(vo::killsWithOneShot), 1);
+        EXPECT_EQ(s.min_value(vo::killsWithOneShot), 1);
+    }
 }
 
 TEST(ResultStats, SeriesSumsWinsAndKeepsEachTeamsBestRound) {
     ResultStats series;
-    ResultStats const first = Computed(Round(0, {{2, 2, 40, 40, 1, 5}, {1, 1, 90, 60, 0, 0}, {0, 0, 0, 0, 0, 0}}));
+    ResultStats const first = Computed(Script(3, 0,
+                                              {
+                                                  {0, {{1, 40}}, {1, 1}},
+                                                  {0, {{0, 5}}, {0}},
+                                                  {1, {{0, 90}}, {0}},
+                                              }));
     series.add(first);
     EXPECT_EQ(Table(series), Table(first));  // into an empty total: the round itself
 
-    series.add(Computed(Round(0, {{1, 1, 50, 20, 0, 3}, {4, 3, 10, 10, 2, 8}, {1, 1, 5, 5, 0, 0}})));
-    series.add(Computed(Round(-1, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}})));  // a draw
+    series.add(Computed(Script(3, 0,
+                               {
+                                   {0, {{1, 50}}, {}},
+                                   {1, {{1, 8}}, {1, 1}},
+                                   {1, {{0, 2}}, {0}},
+                                   {2, {{0, 5}}, {0}},
+                               })));
+    series.add(Computed(Script(3, -1, {})));  // a draw without a single hit
     std::vector<std::vector<int>> const expected = {
-        {2, 2, 2, 50, 40, 1, 5},
-        {0, 4, 3, 90, 60, 2, 8},
+        {2, 3, 2, 50, 50, 1, 5},
+        {0, 3, 2, 90, 90, 2, 8},
         {0, 1, 1, 5, 5, 0, 0},
     };
     EXPECT_EQ(Table(series), expected);
@@ -114,7 +134,7 @@ TEST(ResultStats, SeriesSumsWinsAndKeepsEachTeamsBestRound) {
     EXPECT_EQ(series.min_value(vo::wins), 0);
 
     // A 2-team round changes only the first two teams of a 3-team total.
-    series.add(Computed(Round(1, {{9, 9, 99, 99, 9, 99}, {0, 0, 0, 0, 0, 0}})));
+    series.add(Computed(Script(2, 1, {{0, {{1, 99}}, {}}})));
     EXPECT_EQ(Table(series)[2], expected[2]);
     EXPECT_EQ(series.value(vo::wins, 1), 1);
     EXPECT_EQ(series.value(vo::mostDmg, 0), 99);
@@ -122,10 +142,11 @@ TEST(ResultStats, SeriesSumsWinsAndKeepsEachTeamsBestRound) {
 }
 
 TEST(ResultStats, NegativeValuesCompareSigned) {
+    MatchStats const round = Script(2, -1, {{0, {{1, -4}}, {}}, {1, {{0, 3}}, {}}});
+    EXPECT_EQ(Computed(round).min_value(vo::mostDmg), -4);
     ResultStats series;
-    series.add(Computed(Round(-1, {{0, 0, -4, 0, 0, 0}, {0, 0, 3, 0, 0, 0}})));
+    series.add(Computed(round));
     EXPECT_EQ(series.value(vo::mostDmg, 0), 0);  // the larger of the empty total's 0 and -4
-    EXPECT_EQ(Computed(Round(-1, {{0, 0, -4, 0, 0, 0}, {0, 0, 3, 0, 0, 0}})).min_value(vo::mostDmg), -4);
 }
 
 TEST(ResultStats, Errors) {
@@ -133,7 +154,7 @@ TEST(ResultStats, Errors) {
     EXPECT_EQ(ErrorOf([] { ResultStats().max_value(vo::NUM_STATS); }), "NUM_STATS is not a valid stat-id!");
     EXPECT_EQ(ErrorOf([] { ResultStats().min_value(vo::NUM_STATS); }), "NUM_STATS is not a valid stat-id!");
     EXPECT_EQ(ErrorOf([] { ResultStats().update_extremes(); }), "no stats are present for id 0");
-    EXPECT_EQ(ErrorOf([] { Computed(RoundTallies()); }), "no stats are present for id 0");
+    EXPECT_EQ(ErrorOf([] { Computed(MatchStats()); }), "no stats are present for id 0");  // a match without teams
     EXPECT_EQ(ErrorOf([] { ResultStats().value(vo::wins, 0); }), "no stat value for team 0 (0 teams)");
     EXPECT_EQ(ErrorOf([] { ResultStats().value(static_cast<StatId>(9), 0); }), "invalid stat-id 9");
 }
@@ -142,6 +163,7 @@ TEST(ResultStats, ValueText) {
     EXPECT_EQ(vo::StatValueText(0), "-");
     EXPECT_EQ(vo::StatValueText(-3), "-3");
     EXPECT_EQ(vo::StatValueText(12), "12");
+    EXPECT_EQ(vo::StatValueText(-2147483647 - 1), "-2147483648");
 }
 
 }  // namespace
