@@ -1,7 +1,6 @@
 #pragma once
 
 #include <list>
-#include <memory>
 #include <vector>
 
 #include "engine/core/smart_ptr.h"
@@ -13,7 +12,6 @@
 
 namespace vo {
 
-class CParticle;
 class Entity;
 class SoftBody;
 
@@ -66,12 +64,13 @@ public:
     // Unregisters everything and releases the collision tree; gravity stays.
     void clear();
 
-    // Without a tree nothing collides with the level. The handler keeps
-    // what it derives from the tree (a map of where it has edges) until the
-    // tree changes: a change made through the nodes' own operations anywhere
-    // in the tree is seen by the next step (see Node's revisions), so the
-    // owner may replace or edit parts of the tree in place, e.g. swap the
-    // child of the group handed in here, without calling this again.
+    // Without a tree nothing collides with the level. The handler keeps a
+    // copy of the tree's edges (see LevelEdges) until the tree changes: a
+    // change made through the nodes' own operations anywhere in the tree is
+    // seen by the next collision test (see Node's revisions), so the owner
+    // may replace or edit parts of the tree in place, e.g. give the group
+    // handed in here a new child after every carve, without calling this
+    // again.
     void set_collision_tree(SmartPtr<Node> tree);
     vector3 get_gravity() const { return gravity_; }
     void set_gravity(const vector3& g) { gravity_ = g; }
