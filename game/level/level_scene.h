@@ -1,0 +1,118 @@
+#pragma once
+
+// The scene a match is played in: the engine's two-dimensional scene plus the
+// match's weapons and items, the camera controller that explosions shake,
+// the game configuration, and the fluid pass drawn before the scene graph.
+
+#include "engine/core/config.h"
+#include "engine/core/smart_ptr.h"
+#include "engine/core/vector.h"
+#include "engine/physics/particle_source.h"
+#include "engine/scene/camera_controller.h"
+#include "engine/scene/scene2d.h"
+#include "engine/sfml/effect.h"
+#include "game/match/match_config.h"
+
+#include <boost/property_tree/ptree.hpp>
+
+#include <string>
+#include <vector>
+
+namespace vo {
+
+class BinaryBuffer;
+class Entity;
+class GameEvent;
+class SoftBody;
+struct CarveResult;
+struct ClusterDesc;
+
+class LevelScene : public Scene2d {
+public:
+    // Copies "weapons.info" and "items.info" from the configuration pool and
+    // checks them: a file that cannot be read raises the pool's error, a
+    // file with defects an Error listing every defect ("<file>: <key>:
+    // <what>", one per line), so bad data fails here and not mid-match.
+    LevelScene();
+    ~LevelScene() override;
+
+    // Turns the "lava" target's modulator, runs the fluid pass when the
+    // scene holds fluids, then applies the camera and draws the scene graph.
+    void draw() override;
+    // A level scene writes and reads no snapshot.
+    void serialize(BinaryBuffer& buffer) const override;
+    void deserialize(BinaryBuffer& buffer) override;
+    // The base scene's delivery (listener, then every entity); unless a
+    // listener consumed the event, an "explosionPeak" makes a lava disc
+    // while lava explosions are on and a "cluster" event launches its
+    // clusters. True only when a listener consumed the event.
+    bool handle_event(const GameEvent* event) override;
+
+    // Shared with the base scene's camera.
+    void set_camera_controller(SmartPtr<ICameraController2D> controller);
+    SmartPtr<ICameraController2D> camera_controller() const { return camera_controller_; }
+    // Shared with the match. Without one, explosions shake the camera with
+    // the configuration's defaults.
+    void set_game_config(SmartPtr<MatchConfig> config);
+    SmartPtr<MatchConfig> game_config() const { return game_config_; }
+
+    // Throws the weapon of that name from position: the direction is
+    // normalised, the speed is the weapon's "fixedVelocity" when above 0,
+    // otherwise its "maxVelocity" times power. A "clustersOnly" weapon
+    // launches its clusters at once and returns null; any other gives a
+    // grenade, placed and in the scene (its body follows the position at the
+    // grenade's first update), timed when the weapon is "timed" and timer is
+    // above 0, otherwise set off by contact. The thrower's body (may be
+    // null) and the grenade ignore each other until they are apart. A
+    // weapon, required key or body that the weapons lack raises the tree
+    // library's error with nothing added.
+    Entity* throw_grenade(const std::string& weapon, const vector3& position, const vector3& direction, float power,
+                          double timer, SoftBody* thrower);
+
+    // An explosion of the given type (a child of "explosionTypes"; missing
+    // keys take their defaults) at position: a dissolving circle for one
+    // second, the "explosion" event at once, the "explosionPeak" and, for a
+    // cluster record with a "num" above 0, the "cluster" event after the
+    // type's "peakDelay", the type's sound, and a shake of the camera away
+    // from the blast.
+    Entity* create_explosion(const vector3& position, const ptree& type, const ClusterDesc& cluster);
+
+    // Particle effects and cluster launches: the scene's hooks, called where
+    // the game needs them; stones, lava and clusters are not made yet, so
+    // these do nothing and the emitters return null (no particles).
+    virtual void launch_clusters(const ClusterDesc& cluster);
+    virtual Entity* create_stone_fluid(const CarveResult& carve);
+    virtual Entity* create_lava_fluid(const CarveResult& carve);
+    virtual Entity* create_lava_explosion(const vector3& centre, float radius);
+
+    // Lava explosions: only bit 0 counts. Written by the match at every
+    // throw.
+    int lava_explosions = 0;
+
+protected:
+    // The fluid pass: every fluid layer (the visuals added with type 1)
+    // summed into the render target "lava" through the forced
+    // preprocess effect.
+    void draw_fluid_pass();
+
+    SmartPtr<ICameraController2D> camera_controller_;
+    SmartPtr<MatchConfig> game_config_;
+    // Scratch lists of the particle emitters.
+    std::vector<ParticleSource::ParticleDesc> new_lava_particles_;
+    std::vector<ParticleSource::ParticleDesc> new_stone_particles_;
+    // The fluid effects: forced during the fluid pass, and those the lava
+    // and stone layers draw with.
+    EffectHandle preprocess_effect_;
+    EffectHandle lava_effect_;
+    EffectHandle stone_effect_;
+    // Size of the "lava" target and of the fluid pass's viewport.
+    vector2 screen_size_ = vector2(128.0f, 128.0f);
+
+public:
+    // Read-only copies of "weapons.info" and "items.info", taken at
+    // construction: later changes of the files are not seen.
+    const ptree weapons;
+    const ptree items;
+};
+
+}  // namespace vo
