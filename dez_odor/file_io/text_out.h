@@ -40,6 +40,9 @@ public:
         return *this;
     }
 
+    // A stream writes a double with the digits of a double: not done here.
+    TextOut& operator<<(double value) = delete;
+
     template <class T, class = std::enable_if_t<std::is_integral<T>::value && !std::is_same<T, char>::value &&
                                                 !std::is_same<T, bool>::value>>
     TextOut& operator<<(T value)
