@@ -135,7 +135,7 @@ protected:
 
     // The fluid pass: every fluid layer (the visuals added with type 1)
     // summed into the render target "lava" through the forced
-    // preprocess effect.
+    // preprocess effect; alpha blending is on again afterwards.
     void draw_fluid_pass();
 
     SmartPtr<ICameraController2D> camera_controller_;
