@@ -4,8 +4,9 @@
 // stages against the level, then the entity updates that rebuild the
 // fluid's quads) while one lava burst of N particles flows. The burst is
 // made by the level scene's lava emitter from one removed lava triangle of
-// N / density area, in the open cave above the ground, and made anew (not
-// timed) every kStepsPerBurst steps, before its particles start to expire.
+// N / density area (legs of 18 units for 1,000 particles, 41 for 5,000)
+// standing on the ground of the cave, and made anew (not timed) every
+// kStepsPerBurst steps, before its particles start to expire.
 //
 // BM_FluidDraw: a smoke figure of the drawing under the software renderer
 // (llvmpipe): a whole frame of the level scene with a burst of 5,000
@@ -23,6 +24,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -35,15 +37,13 @@ vo_test::LevelSceneHarness& World() { return vo_bench::LevelWorld(); }
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// A removed triangle of lava whose area gives exactly n particles, its right
-// angle at `corner`.
+// A removed triangle of lava whose area gives exactly n particles: a right
+// isosceles triangle, its right angle at `corner`.
 CarveResult LavaTriangle(const vector3& corner, unsigned n, float density) {
     const float area = static_cast<float>(n) / density + 0.01f;
-    const float width = 12.0f;
-    const float height = 2.0f * area / width;
+    const float leg = std::sqrt(2.0f * area);
     CarveResult carve;
-    carve.removed_corners = {corner, vector3(corner.x + width, corner.y, 0.0f),
-                             vector3(corner.x, corner.y + height, 0.0f)};
+    carve.removed_corners = {corner, vector3(corner.x + leg, corner.y, 0.0f), vector3(corner.x, corner.y + leg, 0.0f)};
     carve.removed_corner_lava = {1.0f, 1.0f, 1.0f};
     return carve;
 }
@@ -55,8 +55,9 @@ unsigned NewBurst(vo_test::LevelSceneHarness& world, const vector3& ground, unsi
     world.step();
     const float r = world.config().lavaDesc.particleRadius;
     const float density = static_cast<float>(1.5 / (static_cast<double>(r) * r));
-    Entity* burst =
-        world.scene().create_lava_fluid(LavaTriangle(vector3(ground.x - 6.0f, ground.y + 1.0f, 0.0f), n, density));
+    const float leg = std::sqrt(2.0f * static_cast<float>(n) / density);
+    Entity* burst = world.scene().create_lava_fluid(
+        LavaTriangle(vector3(ground.x - 0.3f * leg, ground.y + 1.0f, 0.0f), n, density));
     return static_cast<FluidEntity*>(burst)->fluid_behavior()->fluid().num_particles();
 }
 
