@@ -39,6 +39,7 @@ const char* const kTeamSettingsFile = "team_settings.info";
 constexpr int kNumCards = 4;
 // The preview camera's aspect ratio, set when the preview is built.
 constexpr float kPreviewZoom = 4.0f / 3.0f;
+constexpr float kInfoTextHeight = 40.0f;
 
 // Layout bits of the menu's widgets.
 constexpr int kLayoutArea = WS_TRANSPARENT | WS_FIXED_SIZE;                            // 0x420
@@ -263,9 +264,14 @@ void MainMenuScreen::build_info_line(Widget* root) {
     info_text_ = new TextWidget(root, WS_DEFAULT_STATE);
     info_text_->enable_state(kCentredBottom);
     info_text_->disable_state(kNoBackgroundOrBorder);
-    info_text_->set_text_height(40.0f);
-    info_text_->set_text(
-        "Quorvane - Alpha (a6)  ---  Created by BRANNIKOS  ---  Click a card, pick its character, press START");
+    info_text_->set_text_height(kInfoTextHeight);
+    info_text_->set_text("Quorvane - Alpha (a6)  ---  Created by BRANNIKOS  ---  Have fun!");
+    // With a wide menu font the line is made smaller until it fits the
+    // design's width.
+    info_text_->adjust_to_content(true);
+    const float room = root->frame().width() * 0.95f;
+    const float width = info_text_->frame().width();
+    if (width > room) info_text_->set_text_height(kInfoTextHeight * room / width);
 }
 
 bool MainMenuScreen::update(double dt) {

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <memory>
 #include <string>
@@ -36,6 +38,13 @@ protected:
         harness_->init();
         menu_ = harness_->top<vo::MainMenuScreen>();
         ASSERT_NE(menu_, nullptr) << "the program did not start on the main menu";
+    }
+    // Starts the program on no screen, for a test that builds its own menu.
+    void start_without_menu() {
+        AppSetup setup;
+        setup.args = {"-drawDebugScreen", "2"};
+        harness_.reset(new AppHarness(setup));
+        harness_->init();
     }
 
     AppHarness& harness() { return *harness_; }

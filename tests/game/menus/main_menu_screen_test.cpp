@@ -258,17 +258,37 @@ TEST_F(MainMenuTest, TypingEditsTheSelectedTeamsNameAndEveryScreenPushedOverTheM
     }
 }
 
-TEST_F(MainMenuTest, AReadOnlyUserFolderOnlyWarnsWhenTheTeamsCannotBeSaved) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+TEST_F(MainMenuTest, AWindowMadeByTheOptionsGetsTheMenuLaidOutForItsSize) {
     start();
-    ASSERT_EQ(::chmod(harness().user_folder().c_str(), 0500), 0);
+    harness().click(button("Options"));
+    auto* options = harness().top<vo::OptionsMenuScreen>();
+    ASSERT_NE(options, nullptr);
+    harness().click(options->fullscreen_button());  // a window of 1000 x 700
+    harness().click(options->ok_button());
+    ASSERT_EQ(vo::Engine::instance().screen_width(), 1000);
+    harness().step();
+    harness().screenshot("main_menu_in_a_window");
+    // The 16:9 design fills the width, centred between bars above and below.
+    const vo::Frame root = menu().root_widget()->global_transformed_frame();
+    EXPECT_NEAR(root.left(), 0.0f, 1.0f);
+    EXPECT_NEAR(root.right(), 1000.0f, 1.0f);
+    EXPECT_NEAR(root.top(), 700.0f - root.bottom(), 1.0f);
+    const vo::Frame start_button = button("START")->global_transformed_frame();
+    EXPECT_GT(start_button.left(), 500.0f);
+    EXPECT_LT(start_button.right(), 1000.0f);
+}
+
+TEST_F(MainMenuTest, ASetUpThatCannotBeSavedIsReportedAndTheGameGoesOn) {
+    start();
+    // A folder where the file should be: no file can replace it.
+    const std::string file = harness().user_file("team_settings.info");
+    ASSERT_EQ(::mkdir(file.c_str(), 0700), 0);
     testing::internal::CaptureStdout();
     harness().click(button("Options"));
     const std::string output = testing::internal::GetCapturedStdout();
-    ::chmod(harness().user_folder().c_str(), 0700);
-    EXPECT_NE(output.find("WARNING: couldn't save " + harness().user_file("team_settings.info")), std::string::npos)
-        << output;
+    EXPECT_NE(output.find("WARNING: couldn't save " + file), std::string::npos) << output;
     EXPECT_NE(harness().top<vo::OptionsMenuScreen>(), nullptr);
+    ::rmdir(file.c_str());
 }
 
 TEST_F(MainMenuTest, QuitThenBackKeepsAWorkingMenuQuitThenEscapeEndsTheProgramWithTheTeamsSaved) {
@@ -311,7 +331,7 @@ std::string CharactersFileOf(TempFolder& folder, int n) {
 }
 
 TEST_F(MainMenuTest, FourCharactersGiveTwoRowsOfThreeWithTheLastButtonHidden) {
-    start({"-drawDebugScreen", "2"});
+    start_without_menu();
     TempFolder folder;
     vo::SetCharactersFilePath(CharactersFileOf(folder, 4));
     vo::LoadCharacters();
@@ -326,7 +346,7 @@ TEST_F(MainMenuTest, FourCharactersGiveTwoRowsOfThreeWithTheLastButtonHidden) {
 }
 
 TEST_F(MainMenuTest, AnEmptyCharacterListIsLoadedAgainAndFewerThanTwoCharactersRefuseTheMenu) {
-    start({"-drawDebugScreen", "2"});
+    start_without_menu();
     TempFolder folder;
     vo::SetCharactersFilePath(CharactersFileOf(folder, 0));
     vo::LoadCharacters();
@@ -335,7 +355,7 @@ TEST_F(MainMenuTest, AnEmptyCharacterListIsLoadedAgainAndFewerThanTwoCharactersR
         MainMenuScreen menu;
         FAIL() << "the menu was built without characters";
     } catch (vo::Error const& e) {
-        EXPECT_EQ(e.message(), "There have to be 2 characters at least!");
+        EXPECT_EQ(std::string(e.message()), "There have to be 2 characters at least!");
     }
 }
 
