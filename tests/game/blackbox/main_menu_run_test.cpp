@@ -125,6 +125,9 @@ protected:
         // The first frame is on the screen once the menu's START button is.
         const auto start = point("menu.START");
         ASSERT_TRUE(WaitFor([&] { return Brightness(GrabScreen().getPixel(start[0], start[1])) > 200; }, kStartSeconds));
+        // A few more frames, and the menu is as a player first sees it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        start_screen_ = GrabScreen();
     }
 
     std::array<unsigned, 2> point(std::string const& name) {
@@ -144,18 +147,11 @@ protected:
     // Keys go to the window under the pointer (there is no window manager).
     void key(std::string const& name) { ASSERT_TRUE(RunXdotool({"key", name})); }
 
-    // The screen once the program has drawn a few frames after the last
-    // input.
-    sf::Image settled_screen() {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        return GrabScreen();
-    }
-
     // Quit, then Quit on the exit screen: the program ends normally.
     void quit_game() {
-        const sf::Image menu = GrabScreen();
+        wait_for_menu();
         click("menu.Quit");
-        wait_for_exit_screen(menu);
+        wait_for_exit_screen();
         click("exit.Quit");
         EXPECT_EQ(game_->wait_for_exit(kEndSeconds), 0) << game_->output();
     }
@@ -163,30 +159,46 @@ protected:
     // The face of a menu button beside its (short) text.
     static std::array<unsigned, 2> face(std::array<unsigned, 2> centre) { return {centre[0] - 30, centre[1]}; }
 
+    // The face of the menu's Quit button as the start showed it.
+    sf::Color button_face() {
+        const auto reference = face(point("menu.Quit"));
+        return start_screen_.getPixel(reference[0], reference[1]);
+    }
+
+    // The menu is the top screen again once its Quit button is neither
+    // covered nor dimmed.
+    void wait_for_menu() {
+        const auto quit = face(point("menu.Quit"));
+        const sf::Color button = button_face();
+        ASSERT_TRUE(WaitFor([&] { return Near(GrabScreen().getPixel(quit[0], quit[1]), button); }, kEndSeconds));
+    }
+
     // The exit screen is up once its buttons are drawn where the menu has
     // none: their faces look like the face of the menu's Quit button.
-    void wait_for_exit_screen(sf::Image const& menu) {
-        const auto reference = face(point("menu.Quit"));
-        const sf::Color button = menu.getPixel(reference[0], reference[1]);
+    void wait_for_exit_screen() {
+        const sf::Color button = button_face();
         const auto back = face(point("exit.Back"));
         const auto quit = face(point("exit.Quit"));
-        ASSERT_TRUE(WaitFor(
+        sf::Image shot;
+        const bool shown = WaitFor(
             [&] {
-                const sf::Image shot = GrabScreen();
+                shot = GrabScreen();
                 return Near(shot.getPixel(back[0], back[1]), button) && Near(shot.getPixel(quit[0], quit[1]), button);
             },
-            kEndSeconds));
+            kEndSeconds);
+        if (!shown) shot.saveToFile(ArtefactPath("program_exit_screen_missing.png"));
+        ASSERT_TRUE(shown);
     }
 
     Layout layout_;
+    sf::Image start_screen_;
     std::unique_ptr<GameProcess> game_;
     unsigned long window_ = 0;
 };
 
 TEST_F(MainMenuProgram, APlainStartShowsTheMenuOptionsSavesTheTeamsAndQuitEndsTheProgram) {
     start_game();
-    const sf::Image shot = settled_screen();
-    shot.saveToFile(ArtefactPath("program_main_menu.png"));
+    start_screen_.saveToFile(ArtefactPath("program_main_menu.png"));
     const std::vector<std::string> lines = {"MainMenuScreen - START", "> Characters", "> TeamDescs",
                                             "> Team Representation", "> Level preview", "> MenuButtons",
                                             "> Character Widgets", "> TextInfo", "> StartPreview",
@@ -200,18 +212,17 @@ TEST_F(MainMenuProgram, APlainStartShowsTheMenuOptionsSavesTheTeamsAndQuitEndsTh
     ASSERT_TRUE(WaitFor([&] { return FileExists(teams); }, kEndSeconds));
     EXPECT_NE(ReadTextFile(teams).find("teamName \"CPU 1\""), std::string::npos) << ReadTextFile(teams);
     key("Escape");
+    wait_for_menu();
 
     // Quit, then Back: the menu still works (Options saves again).
-    const sf::Image menu = settled_screen();
     click("menu.Quit");
-    wait_for_exit_screen(menu);
+    wait_for_exit_screen();
     click("exit.Back");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    wait_for_menu();
     ASSERT_EQ(std::remove(teams.c_str()), 0);
     click("menu.Options");
     ASSERT_TRUE(WaitFor([&] { return FileExists(teams); }, kEndSeconds)) << game_->output();
     key("Escape");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     // Quit, then Quit: the program ends with 0 and the teams saved.
     ASSERT_EQ(std::remove(teams.c_str()), 0);
@@ -223,17 +234,17 @@ TEST_F(MainMenuProgram, APlainStartShowsTheMenuOptionsSavesTheTeamsAndQuitEndsTh
 
 TEST_F(MainMenuProgram, ATeamNameTypedOnItsCardIsOnTheCardAndInTheSettingsAfterARestart) {
     start_game();
-    const sf::Image before = settled_screen();
+    const sf::Image before = start_screen_;
     click("card.1");
+    // The keys reach the program before the clicks that follow them.
     ASSERT_TRUE(RunXdotool({"type", "--delay", "30", "Zed"}));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     quit_game();
     EXPECT_NE(ReadTextFile(user_file("team_settings.info")).find("teamName \"CPU 1Zed\""), std::string::npos)
         << ReadTextFile(user_file("team_settings.info"));
 
     // The next run shows the name on the card and saves it from there.
     start_game();
-    const sf::Image after = settled_screen();
+    const sf::Image after = start_screen_;
     after.saveToFile(ArtefactPath("program_renamed_team.png"));
     const auto name = point("card.1.name");
     const std::array<int, 4> name_area = {static_cast<int>(name[0]) - 40, static_cast<int>(name[1]) - 8,
@@ -244,7 +255,6 @@ TEST_F(MainMenuProgram, ATeamNameTypedOnItsCardIsOnTheCardAndInTheSettingsAfterA
     ASSERT_TRUE(WaitFor([&] { return FileExists(user_file("team_settings.info")); }, kEndSeconds));
     EXPECT_NE(ReadTextFile(user_file("team_settings.info")).find("teamName \"CPU 1Zed\""), std::string::npos);
     key("Escape");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     quit_game();
 }
 
@@ -255,7 +265,7 @@ TEST_F(MainMenuProgram, StartWithASingleTeamShowsTheMessageBoxPushesNothingAndOk
     click("character.0");
     click("card.2");
     click("character.0");
-    const sf::Image before = settled_screen();
+    const sf::Image& before = start_screen_;
     const std::array<int, 4> panel = layout_.rects.at("characters");
     const std::array<int, 4> box = layout_.rects.at("box.main");
     // Where the panel lies outside the box, the box's veil darkens it.
@@ -266,7 +276,7 @@ TEST_F(MainMenuProgram, StartWithASingleTeamShowsTheMessageBoxPushesNothingAndOk
     click("menu.START");
     ASSERT_TRUE(WaitFor([&] { return Brightness(GrabScreen().getPixel(x, y)) < Brightness(before.getPixel(x, y)) - 30; },
                         kEndSeconds));
-    const sf::Image with_box = settled_screen();
+    const sf::Image with_box = GrabScreen();
     with_box.saveToFile(ArtefactPath("program_message_box.png"));
     // The box's middle is light.
     const unsigned cx = static_cast<unsigned>((box[0] + box[2]) / 2);
