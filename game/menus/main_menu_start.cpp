@@ -11,6 +11,7 @@
 #include "game/menus/main_menu_screen.h"
 #include "game/menus/match_results_screen.h"
 #include "game/menus/menu_kit.h"
+#include "game/menus/results_preview.h"
 #include "game/menus/team_representation_widget.h"
 
 #include <iostream>
@@ -33,34 +34,6 @@ void NameMembersAfterTeam(TeamDesc& team) {
     for (std::size_t j = 0; j < team.members.size(); ++j) {
         team.members[j] = prefix + IntToString(static_cast<int>(j) + 1);
     }
-}
-
-// The made-up rounds of the results preview: the second is shown as the
-// last round, both together as the match.
-void RecordFirstPreviewRound(MatchStats& stats) {
-    stats.next_round(0, 0);
-    stats.add_damage(1, 0, 43);
-    stats.add_damage(0, 1, 67);
-    stats.add_damage(1, 1, 40);
-    stats.next_round(1, 0);
-    stats.add_damage(0, 1, 40);
-    stats.add_kill(0, 1);
-    stats.add_damage(0, 0, 1008);
-    stats.add_kill(0, 0);
-    stats.add_damage(1, 1, 60);
-    stats.add_kill(1, 1);
-    stats.set_winner(1);
-}
-
-void RecordSecondPreviewRound(MatchStats& stats) {
-    stats.next_round(0, 0);
-    stats.add_damage(1, 0, 43);
-    stats.add_damage(1, 1, 40);
-    stats.add_kill(1, 1);
-    stats.next_round(1, 0);
-    stats.add_damage(0, 1, 8);
-    stats.add_kill(0, 0);
-    stats.set_winner(0);
 }
 
 }  // namespace
