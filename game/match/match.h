@@ -22,10 +22,11 @@
 //   match_hud.cpp         the head-up display: timer, fuse buttons, weapons,
 //                         world-rotate button, notices
 //   match_drawing.cpp     drawing and layout
-//   match_turn_control.cpp, match_team_panel.cpp, match_items.cpp,
-//                         match_labels.cpp: the steering of the acting slob,
-//                         the team panel, items and the slob labels, each
-//                         reduced to what the rest of the match calls.
+//   match_items.cpp       items dropped, announced and picked up; power-ups
+//   match_turn_control.cpp, match_team_panel.cpp, match_labels.cpp: the
+//                         steering of the acting slob, the team panel and
+//                         the slob labels, each reduced to what the rest of
+//                         the match calls.
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/color.h"
@@ -41,6 +42,7 @@
 #include "engine/visuals/font.h"
 #include "engine/visuals/text.h"
 #include "game/ai/player_controls.h"
+#include "game/behaviors/power_ups.h"
 #include "game/app/screen.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/level_geometry_handle.h"
@@ -102,9 +104,8 @@ struct TeamState {
     std::vector<int> members;  // indices into the slob records, in member order
     int acting_member = -1;    // index into members; -1 before the team's first turn
     int world_rotations_left = 0;  // a negative count is never changed by pick-ups
-    // The kinds (0 .. 3) of the power-ups dealt to the team; the records and
-    // their use come with the item bodies.
-    std::vector<int> power_ups;
+    // The power-ups dealt to the team at the start of the round.
+    std::vector<TeamPowerUp> power_ups;
     int cpu_controlled = 0;  // 1 for a computer team
     Color color;
     std::vector<SmartPtr<SoundBuffer>> screams;
@@ -216,6 +217,13 @@ public:
     void align_world_to_acting_slob();
     // Loads the scene camera's transform into the engine.
     void apply_camera_transform();
+
+    // Whether the acting team has a power-up of that kind switched on (its
+    // toggle button pressed; the first such in the team's list); with
+    // consume, that power-up is marked used. Asked at every throw for lava
+    // explosions. No screen gives power-ups a button yet, so this stays
+    // false.
+    bool use_power_up(int kind, bool consume);
 
     // Called with the old and the new phase at every change of phase.
     void set_phase_observer(std::function<void(int, int)> observer) { phase_observer_ = std::move(observer); }
@@ -352,6 +360,7 @@ private:
     void collect_body_spheres();
     std::string draw_random_item();
     Entity* add_item(std::string const& path);
+    void pickup_item(ptree const& item, SlobRecord& taker);
 
     // Slob labels and voices (match_labels.cpp).
     void scream(SlobRecord& record);
