@@ -13,6 +13,7 @@
 #include "engine/sfml/sfml_engine.h"
 #include "game/level/level_generation.h"
 #include "game/level/level_geometry_handle.h"
+#include "game/match/match_level.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -27,43 +28,6 @@ namespace vo_test {
 namespace {
 
 using vo::vector3;
-
-// An effect of the level's look: its textures repeated and smooth, in
-// sampler order.
-vo::EffectHandle LevelLookEffect(const char* shader, std::vector<std::string> const& textures) {
-    vo::EffectDesc desc;
-    desc.name = shader;
-    for (std::string const& name : textures) {
-        vo::SmartPtr<vo::Texture> texture = vo::GetTexture(name);
-        texture->set_repeated(true);
-        texture->set_smooth(true);
-        desc.textures.push_back(texture);
-    }
-    return vo::Engine::instance().create_effect(desc);
-}
-
-vo::LevelGenerationParams GenerationParams(vo::MatchConfig const& c) {
-    vo::LevelGenerationParams p;
-    p.level_radius = 100.0f;
-    p.spacing = 2.0f;
-    p.area.rim_width = c.area.rimWidth;
-    p.area.uv_scale = c.area.uvScale;
-    p.area.light_radius_min_factor = c.area.lightRadiusMinFac;
-    p.area.light_radius_max_factor = c.area.lightRadiusMaxFac;
-    p.lava.seed = c.randLava.seed;
-    p.lava.inner_rim_radius = c.randLava.innerRimRadius;
-    p.lava.outer_rim_radius = c.randLava.outerRimRadius;
-    p.lava.num_fields = c.randLava.numFields;
-    p.lava.field_radius = c.randLava.fieldRadius;
-    p.lava.num_sub_circles_per_field = c.randLava.numSubCirclesPerField;
-    p.lava.sub_circle_radius = c.randLava.subCircleRadius;
-    p.caves.seed = c.randArea.seed;
-    p.caves.radius = c.randArea.radius;
-    p.caves.num_circles = c.randArea.numCircles;
-    p.caves.min_circle_radius = c.randArea.minCircleRadius;
-    p.caves.max_circle_radius = c.randArea.maxCircleRadius;
-    return p;
-}
 
 // Draws the level scene over a dark background.
 class SceneScreen : public vo::IScreen {
@@ -129,11 +93,11 @@ LevelSceneHarness::LevelSceneHarness(LevelSceneSetup setup) : app_(new AppHarnes
     scene_->physics_handler()->set_gravity(vector3(0.0f, -config_->gravity, 0.0f));
 
     const vo::MatchConfig::Area& area = config_->area;
-    level_effect_ = LevelLookEffect(
-        "level_shader", {area.blendTexture1, area.blendTexture2, area.diffuseTexture1, area.diffuseTexture2});
+    level_effect_ =
+        vo::CreateLevelEffect(area.blendTexture1, area.blendTexture2, area.diffuseTexture1, area.diffuseTexture2);
     engine.set_effect_parameter(level_effect_, "fadeOutColor", vo::Variant(vo::vector4(0, 0, 0, 1)));
-    lava_effect_ = LevelLookEffect("lava_shader", {area.blendTexture1, area.blendTexture2, area.lavaBorderTexture,
-                                                   area.lavaTexture, area.lavaFlowTexture});
+    lava_effect_ = vo::CreateLavaEffect(area.blendTexture1, area.blendTexture2, area.lavaBorderTexture,
+                                        area.lavaTexture, area.lavaFlowTexture);
 
     new_level(setup.level_seed);
 }
@@ -143,7 +107,7 @@ void LevelSceneHarness::new_level(int level_seed) {
     level_entity_ = new vo::entities::LevelGeometry();
     scene_->add_entity(level_entity_, true);
     level_ = level_entity_->level_geometry();
-    vo::GenerateLevelArea(*level_, GenerationParams(*config_), level_seed, level_effect_, lava_effect_);
+    vo::GenerateLevelArea(*level_, vo::LevelGenerationParamsOf(*config_, 100.0f), level_seed, level_effect_, lava_effect_);
     scene_->physics_handler()->set_collision_tree(level_->collision_node());
 }
 

@@ -1,0 +1,431 @@
+#pragma once
+
+// The screen on which a match is played, and the records of one running
+// match's teams and slobs.
+//
+// The main menu builds one Match for the program's life: it shows it as the
+// slowly turning level preview behind the menu (show_level_preview), starts
+// matches on it (start_match) and pushes it; the application then drives it
+// through its screen operations until update answers false. The Match owns
+// the level scene with every entity, the destructible level, the game
+// configuration, the statistics, the head-up display, the action camera, the
+// escape menu and the results screen.
+//
+// Its code is split by concern:
+//   match.cpp             construction, input, the closed-screen hand-over,
+//                         notices, snapshots, the configuration
+//   match_phases.cpp      one step (update) and the work of every phase
+//   match_turns.cpp       turn order, damage, deaths, lost bodies
+//   match_start.cpp       match start, level preview, camera reset
+//   match_generation.cpp  the level and its two shader effects
+//   match_population.cpp  parallax layers, slobs, mines and their places
+//   match_hud.cpp         the head-up display: timer, fuse buttons, weapons,
+//                         world-rotate button, notices
+//   match_drawing.cpp     drawing and layout
+//   match_turn_control.cpp, match_team_panel.cpp, match_items.cpp,
+//                         match_labels.cpp: the steering of the acting slob,
+//                         the team panel, items and the slob labels, each
+//                         reduced to what the rest of the match calls.
+
+#include "engine/core/binary_buffer.h"
+#include "engine/core/color.h"
+#include "engine/core/config.h"
+#include "engine/core/frame.h"
+#include "engine/core/smart_ptr.h"
+#include "engine/core/sphere.h"
+#include "engine/core/tween_machine.h"
+#include "engine/core/vector.h"
+#include "engine/sfml/audio.h"
+#include "engine/sfml/effect.h"
+#include "engine/visuals/image.h"
+#include "engine/visuals/font.h"
+#include "engine/visuals/text.h"
+#include "game/ai/player_controls.h"
+#include "game/app/screen.h"
+#include "game/camera/action_camera_controller.h"
+#include "game/level/level_geometry_handle.h"
+#include "game/level/level_scene.h"
+#include "game/match/match_config.h"
+#include "game/match/match_settings.h"
+#include "game/match/match_stats.h"
+#include "game/menus/esc_menu_screen.h"
+#include "game/menus/match_results_screen.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vo {
+
+class BarWidget;
+class ButtonWidget;
+class Entity;
+class GameEvent;
+class NotificationWidget;
+class SlobEntity;
+class TextWidget;
+class WeaponSelectWidget;
+class Widget;
+struct TeamDesc;
+
+// The phases of a match; Match::update does the work of the current one.
+namespace MatchPhase {
+enum : int {
+    idle = 0,
+    wait = 1,  // until the phase timer runs out, then the pending phase
+    preview = 2,
+    match_start = 3,
+    turn_preparation = 4,
+    item_draw = 5,
+    item_notices = 6,
+    new_turn = 7,
+    settle_bodies = 8,
+    settle_step = 9,
+    fast_settle = 10,
+    turn_begins = 11,
+    play = 13,
+    shot_fired = 14,
+    turn_over = 15,
+    wait_for_rest = 16,
+    count_teams = 19,
+    next_start_team = 20,
+    results = 21,
+    leave = 22
+};
+}  // namespace MatchPhase
+
+// One team of the running match, built by the population.
+struct TeamState {
+    TeamDesc* desc = nullptr;  // the team's record inside the match's settings
+    std::vector<int> members;  // indices into the slob records, in member order
+    int acting_member = -1;    // index into members; -1 before the team's first turn
+    int world_rotations_left = 0;  // a negative count is never changed by pick-ups
+    // The kinds (0 .. 3) of the power-ups dealt to the team; the records and
+    // their use come with the item bodies.
+    std::vector<int> power_ups;
+    int cpu_controlled = 0;  // 1 for a computer team
+    Color color;
+    std::vector<SmartPtr<SoundBuffer>> screams;
+    std::map<std::string, int> weapon_counts;  // throws left; negative: unlimited
+};
+
+// One slob of the running match; the record lives for the whole match, only
+// its entity goes when the slob dies.
+struct SlobRecord {
+    // Not yet seen by a health pass; a sound of its own.
+    SlobRecord(Entity* entity, int team, int member);
+
+    Entity* entity = nullptr;  // the SlobEntity; null once the slob has died
+    int team = 0;              // index into the teams
+    int member = 0;            // index into the team's member names
+    bool has_entity = false;   // entity was present at the last health pass
+    int last_health = -1;      // whole health seen at the last health pass
+    Text label;                // name and health above the slob
+    SmartPtr<Sound> voice;
+    double next_scream_time = 0.0;
+    SmartPtr<MatchConfig> game_config;
+};
+
+// A drawn background or foreground layer.
+struct ParallaxLayerImage {
+    Image image;           // its source frame scrolls
+    float distance = 0.0f; // the configuration's "distance"
+    float depth = 0.0f;    // how far behind the level plane it is drawn
+    float scale = 1.0f;    // world units per unit of its geometry
+    float scroll_x = 0.0f;
+    float scroll_y = 0.0f;
+};
+
+// An item dropped at the start of a turn, waiting to be announced.
+struct NewItem {
+    std::string key;       // "items." and the item's key
+    Entity* item = nullptr;
+};
+
+class Match : public IScreen {
+public:
+    // Everything empty and at its start value; the level scene with the
+    // configuration record and the camera; the escape menu and the results
+    // screen. The head-up display is built at the first match start. Only one
+    // Match can exist in a process (the scene's event listener).
+    Match();
+    ~Match() override;
+
+    // Screen operations.
+    bool update(double dt) override;
+    void draw() override;
+    bool is_opaque() override { return true; }
+    bool process_mouse_event(MouseEvent const& event) override;
+    bool process_key_event(KeyEvent const& event) override;
+    void activate(IScreen* closed) override;
+    void transform(FrameTransform const& transform) override;
+
+    // Level-edit snapshots in the snapshot buffer: the level's edit log
+    // behind a magic number, and its replay onto the level.
+    virtual void serialize();
+    virtual void deserialize();
+
+    // Shows the level of seed, without teams, slowly turning (phase 2). An
+    // aspect ratio above 0 is given to the scene camera.
+    void show_level_preview(int seed, float aspect);
+    // Starts a match on the level of the last preview's seed with a copy of
+    // settings; the first team is drawn at random when asked. A set-up with
+    // fewer than two teams or a team without members is refused with Error
+    // before anything changes. A failing step prints its error and raises
+    // "Coulnd't complete Match::start_match. Some error occurred.".
+    void start_match(MatchSettings const& settings, bool random_start_team);
+    // The strength of the computer players: 0 easy, 1 normal, 2 hard.
+    void set_cpu_level(int level);
+
+    void notify(std::string const& text);
+    void notify(const char* text);
+
+    // The acting team's record, or null.
+    TeamState* current_team_state();
+    // The entity of the acting team's acting slob; null when there is none or
+    // it has died.
+    Entity* acting_slob();
+    // The first record whose entity is entity, or null.
+    SlobRecord* find_slob_record(Entity* entity);
+
+    // Seconds left in the turn.
+    double round_timer() const { return round_timer_; }
+    // The fuse selected on the timer buttons, in seconds (0: contact).
+    double timer_seconds() const { return static_cast<double>(timer_selection_); }
+    // Index of the first checked timer button; the number of buttons when
+    // none is.
+    int pressed_timer_button() const;
+    // Presses the selected timer button again when it is not checked.
+    void hold_timer_selection();
+    // index clamped to 0 .. number of buttons and truncated; presses that
+    // button unless it is checked already (an index equal to the number of
+    // buttons presses none).
+    void select_timer(double index);
+    // The scene has entities and every one of them rests.
+    bool all_at_rest();
+
+    void set_world_rotation(float degrees);
+    // Up and right of the turned world, the camera's turn and the gravity.
+    void apply_world_rotation();
+    // Gravity down the screen: -world_up x gravity x time scale.
+    void apply_gravity();
+    // Turns the world, the short way round, so that the ground under the
+    // acting slob faces up.
+    void align_world_to_acting_slob();
+    // Loads the scene camera's transform into the engine.
+    void apply_camera_transform();
+
+    // Called with the old and the new phase at every change of phase.
+    void set_phase_observer(std::function<void(int, int)> observer) { phase_observer_ = std::move(observer); }
+
+    // Read access for the main menu, the tests and the soak.
+    int phase() const { return phase_; }
+    bool preview_mode() const { return preview_mode_; }
+    bool paused() const { return paused_; }
+    int level_seed() const { return level_seed_; }
+    int cpu_level() const { return cpu_level_; }
+    double clock() const { return clock_; }
+    int turn_count() const { return turn_count_; }
+    int current_team() const { return current_team_; }
+    int start_team() const { return start_team_; }
+    double death_interval() const { return death_interval_; }
+    float world_rotation() const { return world_rotation_; }
+    vector3 const& world_up() const { return world_up_; }
+    vector3 const& world_right() const { return world_right_; }
+    float level_radius() const { return level_radius_; }
+    MatchSettings const& settings() const { return settings_; }
+    MatchStats const& stats() const { return stats_; }
+    std::vector<TeamState> const& teams() const { return teams_; }
+    std::vector<SlobRecord> const& slobs() const { return slobs_; }
+    std::vector<Sphere> const& occupied_spheres() const { return occupied_spheres_; }
+    std::deque<int> const& dying_slobs() const { return dying_slobs_; }
+    std::vector<ParallaxLayerImage> const& back_layers() const { return back_layers_; }
+    std::vector<ParallaxLayerImage> const& front_layers() const { return front_layers_; }
+    LevelScene& scene() { return scene_; }
+    SmartPtr<LevelGeometryHandle> level() const { return level_; }
+    SmartPtr<ActionCameraController> camera() const { return camera_; }
+    SmartPtr<MatchConfig> config() const { return config_; }
+    ptree const& game_config_tree() const { return game_config_tree_; }
+    EffectHandle level_effect() const { return level_effect_; }
+    EffectHandle level_lava_effect() const { return level_lava_effect_; }
+    SmartPtr<EscMenuScreen> esc_menu() const { return esc_menu_; }
+    SmartPtr<MatchResultsScreen> results_screen() const { return results_screen_; }
+    BinaryBuffer& snapshot_buffer() { return snapshot_buffer_; }
+    PlayerControls& controls() { return controls_; }
+    bool hud_built() const { return hud_built_; }
+    Widget* hud_root() const { return root_widget_; }
+    TextWidget* round_timer_text() const { return round_timer_text_; }
+    Widget* round_timer_box() const { return round_timer_box_; }
+    TextWidget* rotation_hint() const { return rotation_hint_; }
+    std::vector<ButtonWidget*> const& timer_buttons() const { return timer_buttons_; }
+    int timer_selection() const { return timer_selection_; }
+    ButtonWidget* world_rotate_button() const { return world_rotate_button_; }
+    WeaponSelectWidget* weapon_select() const { return weapon_select_; }
+    NotificationWidget* notifications() const { return notifications_; }
+    int name_text_height() const { return name_text_height_; }
+    SmartPtr<Font> hud_font() const { return hud_font_; }
+
+    // How far beyond the level's outer border (as a multiple of its radius)
+    // the centre of a body may go before the body is taken out of the match.
+    static constexpr float LOST_BODY_RADIUS_FACTOR = 1.5f;
+    // The depth behind the level plane at which a layer of distance 0 is
+    // drawn.
+    static constexpr float PARALLAX_BASE_DEPTH = 100.0f;
+
+private:
+    // Lifecycle and configuration (match.cpp).
+    // The first load of a start or preview fails with the reader's error;
+    // a load during play keeps the last good values.
+    void load_config(bool during_play);
+    void enter_phase(int phase);
+    // The entity is in the scene and not flagged for removal.
+    bool is_live_entity(Entity* entity);
+
+    // Phases (match_phases.cpp).
+    void do_phase_work(double dt, bool round_is_timed);
+    void finish_shot(double dt);
+    void wait_for_rest(double dt);
+    void count_teams();
+    void set_round_timer(double t);
+    void aim_at_mouse();
+    void scroll_parallax_layers(double dt);
+
+    // Turns, damage and deaths (match_turns.cpp).
+    void next_turn();
+    void process_health_changes();
+    void collect_dying_slobs();
+    void on_slob_died();
+    // Takes bodies whose centre has gone far beyond the level out of the
+    // match: slobs die, anything else is removed.
+    void remove_lost_bodies();
+
+    // Start and preview (match_start.cpp).
+    void reset_camera();
+    void start_match_steps(MatchSettings const& settings, bool random_start_team);
+
+    // Level (match_generation.cpp).
+    void generate_area();
+
+    // Population (match_population.cpp).
+    void populate_scene();
+    void build_parallax_layers();
+    SlobEntity* add_slob(std::string const& prefix, std::string const& texture, float visual_scale,
+                         vector2 const& tex_min, vector2 const& tex_max);
+    SlobEntity* create_slob(vector3 const& position, std::string const& prefix, std::string const& texture,
+                            float visual_scale, vector2 const& tex_min, vector2 const& tex_max);
+    void add_mine();
+    void place_entity(Entity* entity);
+    bool settle_on_level(Entity* entity, vector3 const& point, float max_distance_factor, float approach_speed,
+                         float lift_factor);
+    bool project_onto_level(float& distance, vector3& point, vector3& normal, vector3 const& from);
+
+    // Head-up display (match_hud.cpp).
+    void init_widgets();
+    ButtonWidget* create_timer_button(Widget* parent, std::string const& style, std::string const& text,
+                                      unsigned flags);
+    void world_rotate_clicked(Widget* button);
+    void update_world_rotate_button();
+    void scale_hud(float scale);
+
+    // Drawing (match_drawing.cpp).
+    void draw_parallax_layers(std::vector<ParallaxLayerImage>& layers);
+    void draw_charge_ring();
+
+    // The acting slob's steering (match_turn_control.cpp).
+    void control_active_slob(double dt, PlayerControls& controls);
+    // The computer player: its difficulty at the match start, the start of
+    // its turn and its steps. Computer teams are not steered yet.
+    void prepare_computer_player();
+    void begin_computer_turn();
+    void drive_computer_player(double dt);
+
+    // The team panel (match_team_panel.cpp).
+    void init_team_widgets();
+    void refresh_life_bars();
+    void reset_life_bar_ghosts();
+    void clear_life_bar_ghosts();
+
+    // Items (match_items.cpp).
+    bool on_game_event(const GameEvent* event);
+    void collect_body_spheres();
+    std::string draw_random_item();
+    Entity* add_item(std::string const& path);
+
+    // Slob labels and voices (match_labels.cpp).
+    void scream(SlobRecord& record);
+    void update_slob_label(SlobRecord& record, int health);
+    void place_slob_label(SlobRecord& record);
+    void draw_slob_labels();
+
+    float level_radius_ = 100.0f;
+    int phase_ = MatchPhase::idle;
+    MatchSettings settings_;
+    MatchStats stats_;
+    PlayerControls controls_;
+    double clock_ = 0.0;
+    double round_timer_ = 0.0;
+    int turn_count_ = 0;
+    double phase_timer_ = 0.0;
+    int pending_phase_ = MatchPhase::idle;
+    double timer_end_time_ = 0.0;
+    bool hud_built_ = false;
+    bool preview_mode_ = false;
+    bool mouse_over_hud_ = false;
+    double last_jump_time_ = 0.0;
+    bool charging_ = false;
+    float charge_fraction_ = 0.0f;
+    Image charge_ring_;
+    std::vector<TeamState> teams_;
+    int current_team_ = -1;
+    int start_team_ = 0;
+    std::vector<SlobRecord> slobs_;
+    int name_text_height_ = 30;
+    bool labels_dirty_ = true;
+    std::vector<Sphere> occupied_spheres_;
+    int level_seed_ = 0;
+    LevelScene scene_;
+    SmartPtr<LevelGeometryHandle> level_;
+    EffectHandle level_effect_;
+    EffectHandle level_lava_effect_;  // the level's lava ("lava_shader")
+    std::vector<ParallaxLayerImage> back_layers_;
+    std::vector<ParallaxLayerImage> front_layers_;
+    Widget* root_widget_ = nullptr;  // owned, with every widget of the display
+    Widget* team_panel_ = nullptr;
+    std::vector<BarWidget*> life_bars_;
+    TextWidget* rotation_hint_ = nullptr;
+    Widget* round_timer_box_ = nullptr;
+    TextWidget* round_timer_text_ = nullptr;
+    std::vector<ButtonWidget*> timer_buttons_;
+    ButtonWidget* world_rotate_button_ = nullptr;
+    Frame world_rotate_rest_frame_;
+    WeaponSelectWidget* weapon_select_ = nullptr;
+    NotificationWidget* notifications_ = nullptr;
+    int timer_selection_ = 0;
+    SmartPtr<ActionCameraController> camera_;
+    vector3 pan_offset_;
+    vector3 world_up_ = vector3(0.0f, 1.0f, 0.0f);
+    vector3 world_right_ = vector3(1.0f, 0.0f, 0.0f);
+    float world_rotation_ = 0.0f;
+    std::deque<int> dying_slobs_;
+    std::deque<NewItem> new_items_;
+    SmartPtr<EscMenuScreen> esc_menu_;
+    SmartPtr<MatchResultsScreen> results_screen_;
+    SmartPtr<MatchConfig> config_;
+    ptree game_config_tree_;
+    bool paused_ = false;
+    bool single_step_ = false;
+    int cpu_level_ = 1;
+    double time_scale_ = 1.0;
+    double death_interval_ = 0.0;
+    double last_death_time_ = 0.0;
+    SmartPtr<Font> hud_font_;
+    TweenMachine turn_tweens_;
+    BinaryBuffer snapshot_buffer_;
+    // Seconds the scene has been at rest while the match waits for it.
+    double rest_clock_ = 0.0;
+    std::function<void(int, int)> phase_observer_;
+};
+
+}  // namespace vo

@@ -1,0 +1,216 @@
+// Slob deaths, the end of a round with its winner and results, another
+// fight, the escape menu, and bodies that leave the level.
+
+#include "match_scenarios.h"
+
+#include "engine/scene/transform_behavior.h"
+#include "engine/widgets/text_widget.h"
+#include "game/match/match_entities.h"
+#include "game/match/turn_control_state.h"
+#include "game/menus/esc_menu_screen.h"
+#include "game/menus/match_results_screen.h"
+#include "game/menus/notification_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vo_test::GameEnvironment;
+namespace Phase = vo::MatchPhase;
+
+std::string NewestNotice(vo::Match& match) {
+    auto const& lines = match.notifications()->lines();
+    return lines.empty() ? std::string() : std::string(lines.back().text->text());
+}
+
+// Moves a slob or mine by (dx, dy): its body follows its position at its
+// next update.
+void MoveBody(vo::Entity* entity, float dx, float dy) {
+    vo::vector3 position;
+    vo::GetPosition(entity, position);
+    vo::SetPosition(entity, vo::vector3(position.x + dx, position.y + dy, position.z));
+}
+
+TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 3));
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+    ASSERT_EQ(match.current_team(), 0);
+
+    for (int i = 0; i < 3; ++i) vo_test::SetHealthOfSlob(match, i, 0.5f);
+
+    struct Death {
+        int slob;
+        double time;
+    };
+    std::vector<Death> deaths;
+    std::vector<vo::vector3> last_place(6);
+    double queued = -1.0;
+    const bool results = env.step_until(
+        [&] {
+            if (queued < 0.0 && !match.dying_slobs().empty()) queued = match.clock();
+            for (int i = 0; i < 6; ++i) {
+                vo::Entity* entity = match.slobs()[static_cast<std::size_t>(i)].entity;
+                if (entity) {
+                    vo::GetPosition(entity, last_place[static_cast<std::size_t>(i)]);
+                    continue;
+                }
+                bool counted = false;
+                for (Death const& d : deaths) counted = counted || d.slob == i;
+                if (counted) continue;
+                deaths.push_back({i, match.clock()});
+                EXPECT_EQ(NewestNotice(match), "Team 0 Lost a Guy!");
+                // A small explosion where the slob was.
+                bool explosion_there = false;
+                for (unsigned e = 0; e < match.scene().num_entities(); ++e) {
+                    vo::Entity* other = match.scene().entity(e);
+                    if (std::string(other->object_type_name()) != "ExplosionEntity") continue;
+                    vo::vector3 p;
+                    vo::GetPosition(other, p);
+                    explosion_there = explosion_there || (p.x == last_place[static_cast<std::size_t>(i)].x &&
+                                                          p.y == last_place[static_cast<std::size_t>(i)].y);
+                }
+                EXPECT_TRUE(explosion_there) << "slob " << i;
+            }
+            if (match.phase() == Phase::count_teams) {
+                EXPECT_EQ(deaths.size(), 3u);
+            }
+            return env.app().top<vo::MatchResultsScreen>() != nullptr;
+        },
+        60 * 30);
+    ASSERT_TRUE(results) << "phase " << match.phase();
+
+    // In record order, the first 2 s after the queue filled, then 2 s apart
+    // (measured in steps, so just over).
+    ASSERT_EQ(deaths.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(deaths[static_cast<std::size_t>(i)].slob, i);
+        const double since = deaths[static_cast<std::size_t>(i)].time - (i == 0 ? queued : deaths[i - 1].time);
+        EXPECT_GT(since, 2.0);
+        EXPECT_LT(since, 2.0 + 1.5 / 60.0);
+    }
+
+    // Team 1 won: 10 points, and the statistics agree.
+    EXPECT_EQ(match.settings().teams()[1].points, 10);
+    EXPECT_EQ(match.settings().teams()[0].points, 0);
+    vo::MatchStats const& stats = match.stats();
+    EXPECT_EQ(stats.winner(), 1);
+    EXPECT_EQ(stats.kills_per_team(), (std::vector<int>{3, 0}));
+    EXPECT_EQ(stats.self_kills_per_team(), (std::vector<int>{3, 0}));
+    EXPECT_EQ(stats.kills_with_one_shot()[0], 3);
+    // The 100 points of each slob, and whatever the explosions of the
+    // deaths did to those still dying.
+    int own_damage = 0;
+    int all_damage = 0;
+    for (auto const& round : stats.rounds()) {
+        if (round.team != 0) continue;
+        for (auto const& event : round.damage) {
+            all_damage += event.amount;
+            if (event.team == 0) own_damage += event.amount;
+        }
+    }
+    EXPECT_GE(own_damage, 300);
+    EXPECT_EQ(stats.self_damage_per_team()[0].value, own_damage);
+    EXPECT_EQ(stats.damage_per_team()[0].value, all_damage);
+    EXPECT_EQ(match.phase(), Phase::idle);
+    EXPECT_EQ(match.start_team(), 1);
+
+    // "Fight again!": the same teams, the winner's points kept, the next
+    // team opens.
+    env.app().top<vo::MatchResultsScreen>()->on_fight_again(nullptr);
+    env.step();
+    EXPECT_EQ(env.app().top<vo::Match>(), &match);
+    EXPECT_EQ(match.phase(), Phase::wait) << "started, and its first step done";
+    EXPECT_EQ(match.turn_count(), 0);
+    EXPECT_EQ(match.settings().teams()[1].points, 10);
+    EXPECT_EQ(match.slobs().size(), 6u);
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::settle_bodies, 600));
+    EXPECT_EQ(match.current_team(), 1);
+}
+
+TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(3, 1));
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+
+    // "CONTINUE": the match goes on as it was.
+    env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
+    ASSERT_NE(env.app().top<vo::EscMenuScreen>(), nullptr);
+    const double clock = match.clock();
+    env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "CONTINUE"));
+    env.step();
+    ASSERT_EQ(env.app().top<vo::Match>(), &match);
+    EXPECT_EQ(match.phase(), Phase::play);
+    EXPECT_NEAR(match.clock(), clock + 1.0 / 60.0, 1e-6) << "one step after the menu closed";
+
+    // "Restart Match": a new start team drawn from the shared generator, and
+    // no charge of the old match survives.
+    vo::GetTurnControlState().charging_slob = match.acting_slob();
+    vo::GetTurnControlState().jump_released = false;
+    env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
+    vo::SeedRand(77);
+    const int r = vo::Rand();
+    const int expected = static_cast<int>(r / 32767.0 * 3);
+    vo::SeedRand(77);
+    env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "Restart Match"));
+    env.step();
+    ASSERT_EQ(env.app().top<vo::Match>(), &match);
+    EXPECT_EQ(match.phase(), Phase::wait) << "started, and its first step done";
+    EXPECT_EQ(match.start_team(), expected);
+    EXPECT_EQ(vo::GetTurnControlState().charging_slob, nullptr);
+    EXPECT_TRUE(vo::GetTurnControlState().jump_released);
+    EXPECT_EQ(match.turn_count(), 0);
+
+    // "Main Menu": the match leaves the stack.
+    env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
+    env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "Main Menu"));
+    env.step(2);
+    EXPECT_EQ(match.phase(), Phase::leave);
+    EXPECT_EQ(env.app().app().num_screens(), 0u);
+}
+
+TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
+    match.config()->roundTime = 1.0;
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+    ASSERT_EQ(match.current_team(), 0);
+
+    // A slob of the waiting team and a mine fall out of the level.
+    const float far = 1.6f * match.level()->outer_radius();
+    vo::Entity* slob = match.slobs()[2].entity;
+    vo::Entity* mine = nullptr;
+    for (unsigned i = 0; i < match.scene().num_entities(); ++i)
+        if (std::string(match.scene().entity(i)->object_type_name()) == "GrenadeEntity") mine = match.scene().entity(i);
+    ASSERT_NE(mine, nullptr);
+    const int mines = vo_test::CountEntities(match, "GrenadeEntity");
+    MoveBody(slob, 0.0f, -far);
+    MoveBody(mine, far, 0.0f);
+    env.step(2);
+    EXPECT_EQ(vo_test::CountEntities(match, "GrenadeEntity"), mines - 1);
+    EXPECT_LT(vo_test::HealthOfSlob(match, 2), 1.0f);
+
+    // The turn ends by its timer; the lost slob dies as every slob dies and
+    // the match goes on to the next turn.
+    std::vector<std::string> notices;
+    ASSERT_TRUE(env.step_until(
+        [&] {
+            const std::string notice = NewestNotice(match);
+            if (!notice.empty() && (notices.empty() || notices.back() != notice)) notices.push_back(notice);
+            return match.phase() == Phase::turn_preparation;
+        },
+        60 * 20));
+    EXPECT_EQ(match.slobs()[2].entity, nullptr);
+    EXPECT_NE(std::find(notices.begin(), notices.end(), "Team 1 Lost a Guy!"), notices.end());
+    EXPECT_EQ(match.stats().kills_per_team()[0], 1);
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+// Quiet turns of a seeded match: the phases, the turn order, the world
+// turning to each acting slob's ground, the round timer, the fuse buttons,
+// pausing and the camera.
+
+#include "match_scenarios.h"
+
+#include "engine/scene/collision_nodes.h"
+#include "engine/scene/traverser_project_point.h"
+#include "engine/sfml/engine.h"
+#include "engine/widgets/button_widget.h"
+#include "engine/widgets/text_widget.h"
+#include "game/camera/action_camera_controller.h"
+#include "game/level/level_geometry_handle.h"
+#include "game/match/match_config.h"
+
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using vo_test::GameEnvironment;
+namespace Phase = vo::MatchPhase;
+
+// The outward normal of the level edge closest to p.
+vo::vector3 GroundNormal(vo::Match& match, vo::vector3 const& p) {
+    vo::SmartPtr<vo::CollisionTreeRootNode> tree = match.level()->collision_tree();
+    vo::Traverser_ProjectPoint projector;
+    EXPECT_TRUE(projector.project(p, vo::SmartPtr<vo::Node>(tree), nullptr));
+    int a = 0;
+    int b = 0;
+    projector.get_closest_edge_point_indices(a, b);
+    const vo::vector3 p0 = tree->get_point(a);
+    const vo::vector3 p1 = tree->get_point(b);
+    const float dx = p1.x - p0.x;
+    const float dy = p1.y - p0.y;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    return vo::vector3(dy / length, -dx / length, 0.0f);
+}
+
+// a - b turned into -180 .. 180.
+float AngleBetween(float a, float b) {
+    float d = std::fmod(a - b, 360.0f);
+    if (d > 180.0f) d -= 360.0f;
+    if (d < -180.0f) d += 360.0f;
+    return d;
+}
+
+// The phases of one quiet turn from its preparation to the count of the
+// teams, with any number of 0.2 s waits for rest.
+bool IsQuietTurn(std::vector<int> const& trace, std::size_t& at) {
+    const std::vector<int> head = {Phase::turn_preparation, Phase::item_draw, Phase::item_notices,
+                                   Phase::new_turn,         Phase::settle_bodies, Phase::settle_step,
+                                   Phase::fast_settle,      Phase::turn_begins,   Phase::play,
+                                   Phase::turn_over,        Phase::wait_for_rest};
+    for (int phase : head) {
+        if (at >= trace.size() || trace[at] != phase) return false;
+        ++at;
+    }
+    while (at + 1 < trace.size() && trace[at] == Phase::wait && trace[at + 1] == Phase::wait_for_rest) at += 2;
+    if (at >= trace.size() || trace[at] != Phase::count_teams) return false;
+    ++at;
+    return true;
+}
+
+TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+
+    std::vector<int> trace = {Phase::match_start};
+    struct Turn {
+        int team;
+        int member;
+        float rotation_before;
+        float ground_rotation;
+        float rotation_at_play = 0.0f;
+        bool playing = false;
+        std::vector<std::string> timer_texts;
+    };
+    std::vector<Turn> turns;
+    // A level whose first turn shows rock, lava, parallax, a slob and a mine.
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
+    match.set_phase_observer([&](int, int phase) {
+        trace.push_back(phase);
+        if (phase == Phase::settle_bodies) {
+            // The turn has just been handed over.
+            vo::vector3 p;
+            vo::GetPosition(match.acting_slob(), p);
+            const vo::vector3 n = GroundNormal(match, p);
+            const float ground = std::atan2(n.x, n.y) * 180.0f / 3.1415927f;
+            turns.push_back(Turn{match.current_team(), match.current_team_state()->acting_member,
+                                 match.world_rotation(), ground, 0.0f, false, {}});
+            turns.back().timer_texts.push_back(match.round_timer_text()->text());
+        }
+    });
+
+    match.config()->roundTime = 3.0;
+
+    bool screenshot_taken = false;
+    const bool four_turns = env.step_until(
+        [&] {
+            if (match.phase() == Phase::play && !turns.empty()) {
+                Turn& turn = turns.back();
+                const std::string text = match.round_timer_text()->text();
+                if (text != turn.timer_texts.back()) turn.timer_texts.push_back(text);
+                if (!turn.playing) {
+                    turn.playing = true;
+                    turn.rotation_at_play = match.world_rotation();
+                    // The camera starts the play on the acting slob at the
+                    // zoom of the smallest box.
+                    EXPECT_EQ(match.camera()->focus_entity(), match.acting_slob());
+                    EXPECT_FLOAT_EQ(match.camera()->zoom(), match.camera()->zoom_for_min_box());
+                    EXPECT_FLOAT_EQ(match.camera()->level_sphere.radius(),
+                                    match.level()->bounding_sphere()->radius());
+                    if (!screenshot_taken) {
+                        const sf::Image shot = env.app().screenshot("match_turn_start");
+                        std::set<unsigned> colours;
+                        for (unsigned y = 0; y < shot.getSize().y; y += 8)
+                            for (unsigned x = 0; x < shot.getSize().x; x += 8)
+                                colours.insert(shot.getPixel(x, y).toInteger());
+                        EXPECT_GT(colours.size(), 50u);
+                        screenshot_taken = true;
+                    }
+                }
+            }
+            return turns.size() == 5;
+        },
+        60 * 60);
+    ASSERT_TRUE(four_turns) << "phase " << match.phase();
+
+    std::size_t at = 0;
+    const std::vector<int> start = {Phase::match_start, Phase::wait};
+    for (int phase : start) {
+        ASSERT_LT(at, trace.size());
+        EXPECT_EQ(trace[at++], phase);
+    }
+    for (int turn = 0; turn < 4; ++turn) EXPECT_TRUE(IsQuietTurn(trace, at)) << "turn " << turn << " at " << at;
+
+    // Teams take turns; each team's members take its turns in order.
+    const std::vector<std::pair<int, int>> order = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 0}};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(turns[i].team, order[i].first);
+        EXPECT_EQ(turns[i].member, order[i].second);
+    }
+    for (std::size_t i = 0; i + 1 < turns.size(); ++i) {
+        SCOPED_TRACE(i);
+        // The world turned the short way to the acting slob's ground.
+        const float turned = turns[i].rotation_at_play - turns[i].rotation_before;
+        EXPECT_LE(std::fabs(turned), 180.0f + 1e-3f);
+        EXPECT_NEAR(AngleBetween(turns[i].rotation_at_play, turns[i].ground_rotation), 0.0f, 0.01f);
+        EXPECT_EQ(turns[i].timer_texts, (std::vector<std::string>{"3", "2", "1", "0"}));
+    }
+    EXPECT_EQ(match.turn_count(), 5);
+    EXPECT_EQ(match.stats().rounds().size(), 5u);
+}
+
+TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
+    match.config()->roundTime = 2.0;
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+
+    // The acting team's world rotations on the world-rotate button; each
+    // click uses one, the last leaves the button disabled.
+    vo::ButtonWidget* rotate = match.world_rotate_button();
+    ASSERT_EQ(match.current_team_state()->world_rotations_left, 2);
+    EXPECT_TRUE(rotate->is_enabled());
+    EXPECT_EQ(rotate->text(), "2");
+    env.app().click(rotate);
+    EXPECT_EQ(rotate->text(), "1");
+    env.app().click(rotate);
+    EXPECT_EQ(rotate->text(), "0");
+    EXPECT_FALSE(rotate->is_enabled());
+    env.app().click(rotate);
+    EXPECT_EQ(match.current_team_state()->world_rotations_left, 0);
+
+    // A click on "3" selects a three-second fuse for the acting slob.
+    env.app().click(match.timer_buttons().at(3));
+    env.step();
+    EXPECT_EQ(match.timer_selection(), 3);
+    EXPECT_TRUE(match.timer_buttons()[3]->is_checked());
+    EXPECT_FALSE(match.timer_buttons()[0]->is_checked());
+
+    // 'p' freezes the clock, the timers and the scene; 'n' lets one step
+    // through.
+    env.app().key(vo::KEY_PRESSED, vo::KEY_N);
+    env.app().key(vo::KEY_PRESSED, vo::KEY_P);
+    ASSERT_TRUE(match.paused());
+    const double clock = match.clock();
+    const double timer = match.round_timer();
+    vo::vector3 before;
+    vo::GetPosition(match.acting_slob(), before);
+    env.step(30);
+    EXPECT_EQ(match.clock(), clock);
+    EXPECT_EQ(match.round_timer(), timer);
+    vo::vector3 after;
+    vo::GetPosition(match.acting_slob(), after);
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(after.y, before.y);
+    env.app().key(vo::KEY_PRESSED, vo::KEY_N);
+    env.step(5);
+    EXPECT_NEAR(match.clock(), clock + 1.0 / 60.0, 1e-6);
+    env.app().key(vo::KEY_PRESSED, vo::KEY_P);
+    EXPECT_FALSE(match.paused());
+    env.step();
+    EXPECT_NEAR(match.clock(), clock + 2.0 / 60.0, 1e-6);
+
+    // When the turn is over the pressed button counts the fuse down, a
+    // second at a time, and comes back to "contact", while the grenade
+    // thrown with that fuse keeps the match waiting.
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::wait_for_rest, 600));
+    const double over = match.clock();
+    vo::vector3 above;
+    vo::GetPosition(match.acting_slob(), above);
+    above.x += 3.0f * match.world_up().x;
+    above.y += 3.0f * match.world_up().y;
+    ASSERT_NE(match.scene().throw_grenade("timedGrenade", above, match.world_up(), 0.0f, 3.0, nullptr), nullptr);
+    std::vector<std::pair<int, double>> shown = {{match.pressed_timer_button(), 0.0}};
+    env.step_until(
+        [&] {
+            const int pressed = match.pressed_timer_button();
+            if (pressed != shown.back().first) shown.push_back({pressed, match.clock() - over});
+            return pressed == 0;
+        },
+        600);
+    ASSERT_EQ(shown.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[static_cast<std::size_t>(i)].first, 3 - i);
+        // The count is looked at whenever the match checks for rest, every 0.2 s.
+    for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_NEAR(shown[i].second, static_cast<double>(i), 0.25);
+}
+
+}  // namespace
