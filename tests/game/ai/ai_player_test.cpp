@@ -191,7 +191,9 @@ TEST_F(AIPlayerTurn, FourFruitlessSearchesWalkThreeTimesThenEndTheTurn) {
         Step(player, self);
         states.push_back(player.state());
         if (player.controls().is_down(A::end_turn)) ++end_turn_presses;
-        if (player.attempts() == 1 && player.state() == AIPlayer::walk) EXPECT_EQ(player.jump_chance(), 0.002f);
+        if (player.attempts() == 1 && player.state() == AIPlayer::walk) {
+            EXPECT_EQ(player.jump_chance(), 0.002f);
+        }
     }
     // The states passed through, each once per visit; a slob at rest
     // settles in the step its walk ends.
