@@ -3,11 +3,11 @@
 // ending the turn, panning and zooming.
 
 #include "match_scenarios.h"
+#include "scripted_devices.h"
 
 #include "engine/physics/soft_body.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/text_widget.h"
-#include "game/ai/input_source.h"
 #include "game/behaviors/soft_body_entities.h"
 #include "game/match/match_entities.h"
 #include "game/match/turn_control_state.h"
@@ -32,23 +32,13 @@ namespace Phase = vo::MatchPhase;
 
 constexpr float kGrenadeMaxVelocity = 22.0f;  // "grenade" of the shipped weapons
 
-// The devices of the human player, as the test holds them.
-struct ScriptedDevices : vo::InputSource {
-    vo::InputSnapshot now;
-    vo::InputSnapshot snapshot() override { return now; }
-    void hold(vo::KeyCode key, bool down) { now.keys[static_cast<std::size_t>(key)] = down; }
-};
-
 // A seeded match of human teams whose devices the test holds, run to the
 // first turn's play.
 class HumanTurn {
 public:
     explicit HumanTurn(vo_test::AppSetup setup = vo_test::AppSetup(), int teams = 2)
         : env(std::move(setup)), match(env.match()) {
-        devices = new ScriptedDevices;
-        devices->now.screen_width = 1024;
-        devices->now.screen_height = 768;
-        match.controls().set_input_source(std::unique_ptr<vo::InputSource>(devices));
+        devices = vo_test::ScriptedDevices::install(match.controls());
         vo_test::StartSeeded(env, vo_test::TeamsOf(teams, 1));
         match.set_phase_observer([this](int, int phase) {
             if (phase == Phase::play) known = Grenades();
@@ -81,7 +71,7 @@ public:
 
     GameEnvironment env;
     vo::Match& match;
-    ScriptedDevices* devices = nullptr;  // owned by the match's controls
+    vo_test::ScriptedDevices* devices = nullptr;  // owned by the match's controls
     std::set<vo::GrenadeEntity*> known;
     std::vector<vo::vector3> thrown;
 };

@@ -34,6 +34,23 @@ void TestDataSet::set(std::string const& file, std::string const& key, std::stri
     edit(file, [&](boost::property_tree::ptree& tree) { tree.put(key, value); });
 }
 
+void TestDataSet::add_texture(std::string const& name, Rgba colour) {
+    const fs::path textures = fs::path(folder_.path()) / "textures";
+    if (fs::is_symlink(textures)) {
+        const fs::path shipped = fs::read_symlink(textures);
+        fs::remove(textures);
+        fs::create_directory(textures);
+        for (fs::directory_entry const& entry : fs::directory_iterator(shipped)) {
+            if (entry.is_directory())
+                fs::create_directory_symlink(entry.path(), textures / entry.path().filename());
+            else
+                fs::create_symlink(entry.path(), textures / entry.path().filename());
+        }
+    }
+    if (!WritePng((textures / name).string(), 4, 4, [&](unsigned, unsigned) { return colour; }))
+        throw std::runtime_error("cannot write the texture " + name);
+}
+
 std::string TestDataSet::config_info() const {
     return std::string("userDataPath Quorvane\ngameDataPath \"") + folder_.path() + "\"\n";
 }

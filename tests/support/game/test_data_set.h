@@ -6,6 +6,7 @@
 // are linked. The application reads it when started with config_info().
 
 #include "support/engine/media_files.h"
+#include "support/engine/test_window.h"
 
 #include <boost/property_tree/ptree_fwd.hpp>
 
@@ -23,6 +24,10 @@ public:
     void edit(std::string const& file, std::function<void(boost::property_tree::ptree&)> const& change);
     // Sets one key of a configuration file.
     void set(std::string const& file, std::string const& key, std::string const& value);
+
+    // A plain PNG of one colour, 4 x 4 pixels, named name in the textures
+    // folder (which becomes a folder of its own, linking the shipped files).
+    void add_texture(std::string const& name, Rgba colour);
 
     std::string const& path() const { return folder_.path(); }
     // A config.info text pointing the application at this data set.
