@@ -12,6 +12,7 @@
 #include "game/ai/ai_random.h"
 #include "game/behaviors/aim.h"
 #include "game/behaviors/soft_body_entities.h"
+#include "ai_turn_driver.h"
 #include "support/game/level_scene_harness.h"
 
 #include <boost/property_tree/ptree.hpp>
@@ -100,16 +101,12 @@ protected:
         return desc;
     }
 
-    // One match step: the player, then what the turn control makes of its
-    // aim action, then the scene.
+    // One match step: the player, then the aim turned as the turn control
+    // turns it, then the scene.
     void Step(AIPlayer& player, const EntityDesc& self) {
-        player.update(kDt);
-        const float turn = player.controls().get(A::aim);
-        if (turn != 0.0f) {
-            behaviors::Aim* aim = static_cast<SlobEntity*>(self.entity)->aim_behavior();
-            aim->set_angle(static_cast<float>(aim->angle() + turn * world_.config->aimRotationSpeed * kDt));
-        }
-        harness_->step();
+        vo_test::AITurnDriver driver(*harness_, player, static_cast<SlobEntity*>(self.entity), *world_.config);
+        driver.throws = false;
+        driver.step();
     }
 
     float MaxVelocity() const { return harness_->scene().weapons.get<float>("grenade.maxVelocity"); }

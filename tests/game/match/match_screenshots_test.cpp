@@ -2,7 +2,7 @@
 // of the parallax layers. Both leave a screenshot in the artefacts folder.
 
 #include "match_scenarios.h"
-#include "scripted_devices.h"
+#include "support/game/scripted_devices.h"
 
 #include "engine/sfml/engine.h"
 #include "game/menus/bar_widget.h"

@@ -3,7 +3,7 @@
 // ending the turn, panning and zooming.
 
 #include "match_scenarios.h"
-#include "scripted_devices.h"
+#include "support/game/scripted_devices.h"
 
 #include "engine/physics/soft_body.h"
 #include "engine/widgets/button_widget.h"
