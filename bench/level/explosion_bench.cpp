@@ -11,7 +11,7 @@
 
 #include "engine/core/random.h"
 #include "game/behaviors/game_events.h"
-#include "support/game/level_scene_harness.h"
+#include "shared_world.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,13 +25,7 @@ using Clock = std::chrono::steady_clock;
 // Explosions per level before a new one is generated (not timed).
 constexpr int kCarvesPerLevel = 30;
 
-// Made once and kept to the end of the process without being destroyed:
-// destroyed at exit it would shut the application down after the engine's
-// managers made during the run have already gone.
-vo_test::LevelSceneHarness& World() {
-    static vo_test::LevelSceneHarness* world = new vo_test::LevelSceneHarness();
-    return *world;
-}
+vo_test::LevelSceneHarness& World() { return vo_bench::LevelWorld(); }
 
 void Populate(vo_test::LevelSceneHarness& world) {
     for (int i = 0; i < 8; ++i) {

@@ -1,6 +1,7 @@
 #include "dez_odor/file_io/file_io_obj.h"
 
 #include "common/log.h"
+#include "dez_odor/file_io/text_out.h"
 #include "dez_odor/file_io/text_writer_support.h"
 #include "dez_odor/grid/grid.h"
 #include "dez_odor/tools/subset_handler_interface.h"
@@ -19,7 +20,7 @@ using TexCoord = MathVector<2, float>;
 // OBJ numbers; with texture coordinates each corner is number/number.
 class ObjElementWriter {
 public:
-    ObjElementWriter(std::ostream& out, const ScopedIndexAttachment<Vertex>& aaIndex, bool texCoords)
+    ObjElementWriter(TextOut& out, const ScopedIndexAttachment<Vertex>& aaIndex, bool texCoords)
         : m_out(out), m_aaIndex(aaIndex), m_texCoords(texCoords)
     {
     }
@@ -51,7 +52,7 @@ public:
     }
 
 private:
-    std::ostream& m_out;
+    TextOut& m_out;
     const ScopedIndexAttachment<Vertex>& m_aaIndex;
     bool m_texCoords;
 };
@@ -77,14 +78,17 @@ bool WriteMaterialFile(const std::string& path, const std::vector<MaterialDesc>&
     std::ofstream out;
     if (!OpenTextFile(out, path.c_str()))
         return false;
-    out << "# exported from duvOriz\n";
-    out << "# Material Count: " << materials.size() << "\n";
-    for (const MaterialDesc& m : materials) {
-        out << "newmtl " << m.name << "\n";
-        out << "Kd " << m.diffuse[0] << " " << m.diffuse[1] << " " << m.diffuse[2] << "\n";
-        out << "d " << m.alpha << "\n";
-        if (!m.texture_name.empty())
-            out << "map_Kd " << m.texture_name << "\n";
+    {
+        TextOut text(out);
+        text << "# exported from duvOriz\n";
+        text << "# Material Count: " << materials.size() << "\n";
+        for (const MaterialDesc& m : materials) {
+            text << "newmtl " << m.name << "\n";
+            text << "Kd " << m.diffuse[0] << " " << m.diffuse[1] << " " << m.diffuse[2] << "\n";
+            text << "d " << m.alpha << "\n";
+            if (!m.texture_name.empty())
+                text << "map_Kd " << m.texture_name << "\n";
+        }
     }
     return FinishFile(out);
 }
@@ -117,54 +121,57 @@ bool SaveGridToOBJ(Grid& grid, const char* filename, Attachment<Position>& aPos,
     if (!OpenTextFile(out, filename))
         return false;
 
-    out << "# exported from dezOdor\n";
-    if (materials)
-        out << "mtllib " << FileNamePart(materialPath) << "\n";
+    {
+        TextOut text(out);
+        text << "# exported from dezOdor\n";
+        if (materials)
+            text << "mtllib " << FileNamePart(materialPath) << "\n";
 
-    ScopedIndexAttachment<Vertex> aaIndex(grid);
-    AttachmentAccessor<Vertex, Position> aaPos(grid.vertex_attachment_pipe(), aPos);
+        ScopedIndexAttachment<Vertex> aaIndex(grid);
+        AttachmentAccessor<Vertex, Position> aaPos(grid.vertex_attachment_pipe(), aPos);
 
-    int number = 1;
-    for (auto it = grid.begin<Vertex>(); it != grid.end<Vertex>(); ++it, ++number) {
-        const Position& p = aaPos[*it];
-        out << "v " << p[0] << " " << p[1] << " " << p[2] << "\n";
-        aaIndex[*it] = number;
-    }
-
-    if (aTexCoord) {
-        AttachmentAccessor<Vertex, TexCoord> aaTex(grid.vertex_attachment_pipe(), *aTexCoord);
-        for (auto it = grid.begin<Vertex>(); it != grid.end<Vertex>(); ++it) {
-            const TexCoord& t = aaTex[*it];
-            out << "vt " << t[0] << " " << t[1] << " 0.0\n";
+        int number = 1;
+        for (auto it = grid.begin<Vertex>(); it != grid.end<Vertex>(); ++it, ++number) {
+            const Position& p = aaPos[*it];
+            text << "v " << p[0] << " " << p[1] << " " << p[2] << "\n";
+            aaIndex[*it] = number;
         }
-    }
 
-    ObjElementWriter elements(out, aaIndex, aTexCoord != nullptr);
-    if (sh) {
-        for (int i = 0; i < sh->num_subsets(); ++i) {
-            const SubsetInfo& info = static_cast<const ISubsetHandler*>(sh)->subset_info(i);
-            if (!info.name.empty())
-                out << "o " << info.name << "\n";
-            else
-                out << "o sub_" << i << "\n";
-
-            const int material = info.material_index;
-            if (materials && material >= 0 && static_cast<size_t>(material) < materials->size())
-                out << "usemtl " << (*materials)[static_cast<size_t>(material)].name << "\n";
-            else
-                out << "usemtl (null)\n";
-
-            const ElementCollection ec = sh->get_element_collection(i);
-            for (size_t level = 0; level < ec.num_levels(); ++level) {
-                elements.write_edges(ec.begin<Edge>(level), ec.end<Edge>(level));
-                elements.write_faces(ec.begin<Face>(level), ec.end<Face>(level));
+        if (aTexCoord) {
+            AttachmentAccessor<Vertex, TexCoord> aaTex(grid.vertex_attachment_pipe(), *aTexCoord);
+            for (auto it = grid.begin<Vertex>(); it != grid.end<Vertex>(); ++it) {
+                const TexCoord& t = aaTex[*it];
+                text << "vt " << t[0] << " " << t[1] << " 0.0\n";
             }
         }
-    } else {
-        out << "o nonameknown\n";
-        out << "usemtl (null)\n";
-        elements.write_edges(grid.begin<Edge>(), grid.end<Edge>());
-        elements.write_faces(grid.begin<Face>(), grid.end<Face>());
+
+        ObjElementWriter elements(text, aaIndex, aTexCoord != nullptr);
+        if (sh) {
+            for (int i = 0; i < sh->num_subsets(); ++i) {
+                const SubsetInfo& info = static_cast<const ISubsetHandler*>(sh)->subset_info(i);
+                if (!info.name.empty())
+                    text << "o " << info.name << "\n";
+                else
+                    text << "o sub_" << i << "\n";
+
+                const int material = info.material_index;
+                if (materials && material >= 0 && static_cast<size_t>(material) < materials->size())
+                    text << "usemtl " << (*materials)[static_cast<size_t>(material)].name << "\n";
+                else
+                    text << "usemtl (null)\n";
+
+                const ElementCollection ec = sh->get_element_collection(i);
+                for (size_t level = 0; level < ec.num_levels(); ++level) {
+                    elements.write_edges(ec.begin<Edge>(level), ec.end<Edge>(level));
+                    elements.write_faces(ec.begin<Face>(level), ec.end<Face>(level));
+                }
+            }
+        } else {
+            text << "o nonameknown\n";
+            text << "usemtl (null)\n";
+            elements.write_edges(grid.begin<Edge>(), grid.end<Edge>());
+            elements.write_faces(grid.begin<Face>(), grid.end<Face>());
+        }
     }
 
     if (!FinishFile(out))

@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "dez_odor/algorithms/topology_queries.h"
+#include "dez_odor/file_io/text_out.h"
 #include "dez_odor/file_io/writer_common.h"
 #include "dez_odor/grid/grid.h"
 
@@ -30,23 +31,26 @@ bool SaveGridToSTL(Grid& grid, const char* filename, ISubsetHandler* /*sh*/,
         MG_LOG("WARNING: The specified grid contains quadrilaterals. Those won't be written to the stl file!\n");
 
     const char* solidName = "stlFromMG4";
-    out << "solid " << solidName << "\n";
+    {
+        TextOut text(out);
+        text << "solid " << solidName << "\n";
 
-    const AttachmentAccessor<Vertex, vector3> aaPos(grid.vertex_attachment_pipe(), aPos);
-    for (Face* tri : GridSection<Face>(grid, Triangle::CONTAINER_SECTION)) {
-        vector3 n;
-        CalculateNormal(n, tri, aaPos);
-        out << "facet normal " << n[0] << " " << n[1] << " " << n[2] << "\n";
-        out << "outer loop\n";
-        for (unsigned int c = 0; c < 3; ++c) {
-            const vector3& p = aaPos[tri->vertex(c)];
-            out << "vertex " << p[0] << " " << p[1] << " " << p[2] << "\n";
+        const AttachmentAccessor<Vertex, vector3> aaPos(grid.vertex_attachment_pipe(), aPos);
+        for (Face* tri : GridSection<Face>(grid, Triangle::CONTAINER_SECTION)) {
+            vector3 n;
+            CalculateNormal(n, tri, aaPos);
+            text << "facet normal " << n[0] << " " << n[1] << " " << n[2] << "\n";
+            text << "outer loop\n";
+            for (unsigned int c = 0; c < 3; ++c) {
+                const vector3& p = aaPos[tri->vertex(c)];
+                text << "vertex " << p[0] << " " << p[1] << " " << p[2] << "\n";
+            }
+            text << "endloop\n";
+            text << "endfacet\n";
         }
-        out << "endloop\n";
-        out << "endfacet\n";
-    }
 
-    out << "endsolid " << solidName << "\n";
+        text << "endsolid " << solidName << "\n";
+    }
     return FinishFile(out);
 }
 

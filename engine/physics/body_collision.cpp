@@ -8,6 +8,7 @@
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/physics_handler.h"
 #include "engine/physics/soft_body.h"
+#include "engine/physics/sse_lanes.h"
 #include "engine/scene/entity.h"
 #include "engine/scene/health.h"
 
@@ -152,52 +153,142 @@ bool PhysicsHandler::resolve_inter_body_collisions(SoftBodyEntry* a_entry, SoftB
     return true;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+__m128 Gather(const float* values, const unsigned int* at) {
+    return Lanes([&](int j) { return values[at[j]]; });
+}
+#endif
+
+}  // namespace
+
+void PhysicsHandler::work_out_pair_forces(std::size_t k, unsigned int count, const unsigned int* found) {
+    const FluidRef& self = fluid_refs_[k];
+    const ParticleHandler::ParticleDesc& d = *self.desc;
+    const float ex = fluid_x_[k];
+    const float ey = fluid_y_[k];
+    const float strength = static_cast<float>(count) * d.repulsionMagnifier + d.repulsionForce;
+    float* const fx = pair_fx_.data();
+    float* const fy = pair_fy_.data();
+    unsigned char* const kind = pair_kind_.data();
+    unsigned int m = 0;
+#if defined(__SSE2__)
+    // Four neighbours at a time, with the scalar operations below in the
+    // same order (a float square root is the double one rounded to float).
+    const __m128 vex = _mm_set1_ps(ex);
+    const __m128 vey = _mm_set1_ps(ey);
+    const __m128 own_radius = _mm_set1_ps(d.particleRadius);
+    const __m128 own_attraction = _mm_set1_ps(d.attractionRadius);
+    const __m128 vstrength = _mm_set1_ps(strength);
+    const __m128 vforce = _mm_set1_ps(d.attractionForce);
+    const __m128 closest = _mm_set1_ps(0.0001f);
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    for (; m + 4 <= count; m += 4) {
+        const unsigned int* at = found + m;
+        const __m128 dx = _mm_sub_ps(Gather(fluid_x_.data(), at), vex);
+        const __m128 dy = _mm_sub_ps(Gather(fluid_y_.data(), at), vey);
+        __m128 dist = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_setzero_ps()), _mm_mul_ps(dy, dy)));
+        const __m128 too_close = _mm_cmplt_ps(dist, closest);
+        dist = _mm_or_ps(_mm_and_ps(too_close, closest), _mm_andnot_ps(too_close, dist));
+        const __m128 r1 = _mm_add_ps(Gather(fluid_radius_.data(), at), own_radius);
+        const __m128 r2 = _mm_add_ps(Gather(fluid_attraction_.data(), at), own_attraction);
+        const __m128 repel = _mm_cmplt_ps(dist, r1);
+        const __m128 attract = _mm_andnot_ps(repel, _mm_cmplt_ps(dist, r2));
+        const __m128 f_repel = _mm_div_ps(_mm_mul_ps(_mm_div_ps(_mm_sub_ps(r1, dist), r1), vstrength), dist);
+        const __m128 f_attract = _mm_div_ps(
+            _mm_xor_ps(_mm_mul_ps(vforce, _mm_div_ps(_mm_sub_ps(dist, r1), _mm_sub_ps(r2, r1))), sign), dist);
+        const __m128 f = _mm_or_ps(_mm_and_ps(repel, f_repel), _mm_andnot_ps(repel, f_attract));
+        _mm_storeu_ps(fx + m, _mm_mul_ps(f, dx));
+        _mm_storeu_ps(fy + m, _mm_mul_ps(f, dy));
+        const int repel_bits = _mm_movemask_ps(repel);
+        const int attract_bits = _mm_movemask_ps(attract);
+        for (int j = 0; j < 4; ++j) {
+            kind[m + static_cast<unsigned int>(j)] =
+                static_cast<unsigned char>(((repel_bits >> j) & 1) * kRepel | ((attract_bits >> j) & 1) * kAttract);
+        }
+    }
+#endif
+    for (; m < count; ++m) {
+        const unsigned int n = found[m];
+        const float dx = fluid_x_[n] - ex;
+        const float dy = fluid_y_[n] - ey;
+        float dist = std::sqrt((dx * dx + 0.0f) + dy * dy);
+        if (dist < 0.0001f) dist = 0.0001f;
+        const float r1 = fluid_radius_[n] + d.particleRadius;
+        const float r2 = fluid_attraction_[n] + d.attractionRadius;
+        float f = 0.0f;
+        if (dist < r1) {
+            f = ((r1 - dist) / r1 * strength) / dist;
+            kind[m] = kRepel;
+        } else if (dist < r2) {
+            f = -(d.attractionForce * ((dist - r1) / (r2 - r1))) / dist;
+            kind[m] = kAttract;
+        } else {
+            kind[m] = kNoForce;
+        }
+        fx[m] = f * dx;
+        fy[m] = f * dy;
+    }
+}
+
 void PhysicsHandler::adjust_fluid_velocities(double dt) {
     const std::vector<ParticleGrid::Entry>& entries = grid_.entries();
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        const ParticleGrid::Entry e = entries[k];
+    // What the rule reads of every entry, looked up once.
+    const std::size_t num = entries.size();
+    fluid_refs_.resize(num);
+    fluid_x_.resize(num);
+    fluid_y_.resize(num);
+    fluid_radius_.resize(num);
+    fluid_attraction_.resize(num);
+    pair_fx_.resize(num);
+    pair_fy_.resize(num);
+    pair_kind_.resize(num);
+    for (std::size_t k = 0; k < num; ++k) {
+        const ParticleGrid::Entry& e = entries[k];
         ParticleHandler& h = *e.handler;
-        const ParticleHandler::ParticleDesc& d = h.particle_desc();
-        CParticle& pe = *h.particle_collection().particle(static_cast<int>(e.index));
+        fluid_refs_[k] = FluidRef{h.particle_collection().particle(static_cast<int>(e.index)), &h.particle_desc()};
+        fluid_x_[k] = e.x;
+        fluid_y_[k] = e.y;
+        fluid_radius_[k] = h.particle_desc().particleRadius;
+        fluid_attraction_[k] = h.particle_desc().attractionRadius;
+    }
+
+    for (std::size_t k = 0; k < num; ++k) {
+        const ParticleHandler::ParticleDesc& d = *fluid_refs_[k].desc;
+        CParticle& pe = *fluid_refs_[k].particle;
         const float reach = d.attractionRadius > d.particleRadius ? d.attractionRadius : d.particleRadius;
         const float rq = static_cast<float>(2.0 * static_cast<double>(reach));
-        const unsigned int count = grid_.collect_particles(neighbours_, Sphere(vector3(e.x, e.y, 0.0f), rq), true);
-        const float strength = static_cast<float>(count) * d.repulsionMagnifier + d.repulsionForce;
-
-        for (const ParticleGrid::Entry& nb : neighbours_) {
-            if (nb.handler == e.handler && nb.index == e.index) continue;
-            const ParticleHandler::ParticleDesc& dn = nb.handler->particle_desc();
-            const float dx = nb.x - e.x;
-            const float dy = nb.y - e.y;
-            // The square root of a float, correctly rounded, is the double
-            // one rounded to float.
-            float dist = std::sqrt((dx * dx + 0.0f) + dy * dy);
-            if (dist < 0.0001f) dist = 0.0001f;
-            const float r1 = dn.particleRadius + d.particleRadius;
-            const float r2 = dn.attractionRadius + d.attractionRadius;
-            if (!(dist < r1) && !(dist < r2)) continue;
-            CParticle& pn = *nb.handler->particle_collection().particle(static_cast<int>(nb.index));
-
-            if (dist < r1) {
-                const float f = ((r1 - dist) / r1 * strength) / dist;
-                pn.force += vector3(f * dx, f * dy, 0.0f);
-                const float visc = static_cast<float>(static_cast<double>(dn.velocityInteraction + d.velocityInteraction) * 0.5);
-                if (visc > 1e-6f) {
-                    const vector3 ve = pe.velocity;
-                    const vector3 vn = pn.velocity;
-                    const vector3 mean = Sum(Scaled(ve, 0.5f), Scaled(vn, 0.5f));
-                    // A share above 1 would overshoot the mean.
-                    float a = static_cast<float>(static_cast<double>(visc) * 0.5 * dt);
-                    if (a > 1.0f) a = 1.0f;
-                    const float b = static_cast<float>(1.0 - static_cast<double>(a));
-                    pn.velocity = Sum(Scaled(vn, b), Scaled(mean, a));
-                    pe.velocity = Sum(Scaled(ve, b), Scaled(mean, a));
-                }
-            } else {
-                const float f = -(d.attractionForce * ((dist - r1) / (r2 - r1))) / dist;
-                pn.force += vector3(f * dx, f * dy, 0.0f);
+        const unsigned int count = grid_.find_particles(Sphere(vector3(fluid_x_[k], fluid_y_[k], 0.0f), rq));
+        const unsigned int* found = grid_.found_particles();
+        // The forces depend on the stored positions only: all of them first,
+        // then the neighbours in order, as the velocity exchange runs in
+        // sequence. The neighbours never include pe itself, so its velocity
+        // is carried along here.
+        work_out_pair_forces(k, count, found);
+        vector3 ve = pe.velocity;
+        for (unsigned int m = 0; m < count; ++m) {
+            const unsigned char kind = pair_kind_[m];
+            if (kind == kNoForce) continue;
+            const FluidRef& ref = fluid_refs_[found[m]];
+            // The same handler and slot: the particle itself.
+            if (ref.particle == &pe) continue;
+            CParticle& pn = *ref.particle;
+            pn.force += vector3(pair_fx_[m], pair_fy_[m], 0.0f);
+            if (kind != kRepel) continue;
+            const float visc = static_cast<float>(static_cast<double>(ref.desc->velocityInteraction + d.velocityInteraction) * 0.5);
+            if (visc > 1e-6f) {
+                const vector3 vn = pn.velocity;
+                const vector3 mean = Sum(Scaled(ve, 0.5f), Scaled(vn, 0.5f));
+                // A share above 1 would overshoot the mean.
+                float a = static_cast<float>(static_cast<double>(visc) * 0.5 * dt);
+                if (a > 1.0f) a = 1.0f;
+                const float b = static_cast<float>(1.0 - static_cast<double>(a));
+                pn.velocity = Sum(Scaled(vn, b), Scaled(mean, a));
+                ve = Sum(Scaled(ve, b), Scaled(mean, a));
             }
         }
+        pe.velocity = ve;
     }
 }
 
@@ -206,17 +297,20 @@ void PhysicsHandler::push_fluid_against_body(SoftBodyEntry& entry, double dt) {
     const Sphere s = body.calculate_bounding_sphere();
     const vector3 c = s.center();
     const float radius = static_cast<float>(static_cast<double>(s.radius()) * 1.5);
-    grid_.collect_particles(neighbours_, Sphere(c, radius), true);
-    if (neighbours_.empty()) return;
+    const unsigned int found_count = grid_.find_particles(Sphere(c, radius));
+    if (found_count == 0) return;
+    const unsigned int* found = grid_.found_particles();
+    const std::vector<ParticleGrid::Entry>& entries = grid_.entries();
 
-    const float count = static_cast<float>(neighbours_.size());
+    const float count = static_cast<float>(found_count);
     const vector3 v = body.get_velocity();
     vector3 u;
     NormalizeVector3(u, v);
     const float push = static_cast<float>(0.1 / dt);
     float damage = 0.0f;
 
-    for (const ParticleGrid::Entry& nb : neighbours_) {
+    for (unsigned int m = 0; m < found_count; ++m) {
+        const ParticleGrid::Entry& nb = entries[found[m]];
         ParticleHandler& h = *nb.handler;
         const ParticleHandler::ParticleDesc& d = h.particle_desc();
         const unsigned int j = nb.index;

@@ -16,17 +16,41 @@ int CellOf(float v, float min, float inv_cell, int cells) {
     return static_cast<int>(q);
 }
 
+// Widens [min, max] (empty while !found) by the boxes of the boxed groups at
+// or below node that are reached through plain groups only: the queries
+// test these boxes before anything below them. Other nodes hold no edges a
+// query could find.
+void AddMapBoxes(const Node* node, vector3& min, vector3& max, bool& found) {
+    if (!node) return;
+    const unsigned int id = node->get_node_id();
+    if (id == NODE_ID_BOXED_GROUP || id == NODE_ID_COLLISION_TREE_ROOT) {
+        const BoxedGroupNode* boxed = static_cast<const BoxedGroupNode*>(node);
+        const vector3& lo = boxed->min_corner();
+        const vector3& hi = boxed->max_corner();
+        if (!found) {
+            min = lo;
+            max = hi;
+            found = true;
+            return;
+        }
+        for (unsigned int a = 0; a < 3; ++a) {
+            if (lo[a] < min[a]) min[a] = lo[a];
+            if (hi[a] > max[a]) max[a] = hi[a];
+        }
+    } else if (id == NODE_ID_GROUP) {
+        const GroupNode* group = static_cast<const GroupNode*>(node);
+        const int n = group->num_children();
+        for (int i = 0; i < n; ++i) AddMapBoxes(group->get_child(i).get(), min, max, found);
+    }
+}
+
 }  // namespace
 
 void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query) {
     valid_ = false;
-    Node* root = tree.get();
-    if (!root) return;
-    const unsigned int id = root->get_node_id();
-    if (id != NODE_ID_BOXED_GROUP && id != NODE_ID_COLLISION_TREE_ROOT) return;
-    const BoxedGroupNode* boxed = static_cast<const BoxedGroupNode*>(root);
-    min_ = boxed->min_corner();
-    max_ = boxed->max_corner();
+    bool found = false;
+    AddMapBoxes(tree.get(), min_, max_, found);
+    if (!found) return;
     const float width = max_.x - min_.x;
     const float height = max_.y - min_.y;
     if (!(width > 0.0f) || !(height > 0.0f) || !std::isfinite(width) || !std::isfinite(height)) return;
@@ -59,8 +83,8 @@ void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& qu
 
 bool EdgeOccupancy::certainly_empty(float min_x, float min_y, float max_x, float max_y) const {
     if (!valid_) return false;
-    // Only boxes inside the root's box: an edge reaching beyond the root's
-    // box might be found there without being mapped.
+    // Only boxes inside the map's box: an edge reaching beyond it might be
+    // found there without being mapped.
     if (!(min_x >= min_.x && max_x <= max_.x && min_y >= min_.y && max_y <= max_.y)) return false;
     const int x0 = CellOf(min_x, min_.x, inv_cell_x_, kCells);
     const int x1 = CellOf(max_x, min_.x, inv_cell_x_, kCells);

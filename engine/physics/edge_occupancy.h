@@ -10,15 +10,16 @@ namespace vo {
 
 class Traverser_CollectEdges;
 
-// A coarse map of where a collision tree has edges, rebuilt every physics
-// step, that tells the fluid stage when a particle's path cannot meet any
-// edge, so that the tree query for it can be left out. Only boxes inside
-// the tree's root box are answered; the map never calls a box empty that an
-// edge reaches.
+// A coarse map of where a collision tree has edges, which tells the fluid
+// stage when a particle's path cannot meet any edge, so that the search for
+// edges can be left out. Only boxes inside the map's box are answered: the
+// root's own box, or for a plain group at the top the box around the boxed
+// groups below it (reached through plain groups only). The map never calls a
+// box empty that an edge reaches.
 class EdgeOccupancy {
 public:
-    // Maps the edges of tree (found with query over the root's box). A tree
-    // whose root has no box gives no map.
+    // Maps the edges of tree (found with query over the map's box). A tree
+    // without a box gives no map.
     void build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query);
     // Forgets the map: every box may hold edges.
     void invalidate() { valid_ = false; }

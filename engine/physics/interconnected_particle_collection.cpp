@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/vector_kernels.h"
+#include "engine/physics/sse_lanes.h"
 
 namespace vo {
 
@@ -45,6 +46,92 @@ void ClampTriples(float* a, int m, float limit) {
     }
 }
 
+// Adds the forces of the springs to their particles bit for bit as calling
+// CSpring::calculate_forces on each spring in order does; a spring without
+// both ends adds nothing. The forces of four springs are worked out at once,
+// lane by lane with the same float operations in the same order, and then
+// added to the particles one spring after the other.
+void AddSpringForces(CSpring* const* springs, std::size_t count) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Stands in for missing ends; never written.
+    static CParticle no_particle;
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 ten = _mm_set1_ps(10.0f);
+    const __m128 eps = _mm_set1_ps(1e-6f);
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    for (; i + 4 <= count; i += 4) {
+        CParticle* p1[4];
+        CParticle* p2[4];
+        const CSpring* s[4];
+        int usable = 0;
+        for (int j = 0; j < 4; ++j) {
+            s[j] = springs[i + static_cast<std::size_t>(j)];
+            p1[j] = s[j]->get_particle1();
+            p2[j] = s[j]->get_particle2();
+            if (p1[j] && p2[j]) {
+                usable |= 1 << j;
+            } else {
+                p1[j] = p2[j] = &no_particle;
+            }
+        }
+        const __m128 dx = _mm_sub_ps(Lanes([&](int j) { return p2[j]->position.x; }),
+                                     Lanes([&](int j) { return p1[j]->position.x; }));
+        const __m128 dy = _mm_sub_ps(Lanes([&](int j) { return p2[j]->position.y; }),
+                                     Lanes([&](int j) { return p1[j]->position.y; }));
+        const __m128 dz = _mm_sub_ps(Lanes([&](int j) { return p2[j]->position.z; }),
+                                     Lanes([&](int j) { return p1[j]->position.z; }));
+        const __m128 w =
+            _mm_add_ps(Lanes([&](int j) { return p1[j]->mass_inv; }), Lanes([&](int j) { return p2[j]->mass_inv; }));
+        const __m128 len2 =
+            _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), zero), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz));
+        const __m128 rest = Lanes([&](int j) { return s[j]->get_default_length(); });
+        const __m128 too_small =
+            _mm_or_ps(_mm_or_ps(_mm_cmplt_ps(w, eps), _mm_cmplt_ps(len2, eps)), _mm_cmplt_ps(rest, eps));
+        const int adds = usable & ~_mm_movemask_ps(too_small);
+        if (adds == 0) continue;
+        const __m128 len = _mm_sqrt_ps(len2);  // the double square root rounded to float
+        const __m128 inv = _mm_div_ps(one, len);
+        const __m128 nx = _mm_mul_ps(dx, inv);
+        const __m128 ny = _mm_mul_ps(dy, inv);
+        const __m128 nz = _mm_mul_ps(dz, inv);
+        const __m128 x = _mm_sub_ps(rest, len);
+        const __m128 f = _mm_add_ps(_mm_mul_ps(_mm_andnot_ps(sign, _mm_div_ps(x, rest)), ten), one);
+        const __m128 fs = _mm_mul_ps(_mm_mul_ps(f, x), Lanes([&](int j) { return s[j]->get_spring_constant(); }));
+        const __m128 vx = _mm_sub_ps(Lanes([&](int j) { return p1[j]->velocity.x; }),
+                                     Lanes([&](int j) { return p2[j]->velocity.x; }));
+        const __m128 vy = _mm_sub_ps(Lanes([&](int j) { return p1[j]->velocity.y; }),
+                                     Lanes([&](int j) { return p2[j]->velocity.y; }));
+        const __m128 vz = _mm_sub_ps(Lanes([&](int j) { return p1[j]->velocity.z; }),
+                                     Lanes([&](int j) { return p2[j]->velocity.z; }));
+        const __m128 v =
+            _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, nx), zero), _mm_mul_ps(vy, ny)), _mm_mul_ps(vz, nz));
+        const __m128 fd = _mm_mul_ps(Lanes([&](int j) { return s[j]->get_damping_constant(); }), v);
+        const __m128 inv_w = _mm_div_ps(one, w);
+        float fx[4], fy[4], fz[4];
+        _mm_storeu_ps(fx, _mm_mul_ps(_mm_add_ps(_mm_mul_ps(fs, nx), _mm_mul_ps(fd, nx)), inv_w));
+        _mm_storeu_ps(fy, _mm_mul_ps(_mm_add_ps(_mm_mul_ps(fs, ny), _mm_mul_ps(fd, ny)), inv_w));
+        _mm_storeu_ps(fz, _mm_mul_ps(_mm_add_ps(_mm_mul_ps(fs, nz), _mm_mul_ps(fd, nz)), inv_w));
+        for (int j = 0; j < 4; ++j) {
+            if (!(adds & (1 << j))) continue;
+            CParticle& a = *p1[j];
+            CParticle& b = *p2[j];
+            a.force.x = a.force.x - fx[j];
+            a.force.y = a.force.y - fy[j];
+            a.force.z = a.force.z - fz[j];
+            b.force.x = b.force.x + fx[j];
+            b.force.y = b.force.y + fy[j];
+            b.force.z = b.force.z + fz[j];
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        const CSpring& s = *springs[i];
+        if (s.get_particle1() && s.get_particle2()) s.calculate_forces();
+    }
+}
+
 }  // namespace
 
 CInterconnectedParticleCollection::CInterconnectedParticleCollection() = default;
@@ -66,6 +153,7 @@ CInterconnectedParticleCollection::~CInterconnectedParticleCollection() { CInter
 
 void CInterconnectedParticleCollection::clear() {
     springs_.clear();
+    spring_storage_.clear();
     appended_.clear();
     if (work_size_ != 0) {
         s0_ = std::vector<float>();
@@ -89,7 +177,8 @@ int CInterconnectedParticleCollection::create_springs(int n) {
     if (n < 1) return -1;
     const int first = num_springs();
     springs_.reserve(springs_.size() + static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) springs_.push_back(std::make_unique<CSpring>());
+    CSpring* s = spring_storage_.add(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) springs_.push_back(s + i);
     tuples_.resize(springs_.size());
     return first;
 }
@@ -106,7 +195,10 @@ void CInterconnectedParticleCollection::set_spring(int index, int a, int b, floa
     s.set_damping_constant(damping_constant);
 }
 
-void CInterconnectedParticleCollection::delete_springs() { springs_.clear(); }
+void CInterconnectedParticleCollection::delete_springs() {
+    springs_.clear();
+    spring_storage_.clear();
+}
 
 CInterconnectedParticleCollection::AppendedSpringIterator CInterconnectedParticleCollection::append_spring(
     int i, CParticle* other, float default_length, float spring_constant, float damping_constant) {
@@ -125,10 +217,9 @@ void CInterconnectedParticleCollection::particle_apply_force(int i, const vector
 }
 
 void CInterconnectedParticleCollection::reorder_particles(const std::vector<int>& order) {
-    auto& storage = particle_storage();
-    std::vector<std::unique_ptr<CParticle>> old(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i) old[i] = std::move(storage[i]);
-    for (std::size_t i = 0; i < order.size(); ++i) storage[static_cast<std::size_t>(order[i])] = std::move(old[i]);
+    std::vector<CParticle*>& storage = particle_storage();
+    const std::vector<CParticle*> old(storage.begin(), storage.begin() + static_cast<std::ptrdiff_t>(order.size()));
+    for (std::size_t i = 0; i < order.size(); ++i) storage[static_cast<std::size_t>(order[i])] = old[i];
     const int size = static_cast<int>(order.size());
     for (Index2& t : tuples_) {
         if (t.first >= 0 && t.first < size) t.first = order[static_cast<std::size_t>(t.first)];
@@ -144,9 +235,7 @@ void CInterconnectedParticleCollection::calculate_forces() {
         particle(i)->force = vector3(applied.x + pf.x, applied.y + pf.y, applied.z + pf.z);
     }
     // A spring whose ends were never set adds nothing.
-    for (const auto& s : springs_) {
-        if (s->get_particle1() && s->get_particle2()) s->calculate_forces();
-    }
+    AddSpringForces(springs_.data(), springs_.size());
     for (const CSpring& s : appended_) {
         if (s.get_particle1() && s.get_particle2()) s.calculate_forces();
     }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <list>
-#include <memory>
 #include <vector>
 
 #include "engine/core/vector.h"
+#include "engine/physics/block_storage.h"
 #include "engine/physics/particle_collection.h"
 #include "engine/physics/spring.h"
 
@@ -44,9 +44,9 @@ public:
     void set_spring_default_length(int index, float v) { spring(index)->set_default_length(v); }
     void set_spring_spring_constant(int index, float v) { spring(index)->set_spring_constant(v); }
     void set_spring_damping_constant(int index, float v) { spring(index)->set_damping_constant(v); }
-    // Unchecked.
-    CSpring* spring(int index) { return springs_[static_cast<std::size_t>(index)].get(); }
-    const CSpring* spring(int index) const { return springs_[static_cast<std::size_t>(index)].get(); }
+    // Unchecked. A spring stays where it is until the springs are deleted.
+    CSpring* spring(int index) { return springs_[static_cast<std::size_t>(index)]; }
+    const CSpring* spring(int index) const { return springs_[static_cast<std::size_t>(index)]; }
     const Index2* spring_particle_index_tupel(int index) const { return &tuples_[static_cast<std::size_t>(index)]; }
     int num_springs() const { return static_cast<int>(springs_.size()); }
     // Deletes the indexed springs; their index tuples remain.
@@ -81,7 +81,8 @@ protected:
     void assign_interconnected_particle_collection(const CInterconnectedParticleCollection& other);
 
 private:
-    std::vector<std::unique_ptr<CSpring>> springs_;
+    BlockStorage<CSpring> spring_storage_;
+    std::vector<CSpring*> springs_;
     AppendedSpringList appended_;
     std::vector<Index2> tuples_;
     std::vector<vector3> particle_forces_;

@@ -12,7 +12,6 @@
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/physics_handler.h"
 #include "engine/physics/soft_body.h"
-#include "engine/scene/traverser_collect_edges.h"
 
 namespace vo {
 
@@ -60,32 +59,6 @@ int BendPath(PointPath& p, Sweep&& sweep, Bounce&& bounce) {
 }
 
 }  // namespace
-
-void PhysicsHandler::prepare_edges() {
-    const unsigned int n = edge_query_->num_edges();
-    const vector3* const* points = edge_query_->edge_points();
-    edges_.clear();
-    for (unsigned int k = 0; k < n; ++k) {
-        const vector3& a = *points[2 * k];
-        const vector3& b = *points[2 * k + 1];
-        float dx = b.x - a.x;
-        float dy = b.y - a.y;
-        const float len = static_cast<float>(std::sqrt(static_cast<double>((dx * dx + 0.0f) + dy * dy)));
-        // An edge of no length has no side to be hit from.
-        if (!(len > 0.0f)) continue;
-        dx = dx / len;
-        dy = dy / len;
-        PreparedEdge e;
-        e.ax = a.x;
-        e.ay = a.y;
-        e.ex = b.x - a.x;
-        e.ey = b.y - a.y;
-        e.nx = dy;
-        e.ny = -dx;
-        e.c = dx * a.y - dy * a.x;
-        edges_.push_back(e);
-    }
-}
 
 bool PhysicsHandler::sweep(float sx, float sy, float dx, float dy, SweepHit& hit) const {
     const float ex = sx + dx;
@@ -138,6 +111,7 @@ bool PhysicsHandler::sweep(float sx, float sy, float dx, float dy, SweepHit& hit
 
 bool PhysicsHandler::resolve_geometry_collisions(ParticleHandler& h, float dt, vector3* previous) {
     if (!collision_tree_) return false;
+    level_.refresh(collision_tree_);
     const ParticleHandler::ParticleDesc& desc = h.particle_desc();
     // Drag below 0 would make the factor below blow up, and a hardness above
     // 1 would make every bounce gain energy.
@@ -163,9 +137,8 @@ bool PhysicsHandler::resolve_geometry_collisions(ParticleHandler& h, float dt, v
                 const vector3 hi(p.sx > p.ex ? p.sx : p.ex, p.sy > p.ey ? p.sy : p.ey, 0.0f);
                 // Most particles are far from the level: skip the query where
                 // it cannot find anything.
-                if (edge_map_.certainly_empty(lo.x, lo.y, hi.x, hi.y)) return false;
-                if (!edge_query_->collect_edges(lo, hi, collision_tree_)) return false;
-                prepare_edges();
+                if (level_.map().certainly_empty(lo.x, lo.y, hi.x, hi.y)) return false;
+                if (!level_.collect(lo, hi, edges_)) return false;
                 return sweep(p.sx, p.sy, dx, dy, s);
             },
             [&](const SweepHit& s, float dx, float dy, float dn, float& vx, float& vy, float& rx, float& ry) {
@@ -206,8 +179,8 @@ bool PhysicsHandler::resolve_geometry_collisions(SoftBody& body, vector3* previo
     AABox now;
     body.calculate_bounding_box(now);
     box.add_box(now);
-    if (!edge_query_->collect_edges(box.min, box.max, collision_tree_)) return false;
-    prepare_edges();
+    level_.refresh(collision_tree_);
+    if (!level_.collect(box.min, box.max, edges_)) return false;
 
     // A friction above 1 would make every bounce gain energy.
     float friction = body.get_friction();

@@ -14,6 +14,7 @@ void CParticleCollection::clear() {
     state_ = std::vector<float>();
     deriv_ = std::vector<float>();
     particles_.clear();
+    storage_.clear();
     sticky_values_.clear();
     applied_force_ = vector3(0.0f, 0.0f, 0.0f);
     sticky_count_ = 0;
@@ -24,12 +25,12 @@ int CParticleCollection::create_particles(int n) {
     const int first = num_particles();
     const std::size_t total = static_cast<std::size_t>(first) + static_cast<std::size_t>(n);
     particles_.reserve(total);
-    for (int i = 0; i < n; ++i) {
-        auto p = std::make_unique<CParticle>();
+    CParticle* p = storage_.add(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i, ++p) {
         p->velocity = vector3(0.0f, 0.0f, 0.0f);
         p->force = vector3(0.0f, 0.0f, 0.0f);
         p->mass_inv = 1.0f;
-        particles_.push_back(std::move(p));
+        particles_.push_back(p);
     }
     state_.assign(total * 6, 0.0f);
     deriv_.assign(total * 6, 0.0f);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include "engine/core/aabox.h"
 #include "engine/core/vector.h"
+#include "engine/physics/block_storage.h"
 #include "engine/physics/particle.h"
 #include "engine/physics/phys_object.h"
 
@@ -32,8 +32,8 @@ public:
     virtual int create_particles(int n);
 
     int num_particles() const { return static_cast<int>(particles_.size()); }
-    // Unchecked.
-    CParticle* particle(int i) const { return particles_[static_cast<std::size_t>(i)].get(); }
+    // Unchecked. A particle stays where it is until clear.
+    CParticle* particle(int i) const { return particles_[static_cast<std::size_t>(i)]; }
 
     // The zero box without particles; otherwise the box of the positions.
     void calculate_bounding_box(AABox& box) const;
@@ -72,11 +72,13 @@ protected:
     float* state_array() { return state_.data(); }
     float* deriv_array() { return deriv_.data(); }
 
-    std::vector<std::unique_ptr<CParticle>>& particle_storage() { return particles_; }
+    // The particles by index.
+    std::vector<CParticle*>& particle_storage() { return particles_; }
 
 private:
     vector3 applied_force_;
-    std::vector<std::unique_ptr<CParticle>> particles_;
+    BlockStorage<CParticle> storage_;
+    std::vector<CParticle*> particles_;
     std::vector<float> sticky_values_;
     std::vector<float> state_;
     std::vector<float> deriv_;

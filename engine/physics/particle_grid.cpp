@@ -101,6 +101,9 @@ void ParticleGrid::build_query_layout() {
     sorted_.resize(linked);
     sorted_x_.resize(linked);
     sorted_y_.resize(linked);
+    // A query finds each linked entry at most once; the four-point test
+    // below writes up to three places past its last find.
+    if (found_.size() < linked + 4) found_.resize(linked + 4);
     // Newest first within a cell, as the chains run: fill from the back.
     std::vector<unsigned int>& fill = scratch_fill_;
     fill.assign(cell_start_.begin(), cell_start_.end() - 1);
@@ -115,10 +118,7 @@ void ParticleGrid::build_query_layout() {
     layout_current_ = true;
 }
 
-unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect& box, const Sphere& s,
-                                             bool clear_out) {
-    VO_PROFILE_ZONE("vo::ParticleGrid::collect_particles");
-    if (clear_out) out.clear();
+unsigned int ParticleGrid::find(const Rect& box, const Sphere& s) {
     if (!UsableCellSize(cell_width_) || !UsableCellSize(cell_height_)) return 0;
 
     const float x0 = (box.min().x - rect_.min().x) / cell_width_;
@@ -136,13 +136,14 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
     if (end_column > static_cast<int>(columns_)) end_column = static_cast<int>(columns_);
     if (end_row > static_cast<int>(rows_)) end_row = static_cast<int>(rows_);
 
-    const std::size_t before = out.size();
     if (first_column >= end_column) return 0;
     if (!layout_current_) build_query_layout();
     // The same test as Sphere::contains_point on a vector2.
     const float cx = s.center().x;
     const float cy = s.center().y;
     const float r2 = s.radius() * s.radius();
+    unsigned int* const found = found_.data();
+    unsigned int n = 0;
     for (int row = first_row; row < end_row; ++row) {
         // The cells of one row of the range lie next to each other.
         const std::size_t row_base = static_cast<std::size_t>(row) * columns_;
@@ -151,11 +152,8 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
         unsigned int k = begin;
 #if defined(__SSE2__)
         // Four points at a time; the same operations in the same order as
-        // the scalar test, so the same points pass. The indices of the
-        // points that pass are packed without branches.
-        if (hit_buffer_.size() < end - begin + 4) hit_buffer_.resize(end - begin + 4);
-        unsigned int* hits = hit_buffer_.data();
-        unsigned int n = 0;
+        // the scalar test, so the same points pass. The entries that pass
+        // are packed without branches.
         const __m128 vcx = _mm_set1_ps(cx);
         const __m128 vcy = _mm_set1_ps(cy);
         const __m128 vr2 = _mm_set1_ps(r2);
@@ -164,31 +162,44 @@ unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect
             const __m128 dy = _mm_sub_ps(vcy, _mm_loadu_ps(&sorted_y_[k]));
             const __m128 d2 = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy));
             const unsigned int mask = static_cast<unsigned int>(_mm_movemask_ps(_mm_cmple_ps(d2, vr2)));
-            if (mask == 0) continue;  // the common case: nothing near
-            hits[n] = k;
+            found[n] = sorted_[k];
             n += mask & 1u;
-            hits[n] = k + 1;
+            found[n] = sorted_[k + 1];
             n += (mask >> 1) & 1u;
-            hits[n] = k + 2;
+            found[n] = sorted_[k + 2];
             n += (mask >> 2) & 1u;
-            hits[n] = k + 3;
+            found[n] = sorted_[k + 3];
             n += (mask >> 3) & 1u;
         }
-        for (unsigned int j = 0; j < n; ++j) out.push_back(entries_[sorted_[hits[j]]]);
 #endif
         for (; k < end; ++k) {
             const float dx = cx - sorted_x_[k];
             const float dy = cy - sorted_y_[k];
-            if (dx * dx + dy * dy <= r2) out.push_back(entries_[sorted_[k]]);
+            if (dx * dx + dy * dy <= r2) found[n++] = sorted_[k];
         }
     }
-    return static_cast<unsigned int>(out.size() - before);
+    return n;
+}
+
+unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect& box, const Sphere& s,
+                                             bool clear_out) {
+    VO_PROFILE_ZONE("vo::ParticleGrid::collect_particles");
+    if (clear_out) out.clear();
+    const unsigned int n = find(box, s);
+    for (unsigned int j = 0; j < n; ++j) out.push_back(entries_[found_[j]]);
+    return n;
 }
 
 unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Sphere& s, bool clear_out) {
     const float r = s.radius();
     const vector3& c = s.center();
     return collect_particles(out, Rect(c.x - r, c.y - r, c.x + r, c.y + r), s, clear_out);
+}
+
+unsigned int ParticleGrid::find_particles(const Sphere& s) {
+    const float r = s.radius();
+    const vector3& c = s.center();
+    return find(Rect(c.x - r, c.y - r, c.x + r, c.y + r), s);
 }
 
 }  // namespace vo

@@ -61,6 +61,14 @@ public:
     // The same over the square around s.
     unsigned int collect_particles(std::vector<Entry>& out, const Sphere& s, bool clear_out);
 
+    // The entries that collect_particles over the square around s would
+    // append, in the same order, as indices into entries(): they stay in
+    // found_particles() until the next query, insertion or clear. Nothing is
+    // copied or allocated once the grid has been queried after its last
+    // insertion; for the physics step, which asks around every particle.
+    unsigned int find_particles(const Sphere& s);
+    const unsigned int* found_particles() const { return found_.data(); }
+
     const std::vector<Entry>& entries() const { return entries_; }
     const Rect& bounding_box() const { return rect_; }
     unsigned int num_columns() const { return columns_; }
@@ -79,6 +87,9 @@ protected:
 private:
     // Lays the linked entries out cell by cell for the queries.
     void build_query_layout();
+    // Puts the indices of the entries in the cells that box overlaps whose
+    // point lies in s into found_, in query order; returns their number.
+    unsigned int find(const Rect& box, const Sphere& s);
 
     Rect rect_;
     unsigned int columns_ = 0;
@@ -98,7 +109,7 @@ private:
     std::vector<float> sorted_x_;
     std::vector<float> sorted_y_;
     std::vector<unsigned int> scratch_fill_;
-    std::vector<unsigned int> hit_buffer_;
+    std::vector<unsigned int> found_;  // the last query's entries; room for every linked entry
     bool layout_current_ = false;
 };
 

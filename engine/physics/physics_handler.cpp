@@ -11,7 +11,6 @@
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/soft_body.h"
 #include "engine/scene/entity.h"
-#include "engine/scene/traverser_collect_edges.h"
 
 namespace vo {
 
@@ -27,7 +26,7 @@ void PhysicsHandler::forget_pairs_naming(std::vector<IgnoredBody>& list, const S
                list.end());
 }
 
-PhysicsHandler::PhysicsHandler() : gravity_(0.0f, -10.0f, 0.0f), edge_query_(new Traverser_CollectEdges()) {
+PhysicsHandler::PhysicsHandler() : gravity_(0.0f, -10.0f, 0.0f) {
     grid_.set_resolution(10, 10);
 }
 
@@ -73,12 +72,12 @@ void PhysicsHandler::clear() {
     for (ParticleHandlerEntry* e : particle_handlers_) delete e;
     particle_handlers_.clear();
     collision_tree_.reset();
-    edge_map_.invalidate();
+    level_.invalidate();
 }
 
 void PhysicsHandler::set_collision_tree(SmartPtr<Node> tree) {
     collision_tree_ = std::move(tree);
-    edge_map_.invalidate();
+    level_.invalidate();
 }
 
 PhysicsHandler::SoftBodyEntry* PhysicsHandler::find_entry(const SoftBody* body) const {
@@ -173,7 +172,6 @@ void PhysicsHandler::update(double dt) {
         }
         {
             VO_PROFILE_ZONE("particleHandlerUpdate");
-            if (!particle_handlers_.empty() && collision_tree_) edge_map_.build(collision_tree_, *edge_query_);
             for (ParticleHandlerEntry* e : particle_handlers_) {
                 ParticleHandler& h = *e->body;
                 h.apply_force(gravity_);

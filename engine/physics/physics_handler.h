@@ -1,21 +1,19 @@
 #pragma once
 
 #include <list>
-#include <memory>
 #include <vector>
 
 #include "engine/core/smart_ptr.h"
 #include "engine/core/vector.h"
-#include "engine/physics/edge_occupancy.h"
+#include "engine/physics/level_edges.h"
 #include "engine/physics/particle_grid.h"
+#include "engine/physics/particle_handler.h"
 #include "engine/scene/scene_node.h"
 
 namespace vo {
 
 class Entity;
-class ParticleHandler;
 class SoftBody;
-class Traverser_CollectEdges;
 
 // How a pair of soft bodies is kept from colliding (the numbers are stored
 // with the pair).
@@ -66,7 +64,13 @@ public:
     // Unregisters everything and releases the collision tree; gravity stays.
     void clear();
 
-    // Without a tree nothing collides with the level.
+    // Without a tree nothing collides with the level. The handler keeps a
+    // copy of the tree's edges (see LevelEdges) until the tree changes: a
+    // change made through the nodes' own operations anywhere in the tree is
+    // seen by the next collision test (see Node's revisions), so the owner
+    // may replace or edit parts of the tree in place, e.g. give the group
+    // handed in here a new child after every carve, without calling this
+    // again.
     void set_collision_tree(SmartPtr<Node> tree);
     vector3 get_gravity() const { return gravity_; }
     void set_gravity(const vector3& g) { gravity_ = g; }
@@ -139,6 +143,9 @@ protected:
 
     // The fluid stages.
     void adjust_fluid_velocities(double dt);
+    // The pair rule's force on each of the count neighbours found of grid
+    // entry k, into pair_fx_, pair_fy_ and pair_kind_.
+    void work_out_pair_forces(std::size_t k, unsigned int count, const unsigned int* found);
     void push_fluid_against_body(SoftBodyEntry& entry, double dt);
 
     // The condition of the first pair naming other, or COLLISION_IGNORE_NONE.
@@ -151,23 +158,15 @@ protected:
     std::list<ParticleHandlerEntry*>& get_entry_list(ParticleHandler*) { return particle_handlers_; }
 
     ParticleGrid& particle_grid() { return grid_; }
+    const LevelEdges& level_edges() const { return level_; }
 
 private:
-    // A level edge ready for the swept test.
-    struct PreparedEdge {
-        float ax, ay;  // first point
-        float ex, ey;  // second point - first point
-        float nx, ny;  // unit normal, pointing to the front
-        float c;       // n . p + c: signed distance of p from the edge's line
-    };
     struct SweepHit {
         float t;
         float hx, hy;  // where the path meets the edge
         float nx, ny;
     };
 
-    // Prepares the edges of the last query; edges of no length are left out.
-    void prepare_edges();
     // The first edge that the path from (sx, sy) by (dx, dy) crosses from its
     // front, up to a little beyond its end.
     bool sweep(float sx, float sy, float dx, float dy, SweepHit& hit) const;
@@ -178,11 +177,22 @@ private:
     vector3 gravity_;
     ParticleGrid grid_;
 
+    LevelEdges level_;  // the collision tree's edges, kept until the tree changes
+
     // Scratch space reused from step to step.
-    std::unique_ptr<Traverser_CollectEdges> edge_query_;
-    EdgeOccupancy edge_map_;  // where the fluid's tree queries can find edges
-    std::vector<PreparedEdge> edges_;
-    std::vector<ParticleGrid::Entry> neighbours_;
+    std::vector<PreparedEdge> edges_;  // the edges of the last query
+    // What the pair rule reads of every grid entry: its particle and
+    // description, its stored point and radii.
+    struct FluidRef {
+        CParticle* particle;
+        const ParticleHandler::ParticleDesc* desc;
+    };
+    std::vector<FluidRef> fluid_refs_;
+    std::vector<float> fluid_x_, fluid_y_, fluid_radius_, fluid_attraction_;
+    // The pair rule's outcome for each neighbour of one entry.
+    static constexpr unsigned char kNoForce = 0, kRepel = 1, kAttract = 2;
+    std::vector<float> pair_fx_, pair_fy_;  // the force on the neighbour
+    std::vector<unsigned char> pair_kind_;
     std::vector<char> marks_;
     std::vector<int> contact_points_a_;
     std::vector<int> contact_points_b_;

@@ -12,7 +12,10 @@ SmartPtr<CollisionTreeRootNode> CollisionTreeRootNode::create() {
 
 CollisionTreeRootNode::~CollisionTreeRootNode() = default;
 
-void CollisionTreeRootNode::clear_points() { points_.clear(); }
+void CollisionTreeRootNode::clear_points() {
+    points_.clear();
+    mark_changed();
+}
 
 int CollisionTreeRootNode::num_points() const { return static_cast<int>(points_.size()); }
 
@@ -30,6 +33,7 @@ void CollisionTreeRootNode::add_points(const vector3* points, int count) {
     } else {
         points_.insert(points_.end(), points, points + n);
     }
+    mark_changed();
 }
 
 const vector3& CollisionTreeRootNode::get_point(int index) const { return points_[static_cast<size_t>(index)]; }
@@ -45,21 +49,25 @@ CollisionEdgesNode::~CollisionEdgesNode() = default;
 void CollisionEdgesNode::add_edge(int a, int b, CollisionElementID id) {
     const int e[2] = {a, b};
     elements_.add(e, id);
+    mark_changed();
 }
 
 void CollisionEdgesNode::add_edge(int a, int b) {
     const int e[2] = {a, b};
     elements_.add(e);
+    mark_changed();
 }
 
 void CollisionEdgesNode::add_edges(const int* indices, const CollisionElementID* ids, int count) {
     if (count < 0) return;
     elements_.add_many(indices, ids, static_cast<size_t>(count));
+    mark_changed();
 }
 
 void CollisionEdgesNode::add_edges(const int* indices, int count) {
     if (count < 0) return;
     elements_.add_many(indices, static_cast<size_t>(count));
+    mark_changed();
 }
 
 int CollisionEdgesNode::num_edges() const { return static_cast<int>(elements_.count()); }
@@ -75,6 +83,7 @@ const int* CollisionEdgesNode::get_edges() const { return elements_.indices(); }
 void CollisionEdgesNode::set_edge_id(int index, CollisionElementID id) {
     if (index < 0) return;
     elements_.set_id(static_cast<size_t>(index), id, false);
+    mark_changed();
 }
 
 CollisionElementID CollisionEdgesNode::get_edge_id(int index) const {
@@ -93,18 +102,24 @@ CollisionTrianglesNode::~CollisionTrianglesNode() = default;
 void CollisionTrianglesNode::add_triangle(int a, int b, int c, CollisionElementID id) {
     const int t[3] = {a, b, c};
     elements_.add(t, id);
+    mark_changed();
 }
 
 void CollisionTrianglesNode::add_triangle(int a, int b, int c) {
     const int t[3] = {a, b, c};
     elements_.add(t);
+    mark_changed();
 }
 
 void CollisionTrianglesNode::add_triangles(const int* indices, const CollisionElementID* ids, unsigned int count) {
     elements_.add_many(indices, ids, count);
+    mark_changed();
 }
 
-void CollisionTrianglesNode::add_triangles(const int* indices, unsigned int count) { elements_.add_many(indices, count); }
+void CollisionTrianglesNode::add_triangles(const int* indices, unsigned int count) {
+    elements_.add_many(indices, count);
+    mark_changed();
+}
 
 unsigned int CollisionTrianglesNode::num_triangles() const { return static_cast<unsigned int>(elements_.count()); }
 
@@ -117,7 +132,10 @@ void CollisionTrianglesNode::get_triangle(unsigned int index, int& a, int& b, in
 
 const int* CollisionTrianglesNode::get_triangles() const { return elements_.indices(); }
 
-void CollisionTrianglesNode::set_triangle_id(unsigned int index, CollisionElementID id) { elements_.set_id(index, id, true); }
+void CollisionTrianglesNode::set_triangle_id(unsigned int index, CollisionElementID id) {
+    elements_.set_id(index, id, true);
+    mark_changed();
+}
 
 CollisionElementID CollisionTrianglesNode::get_triangle_id(unsigned int index) const { return elements_.id(index); }
 

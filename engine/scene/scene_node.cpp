@@ -1,8 +1,24 @@
 #include "engine/scene/scene_node.h"
 
+#include <atomic>
+
 namespace vo {
 
+namespace {
+
+std::atomic<std::uint64_t> g_latest_revision{0};
+
+std::uint64_t NextRevision() { return g_latest_revision.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+}  // namespace
+
+Node::Node(unsigned int node_id) : node_id_(node_id), revision_(NextRevision()) {}
+
 Node::~Node() = default;
+
+std::uint64_t Node::latest_revision() { return g_latest_revision.load(std::memory_order_relaxed); }
+
+void Node::mark_changed() { revision_ = NextRevision(); }
 
 void NodeChildList::push_back(SmartPtr<Node> node) {
     if (size_ < INLINE) {
@@ -33,14 +49,21 @@ SmartPtr<GroupNode> GroupNode::create() { return SmartPtr<GroupNode>(new GroupNo
 
 GroupNode::~GroupNode() = default;
 
-void GroupNode::clear() { children_.clear(); }
+void GroupNode::clear() {
+    children_.clear();
+    mark_changed();
+}
 
-void GroupNode::add_child(SmartPtr<Node> child) { children_.push_back(std::move(child)); }
+void GroupNode::add_child(SmartPtr<Node> child) {
+    children_.push_back(std::move(child));
+    mark_changed();
+}
 
 void GroupNode::remove_child(SmartPtr<Node> child) {
     for (int i = 0; i < children_.size(); ++i) {
         if (children_[i].get() == child.get()) {
             children_.erase(i);
+            mark_changed();
             return;
         }
     }
@@ -57,6 +80,7 @@ BoxedGroupNode::~BoxedGroupNode() = default;
 void BoxedGroupNode::set_box(const vector3& min, const vector3& max) {
     min_ = min;
     max_ = max;
+    mark_changed();
 }
 
 const vector3& BoxedGroupNode::min_corner() const { return min_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "engine/core/smart_ptr.h"
@@ -22,17 +23,36 @@ enum NodeId : unsigned int {
 // Base of the scene-graph and collision-tree nodes. Nodes only hold data;
 // traversers walk them. Nodes are made by the static create() of their class
 // and held in SmartPtr handles.
+//
+// Revisions: every node carries a number drawn from one process-wide
+// counter when it is made and drawn anew by every operation that changes
+// what it holds: a group's add_child, remove_child (when it removes) and
+// clear, a boxed group's set_box, a collision tree root's add_points and
+// clear_points, and the collision leaves' adding of elements and setting of
+// ids. No two changes anywhere share a number, so a copy of the newest
+// revision found in a tree tells whether anything in it has changed since:
+// replacing a group's child changes the group's revision, and a tree built
+// anew brings nodes with revisions newer than any before. Subclasses that
+// change their content in other ways call mark_changed() themselves.
 class Node {
 public:
     virtual ~Node();
 
     unsigned int get_node_id() const { return node_id_; }
 
+    std::uint64_t revision() const { return revision_; }
+    // The newest revision handed out to any node so far.
+    static std::uint64_t latest_revision();
+
 protected:
-    explicit Node(unsigned int node_id) : node_id_(node_id) {}
+    explicit Node(unsigned int node_id);
+
+    // Draws a new revision for this node.
+    void mark_changed();
 
 private:
     unsigned int node_id_;
+    std::uint64_t revision_;
 };
 
 // The children of a group: the first four in place (an octree cell of a flat

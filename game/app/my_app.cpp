@@ -23,6 +23,7 @@
 #include "game/app/user_file.h"
 #include "game/behaviors/register_game_entities.h"
 #include "game/menus/debug_screen.h"
+#include "game/menus/main_menu_screen.h"
 #include "game/menus/menu_kit.h"
 
 #include <boost/property_tree/exceptions.hpp>
@@ -205,10 +206,11 @@ SmartPtr<IScreen> MyApp::create_first_screen() {
         case 0:
             return SmartPtr<IScreen>(new DebugScreen());
         case -1:
-        case 1:
-            // The main menu (with the results preview for 1) is the first
-            // screen once it exists; until then the program starts on none.
-            return SmartPtr<IScreen>();
+        case 1: {
+            SmartPtr<MainMenuScreen> menu(new MainMenuScreen());
+            menu->preview_results = draw_debug_screen_ == 1;
+            return menu;
+        }
         default:
             return SmartPtr<IScreen>();
     }

@@ -117,6 +117,9 @@ void LevelScene::draw_fluid_pass() {
     const Variant size(vector2(static_cast<float>(engine.screen_width()), static_cast<float>(engine.screen_height())));
     engine.set_effect_parameter(lava_effect_, "screenSize", size);
     engine.set_effect_parameter(stone_effect_, "screenSize", size);
+    // The scene graph (the fluid layers among it) blends by alpha again: the
+    // fluid shaders cut the fluid's outline out of its quads by alpha.
+    engine.set_blend_mode(BLEND_ALPHA);
 }
 
 Entity* LevelScene::throw_grenade(const std::string& weapon_name, const vector3& position, const vector3& direction,
@@ -194,8 +197,7 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     if (!sound.empty()) SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", 100.0f));
 
     if (auto* controller = dynamic_cast<ActionCameraController*>(camera_controller_.get())) {
-        static const MatchConfig defaults;
-        const MatchConfig& config = game_config_ ? *game_config_ : defaults;
+        const MatchConfig& config = settings();
         const vector3 eye = controller->position();
         vector3 away(eye.x - position.x, eye.y - position.y, eye.z - position.z);
         NormalizeVector3(away, away);
@@ -206,12 +208,9 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     return explosion;
 }
 
-void LevelScene::launch_clusters(const ClusterDesc&) {}
-
-Entity* LevelScene::create_stone_fluid(const CarveResult&) { return nullptr; }
-
-Entity* LevelScene::create_lava_fluid(const CarveResult&) { return nullptr; }
-
-Entity* LevelScene::create_lava_explosion(const vector3&, float) { return nullptr; }
+const MatchConfig& LevelScene::settings() const {
+    static const MatchConfig defaults;
+    return game_config_ ? *game_config_ : defaults;
+}
 
 }  // namespace vo

@@ -15,6 +15,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ namespace vo {
 
 class BinaryBuffer;
 class Entity;
+class FluidEntity;
 class GameEvent;
 class SoftBody;
 struct CarveResult;
@@ -77,22 +79,63 @@ public:
     // from the blast.
     Entity* create_explosion(const vector3& position, const ptree& type, const ClusterDesc& cluster);
 
-    // Particle effects and cluster launches: the scene's hooks, called where
-    // the game needs them; stones, lava and clusters are not made yet, so
-    // these do nothing and the emitters return null (no particles).
+    // Throws the clusters of a cluster description, all from its position,
+    // each as a grenade of the weapon "type": "num" of them (none for 0 or
+    // less, at most kMaxClusters, more with a warning). A cluster's velocity
+    // is "directionalRelative" times the releasing velocity plus a random
+    // speed across it (up to "orthogonalVel"), plus random speeds against
+    // gravity ("min/maxVerticalVel") and across it ("min/maxHorizontalVel").
+    // Siblings never collide; the ignored body and each cluster only once
+    // they are apart. A "type" that names no weapon raises the tree
+    // library's path error before any cluster is made.
     virtual void launch_clusters(const ClusterDesc& cluster);
+
+    // An item body for the item description at path of the items (e.g.
+    // "items.health"): a round soft body of "itemBody" textured with the
+    // item's image, drawn 1.2 times its size, with the item behavior holding
+    // a copy of the description; in the scene at position. A path or image
+    // the items lack raises the tree library's path error with nothing
+    // added.
+    Entity* create_item(const std::string& path, const vector3& position);
+
+    // Makes the render target "lava" at the screen's size and the three
+    // fluid effects, freeing those made before (a new effect takes the
+    // handle freed last, so existing fluids keep valid handles). Raises
+    // Error "Couldn't create effect: '<shader>'" when one cannot be made.
+    // Every emitter calls it when the effects do not exist yet.
+    void init_effects();
+
+    // The particle emitters of a carve: stones from the removed rock (lava
+    // sum of a triangle's corners at most 1.5), lava from the removed lava
+    // (sum at least 1.5) with a lava source along the new lava edges; and a
+    // disc of lava at an explosion. Each burst is one FluidEntity in the
+    // scene that removes itself after the longest life of its particles;
+    // null when a carve gives no particle of its kind. A burst has at most
+    // kMaxParticlesPerBurst particles (the density is lowered to fit).
     virtual Entity* create_stone_fluid(const CarveResult& carve);
     virtual Entity* create_lava_fluid(const CarveResult& carve);
     virtual Entity* create_lava_explosion(const vector3& centre, float radius);
+
+    EffectHandle preprocess_effect() const { return preprocess_effect_; }
+    EffectHandle lava_effect() const { return lava_effect_; }
+    EffectHandle stone_effect() const { return stone_effect_; }
+    vector2 screen_size() const { return screen_size_; }
 
     // Lava explosions: only bit 0 counts. Written by the match at every
     // throw.
     int lava_explosions = 0;
 
 protected:
+    // The game configuration, or its defaults while there is none.
+    const MatchConfig& settings() const;
+    // Gives a fluid entity the lava or the stone effect (making the effects
+    // when they do not exist yet), its removal after delay seconds (never
+    // negative) and keeps it awake, then adds it to the scene.
+    Entity* finish_fluid(std::unique_ptr<FluidEntity> fluid, bool lava, double delay);
+
     // The fluid pass: every fluid layer (the visuals added with type 1)
     // summed into the render target "lava" through the forced
-    // preprocess effect.
+    // preprocess effect; alpha blending is on again afterwards.
     void draw_fluid_pass();
 
     SmartPtr<ICameraController2D> camera_controller_;

@@ -28,7 +28,7 @@
 //   match_computer_player.cpp  the computer player's turns
 //   match_team_panel.cpp  the team panel with its life bars
 //   match_labels.cpp      the labels above the slobs and their screams
-//   match_items.cpp       items, reduced to what the rest of the match calls
+//   match_items.cpp       items dropped, announced and picked up; power-ups
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/color.h"
@@ -46,6 +46,7 @@
 #include "game/ai/ai_player.h"
 #include "game/ai/player_controls.h"
 #include "game/ai/world_desc.h"
+#include "game/behaviors/power_ups.h"
 #include "game/app/screen.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/level_geometry_handle.h"
@@ -108,9 +109,8 @@ struct TeamState {
     std::vector<int> members;  // indices into the slob records, in member order
     int acting_member = -1;    // index into members; -1 before the team's first turn
     int world_rotations_left = 0;  // a negative count is never changed by pick-ups
-    // The kinds (0 .. 3) of the power-ups dealt to the team; the records and
-    // their use come with the item bodies.
-    std::vector<int> power_ups;
+    // The power-ups dealt to the team at the start of the round.
+    std::vector<TeamPowerUp> power_ups;
     int cpu_controlled = 0;  // 1 for a computer team
     Color color;
     std::vector<SmartPtr<SoundBuffer>> screams;
@@ -231,6 +231,13 @@ public:
     void align_world_to_acting_slob();
     // Loads the scene camera's transform into the engine.
     void apply_camera_transform();
+
+    // Whether the acting team has a power-up of that kind switched on (its
+    // toggle button pressed; the first such in the team's list); with
+    // consume, that power-up is marked used. Asked at every throw for lava
+    // explosions. No screen gives power-ups a button yet, so this stays
+    // false.
+    bool use_power_up(int kind, bool consume);
 
     // Called with the old and the new phase at every change of phase.
     void set_phase_observer(std::function<void(int, int)> observer) { phase_observer_ = std::move(observer); }
@@ -361,7 +368,6 @@ private:
     void move_slob(double dt, PlayerControls& controls, SoftBody& body);
     void charge_and_throw(double dt, PlayerControls& controls, Entity* slob, SoftBody& body);
     void throw_charged(Entity* slob, SoftBody& body, std::string const& weapon);
-    bool use_power_up(int kind, bool consume);
     // The acting team has throws of the weapon (an unknown name has none);
     // true without an acting team.
     bool has_throws_left(std::string const& weapon);
@@ -385,6 +391,7 @@ private:
     void collect_body_spheres();
     std::string draw_random_item();
     Entity* add_item(std::string const& path);
+    void pickup_item(ptree const& item, SlobRecord& taker);
 
     // Slob labels and voices (match_labels.cpp).
     void scream(SlobRecord& record);

@@ -99,8 +99,8 @@ void Match::transform(FrameTransform const& t) {
     }
 
     load_config(true);
-    // The level scene's particle effects set themselves up for the window
-    // here once they exist (their render target has the window's size).
+    // The fluids' render target and effects at the window's size.
+    scene_.init_effects();
 }
 
 }  // namespace vo

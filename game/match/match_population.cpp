@@ -38,7 +38,6 @@ namespace {
 
 constexpr float kPi = 3.1415927f;
 constexpr int kPlacementTries = 100;
-constexpr int kNumPowerUpKinds = 4;
 
 float Radians(float degrees) { return degrees * kPi / 180.0f; }
 float Degrees(float radians) { return radians * 180.0f / kPi; }
@@ -99,11 +98,7 @@ void Match::populate_scene() {
             slobs_.back().game_config = config_;
         }
 
-        for (int i = 0; i < config_->numPowerupsPerTeam; ++i) {
-            int r = Rand();
-            if (r == kRandMax) r = kRandMax - 1;
-            team.power_ups.push_back(static_cast<int>(r / static_cast<double>(kRandMax) * kNumPowerUpKinds));
-        }
+        team.power_ups = DealPowerUps(config_->numPowerupsPerTeam);
         team.world_rotations_left = config_->numWorldRotates;
     }
 

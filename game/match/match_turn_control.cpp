@@ -30,8 +30,6 @@ namespace {
 
 using OffsetTween = Tweener<SmoothTween<vector3>, TweenMethodCallbackConstRef<vector3, ActionCameraController>>;
 
-// The power-up kind that makes the next explosions spill lava.
-constexpr int kLavaExplosions = 2;
 // The closest the wheel may zoom the view out.
 constexpr float kMinZoom = 0.02f;
 // A body counts as on the ground this long after its last touch (seconds).
@@ -205,7 +203,7 @@ void Match::throw_charged(Entity* slob, SoftBody& body, std::string const& weapo
         return;
     }
 
-    scene_.lava_explosions = use_power_up(kLavaExplosions, true) ? 1 : 0;
+    scene_.lava_explosions = use_power_up(POWER_UP_LAVA_EXPLOSIONS, true) ? 1 : 0;
     behaviors::Aim* aim = AimOf(slob);
     const vector3 direction = aim ? aim->direction() : world_up_;
     const float power = static_cast<float>(state.charge_time / config_->maxShootTime);
@@ -276,12 +274,6 @@ bool Match::has_throws_left(std::string const& weapon) {
     if (!team) return true;
     auto found = team->weapon_counts.find(weapon);
     return found != team->weapon_counts.end() && found->second != 0;
-}
-
-bool Match::use_power_up(int, bool) {
-    // Power-ups are dealt to the teams, but nothing in the match gives them
-    // a switch a player could press, so none is ever armed.
-    return false;
 }
 
 void Match::select_available_weapon() {

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include <random>
 
 #include "engine/physics/edge_occupancy.h"
+#include "engine/physics/level_edges.h"
 #include "engine/physics/particle_handler.h"
 #include "engine/physics/soft_body.h"
 #include "physics_test_access.h"
+#include "engine/scene/collision_nodes.h"
 #include "engine/scene/traverser_collect_edges.h"
 #include "support/engine/physics_level_scenes.h"
 
@@ -268,29 +271,188 @@ TEST(EdgeOccupancy, NeverCallsABoxEmptyThatAnEdgeReaches) {
     vo_test::PhysicsScene scene;
     vo_test::BuildGameScene(scene, 0, true);
     vo::SmartPtr<vo::Node> tree = scene.level.build_tree();
-    vo::Traverser_CollectEdges query;
-    vo::EdgeOccupancy map;
-    EXPECT_FALSE(map.certainly_empty(0, 0, 1, 1));  // no map yet
-    map.build(tree, query);
-
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
-    std::uniform_real_distribution<float> size(0.0f, 3.0f);
-    int empty = 0;
-    for (int k = 0; k < 20000; ++k) {
-        const float x = coord(rng), y = coord(rng);
-        const vector3 lo(x, y, 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
-        if (!map.certainly_empty(lo.x, lo.y, hi.x, hi.y)) continue;
-        ++empty;
-        ASSERT_FALSE(query.collect_edges(lo, hi, tree)) << x << ", " << y;
-    }
-    EXPECT_GT(empty, 5000);  // it does answer for most of the open cave
-
-    // A tree without a boxed root gives no map.
+    // The level hands the physics a plain group over its tree.
     vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
     group->add_child(tree);
-    map.build(vo::SmartPtr<vo::Node>(group), query);
+    for (const vo::SmartPtr<vo::Node>& root : {tree, vo::SmartPtr<vo::Node>(group)}) {
+        vo::Traverser_CollectEdges query;
+        vo::EdgeOccupancy map;
+        EXPECT_FALSE(map.certainly_empty(0, 0, 1, 1));  // no map yet
+        map.build(root, query);
+
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
+        std::uniform_real_distribution<float> size(0.0f, 3.0f);
+        int empty = 0;
+        for (int k = 0; k < 20000; ++k) {
+            const float x = coord(rng), y = coord(rng);
+            const vector3 lo(x, y, 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
+            if (!map.certainly_empty(lo.x, lo.y, hi.x, hi.y)) continue;
+            ++empty;
+            ASSERT_FALSE(query.collect_edges(lo, hi, root)) << x << ", " << y;
+        }
+        EXPECT_GT(empty, 5000);  // it does answer for most of the open cave
+    }
+
+    // Without a box above the edges there is no map.
+    vo::SmartPtr<vo::GroupNode> bare = vo::GroupNode::create();
+    vo::SmartPtr<vo::CollisionEdgesNode> leaf = vo::CollisionEdgesNode::create();
+    leaf->add_edge(0, 1);
+    bare->add_child(leaf);
+    vo::Traverser_CollectEdges query;
+    vo::EdgeOccupancy map;
+    map.build(vo::SmartPtr<vo::Node>(bare), query);
     EXPECT_FALSE(map.certainly_empty(0, 0, 0.1f, 0.1f));
+}
+
+// The physics keeps a flat copy of the tree's edges; every query must find
+// what the traverser finds in the tree, in its order: the sweep takes the
+// earlier of two edges hit at the same distance.
+TEST(LevelEdges, FindTheEdgesTheTraverserFinds) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildGameScene(scene, 0, true);
+    // The level's group over its tree, a second root with a zero-length edge
+    // and a leaf outside any root (which the traverser skips).
+    vo_test::LevelBuilder extra;
+    extra.add_edge(vector3(3, 3, 0), vector3(3, 3, 0));
+    extra.add_edge(vector3(2, 2, 0), vector3(4, 2.5f, 0));
+    vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+    group->add_child(scene.level.build_tree());
+    group->add_child(extra.build_tree());
+    vo::SmartPtr<vo::CollisionEdgesNode> stray = vo::CollisionEdgesNode::create();
+    stray->add_edge(0, 1);
+    group->add_child(stray);
+    group->add_child(vo::SmartPtr<vo::Node>());
+
+    const vo::SmartPtr<vo::Node> tree(group);
+    vo::LevelEdges flat;
+    flat.refresh(tree);
+    vo::Traverser_CollectEdges query;
+    std::vector<vo::PreparedEdge> found;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> coord(-65.0f, 65.0f);
+    std::uniform_real_distribution<float> size(0.0f, 8.0f);
+    int hits = 0;
+    for (int k = 0; k < 5000; ++k) {
+        const float x = coord(rng), y = coord(rng);
+        const vector3 lo(x, y, k % 7 == 0 ? 0.5f : 0.0f), hi(x + size(rng), y + size(rng), 0.0f);
+        const bool expected = query.collect_edges(lo, hi, tree);
+        ASSERT_EQ(flat.collect(lo, hi, found), expected) << x << ", " << y;
+        std::vector<std::pair<vector3, vector3>> usable;
+        for (unsigned int e = 0; e < query.num_edges(); ++e) {
+            const vector3& a = *query.edge_points()[2 * e];
+            const vector3& b = *query.edge_points()[2 * e + 1];
+            if (a.x != b.x || a.y != b.y) usable.emplace_back(a, b);
+        }
+        ASSERT_EQ(found.size(), usable.size()) << x << ", " << y;
+        for (std::size_t e = 0; e < found.size(); ++e) {
+            EXPECT_EQ(found[e].ax, usable[e].first.x);
+            EXPECT_EQ(found[e].ay, usable[e].first.y);
+            EXPECT_EQ(found[e].ex, usable[e].second.x - usable[e].first.x);
+            EXPECT_EQ(found[e].ey, usable[e].second.y - usable[e].first.y);
+        }
+        hits += expected;
+    }
+    EXPECT_GT(hits, 500);
+    // Only the edge of no length: found, but nothing to sweep against.
+    EXPECT_TRUE(flat.collect(vector3(2.9f, 2.9f, 0), vector3(3.1f, 3.1f, 0), found));
+    EXPECT_TRUE(found.empty());
+}
+
+// The level carves by building a new collision tree and putting it in place
+// of the old one as the single child of the group it handed to the physics.
+// A fluid particle falls through open space onto where the change puts a new
+// floor: a copy of the old tree (or its map) would let it through.
+TEST(LevelEdges, ACarveStyleChangeIsSeenByTheNextStep) {
+    vo_test::LevelBuilder before;
+    before.add_cave_ring(vector3(), 20.0f, 200);
+    vo_test::LevelBuilder after = before;
+    after.add_floor(0.0f, -10.0f, 10.0f);
+
+    struct Case {
+        const char* name;
+        // Hands the level before the change to the physics; returns the change.
+        std::function<std::function<void()>(PhysicsHandlerAccess&)> install;
+    };
+    const Case cases[] = {
+        {"the group emptied and given the new tree (the level's carve)",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+             group->add_child(before.build_tree());
+             physics.set_collision_tree(group);
+             return [&after, group] {
+                 group->clear();
+                 group->add_child(after.build_tree());
+             };
+         }},
+        {"the group's child replaced",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+             vo::SmartPtr<vo::Node> old_tree = before.build_tree();
+             group->add_child(old_tree);
+             physics.set_collision_tree(group);
+             return [&after, group, old_tree] {
+                 group->remove_child(old_tree);
+                 group->add_child(after.build_tree());
+             };
+         }},
+        {"edges added inside the tree",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             vo::SmartPtr<vo::Node> tree = before.build_tree();
+             physics.set_collision_tree(tree);
+             return [tree] {
+                 auto* root = static_cast<vo::CollisionTreeRootNode*>(tree.get());
+                 const int first = root->num_points();
+                 const vector3 floor[2] = {vector3(10, 0, 0), vector3(-10, 0, 0)};
+                 root->add_points(floor, 2);
+                 vo::SmartPtr<vo::CollisionEdgesNode> leaf = vo::CollisionEdgesNode::create();
+                 leaf->add_edge(first, first + 1);
+                 root->add_child(leaf);
+             };
+         }},
+        {"another tree handed in",
+         [&](PhysicsHandlerAccess& physics) -> std::function<void()> {
+             physics.set_collision_tree(before.build_tree());
+             return [&physics, &after] { physics.set_collision_tree(after.build_tree()); };
+         }},
+    };
+    for (const Case& c : cases) {
+        PhysicsHandlerAccess physics;
+        const std::function<void()> change = c.install(physics);
+        ParticleHandler lava;
+        lava.set_particle_desc(vo_test::LavaDesc());
+        vo::ParticleSource::ParticleDesc p;
+        p.position = vector3(0, 3, 0);
+        lava.create_particles(1, &p);
+        physics.add(&lava, nullptr);
+        for (int i = 0; i < 10; ++i) physics.update(1.0 / 60.0);
+        ASSERT_GT(lava.position(0).y, 2.0f) << c.name;
+        change();
+        for (int i = 0; i < 60; ++i) physics.update(1.0 / 60.0);
+        EXPECT_GT(lava.position(0).y, 0.0f) << c.name;
+        EXPECT_LT(lava.position(0).y, 0.5f) << c.name;
+        physics.clear();
+    }
+}
+
+// Copying and mapping the level's edges costs as much as a good part of a
+// step: an unchanged tree is copied once, whatever else changes in the scene
+// graph.
+TEST(LevelEdges, AnUnchangedTreeIsCopiedOnce) {
+    vo_test::PhysicsScene scene;
+    vo_test::BuildLavaBowl(scene, 20);
+    PhysicsHandlerAccess physics;
+    vo::SmartPtr<vo::GroupNode> group = vo::GroupNode::create();
+    group->add_child(scene.level.build_tree());
+    physics.set_collision_tree(group);
+    physics.add(scene.lava.get(), nullptr);
+    vo::SmartPtr<vo::GroupNode> elsewhere = vo::GroupNode::create();
+    for (int i = 0; i < 30; ++i) {
+        physics.update(1.0 / 60.0);
+        elsewhere->add_child(vo::GroupNode::create());
+    }
+    EXPECT_EQ(physics.level_edges().num_builds(), 1u);
+    physics.clear();
 }
 
 }  // namespace

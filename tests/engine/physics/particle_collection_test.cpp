@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "engine/physics/interconnected_particle_collection.h"
@@ -266,6 +269,62 @@ TEST(Integrator, StuckParticleHoldsAgainstSpringsUntilReleased) {
     c.update_frame(0.01);
     EXPECT_FALSE(c.particle_is_sticky(0));
     EXPECT_GT(c.particle(0)->position.y, 0.0f);
+}
+
+// Opens the force pass.
+class ForcePass : public CInterconnectedParticleCollection {
+public:
+    using CInterconnectedParticleCollection::calculate_forces;
+};
+
+// The collection works out several springs' forces at once; the result must
+// be the spring law applied spring by spring, bit for bit, also where
+// springs share particles, add nothing or have no ends.
+TEST(Integrator, SpringForcesAreTheSpringLawBitForBit) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> u(-2.0f, 2.0f);
+    ForcePass c;
+    const int n = 9;
+    c.create_particles(n);
+    c.applied_force() = vector3(0.5f, -10.0f, 0.0f);
+    // The particles as the law sees them, with the force the pass starts from.
+    std::vector<vo::CParticle> expected(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        vo::CParticle& p = *c.particle(i);
+        p.position = vector3(u(rng), u(rng), i % 3 == 0 ? u(rng) : 0.0f);
+        p.velocity = vector3(u(rng), u(rng), u(rng));
+        p.mass_inv = i < 2 ? 0.0f : std::fabs(u(rng));  // two immovable
+        const vector3 own(u(rng), u(rng), -0.0f);
+        c.particle_apply_force(i, own);
+        if (i == 8) p.position = c.particle(7)->position;  // a pair at one place
+        vo::CParticle& e = expected[static_cast<std::size_t>(i)];
+        e = p;
+        e.force = vector3(0.5f + own.x, -10.0f + own.y, 0.0f + own.z);
+    }
+    const int springs = 23;  // not a multiple of four
+    c.create_springs(springs);
+    std::uniform_int_distribution<int> pick(0, n - 1);
+    for (int k = 0; k < springs; ++k) {
+        if (k == 5) continue;  // no ends
+        // 9: the pair at one place; 17: both immovable.
+        const int a = k == 9 ? 7 : k == 17 ? 0 : pick(rng);
+        const int b = k == 9 ? 8 : k == 17 ? 1 : (a + 1 + pick(rng) % (n - 1)) % n;
+        const float rest = k == 13 ? 0.0f : std::fabs(u(rng)) + 0.1f;
+        const float stiffness = 100.0f * std::fabs(u(rng));
+        const float damping = k % 4 == 0 ? 0.0f : std::fabs(u(rng));
+        c.set_spring(k, a, b, rest, stiffness, damping);
+        vo::CSpring(rest, stiffness, damping, &expected[static_cast<std::size_t>(a)],
+                    &expected[static_cast<std::size_t>(b)])
+            .calculate_forces();
+    }
+
+    c.calculate_forces();
+    for (int i = 0; i < n; ++i) {
+        const vector3& got = c.particle(i)->force;
+        const vector3& want = expected[static_cast<std::size_t>(i)].force;
+        EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+            << i << ": " << got.x << " " << got.y << " " << got.z << " vs " << want.x << " " << want.y << " " << want.z;
+    }
 }
 
 TEST(Collection, CreateSpringsAndReorder) {

@@ -162,6 +162,87 @@ TEST(ParticleGrid, AgreesWithABruteForceFilter) {
     }
 }
 
+// The cell range of a query box on one axis, as the cells are walked:
+// first = max(0, trunc(q(min))), end = min(count, trunc(q(max) + 1)).
+std::pair<int, int> CellRange(float lo, float hi, float origin, float size, unsigned int count) {
+    auto to_int = [count](float q) {
+        return q < -1.0f ? -1 : q > static_cast<float>(count) + 1.0f ? static_cast<int>(count) + 1 : static_cast<int>(q);
+    };
+    return {std::max(0, to_int((lo - origin) / size)), std::min(static_cast<int>(count), to_int((hi - origin) / size + 1.0f))};
+}
+
+// A query walks the cells in its range row by row, column by column, and
+// each cell's chain from its newest entry; the grid may find the entries
+// any way it likes, but must give exactly these in exactly this order. The
+// points sit on cell and quarter-cell borders, in the band below the grid
+// that is filed into its first cells, and outside it; the spheres touch
+// points exactly and are centred on borders.
+TEST(ParticleGrid, FindsEntriesInTheOrderOfTheCellChains) {
+    std::mt19937 rng(3);
+    const struct {
+        unsigned int columns, rows;
+        Rect rect;
+    } grids[] = {{10, 10, Rect(-3, -2, 21, 17)}, {3, 7, Rect(0, 0, 9, 7)}, {1, 1, Rect(-1, -1, 1, 1)},
+                 {40, 40, Rect(0, 0, 20, 20)}};
+    for (const auto& grid : grids) {
+        const float x0 = grid.rect.min().x, y0 = grid.rect.min().y;
+        const float w = grid.rect.max().x - x0, h = grid.rect.max().y - y0;
+        std::uniform_real_distribution<float> along(-0.2f, 1.2f);
+        std::uniform_int_distribution<int> quarter(-4, 4 * 40 + 4);
+        std::vector<vector2> points;
+        for (int i = 0; i < 600; ++i) {
+            vector2 p(x0 + w * along(rng), y0 + h * along(rng));
+            // Every third on a quarter-cell border in x, every fifth in y.
+            if (i % 3 == 0) p.x = x0 + w / static_cast<float>(grid.columns) * 0.25f * static_cast<float>(quarter(rng) % (4 * grid.columns + 4));
+            if (i % 5 == 0) p.y = y0 + h / static_cast<float>(grid.rows) * 0.25f * static_cast<float>(quarter(rng) % (4 * grid.rows + 4));
+            points.push_back(p);
+        }
+        PointHandler handler(points);
+        ParticleGrid g;
+        g.set_resolution(grid.columns, grid.rows);
+        g.set_bounding_box(grid.rect);
+        for (unsigned int i = 0; i < points.size(); ++i) g.insert_particle(&handler, i);
+
+        std::uniform_real_distribution<float> radius(0.0f, 0.3f * std::max(w, h));
+        std::vector<ParticleGrid::Entry> out;
+        for (int q = 0; q < 200; ++q) {
+            vector3 c(x0 + w * along(rng), y0 + h * along(rng), 0.0f);
+            float r = radius(rng);
+            if (q % 4 == 1) {  // through a point
+                const vector2& p = points[static_cast<std::size_t>(q)];
+                c = vector3(p.x - r, p.y, 0.0f);
+            } else if (q % 4 == 2) {  // centred on a point on the borders
+                c = vector3(points[static_cast<std::size_t>(3 * q)]);
+            } else if (q % 8 == 3) {
+                r = 0.0f;
+                c = vector3(points[static_cast<std::size_t>(q)]);
+            }
+            const Sphere s(c, r);
+            g.collect_particles(out, s, true);
+
+            std::vector<unsigned int> want;
+            const auto columns = CellRange(c.x - r, c.x + r, x0, g.cell_width(), g.num_columns());
+            const auto rows = CellRange(c.y - r, c.y + r, y0, g.cell_height(), g.num_rows());
+            for (int row = rows.first; row < rows.second; ++row) {
+                for (int column = columns.first; column < columns.second; ++column) {
+                    const int cell = row * static_cast<int>(g.num_columns()) + column;
+                    for (std::size_t e = g.entries().size(); e-- > 0;) {
+                        const ParticleGrid::Entry& entry = g.entries()[e];
+                        if (g.cell_index(entry.x, entry.y) == cell && s.contains_point(vector2(entry.x, entry.y))) {
+                            want.push_back(entry.index);
+                        }
+                    }
+                }
+            }
+            ASSERT_EQ(Indices(out), want) << grid.columns << " x " << grid.rows << ", query " << q;
+            // The in-place form finds the same.
+            const unsigned int found = g.find_particles(s);
+            ASSERT_EQ(found, want.size());
+            for (unsigned int k = 0; k < found; ++k) ASSERT_EQ(g.entries()[g.found_particles()[k]].index, want[k]);
+        }
+    }
+}
+
 TEST(ParticleGrid, ABadBoxThrowsAndKeepsTheResolution) {
     ParticleGrid g;
     g.set_resolution(10, 10);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -208,6 +209,43 @@ TEST(PhysicsScenes, TheSameSceneRunsTheSameTwice) {
     const std::vector<vector3> second = run();
     ASSERT_EQ(first.size(), second.size());
     EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(vector3)), 0);
+}
+
+// The game scene of the benchmarks stepped 200 times: every particle
+// position and every slob's health, bit for bit, as the physics has always
+// produced them (hashes recorded before the step was made faster). A
+// faster step must not change a single bit; a change of the physics itself
+// has to record new hashes, on purpose.
+TEST(PhysicsScenes, TheGameSceneKeepsItsRecordedResults) {
+    struct Case {
+        int lava;
+        bool pooled;
+        std::uint64_t hash;
+    };
+    const Case cases[] = {
+        {0, true, 0x4a785e26d0f21280ull},
+        {1000, true, 0xaa57691a18077b3bull},
+        {800, false, 0xe5315d3915309331ull},
+    };
+    for (const Case& c : cases) {
+        PhysicsScene scene;
+        vo_test::BuildGameScene(scene, c.lava, c.pooled);
+        scene.step(200);
+        // FNV-1a over the bytes.
+        std::uint64_t hash = 1469598103934665603ull;
+        auto add = [&hash](float v) {
+            unsigned char bytes[sizeof v];
+            std::memcpy(bytes, &v, sizeof v);
+            for (unsigned char b : bytes) hash = (hash ^ b) * 1099511628211ull;
+        };
+        for (const vector3& p : vo_test::AllPositions(scene)) {
+            add(p.x);
+            add(p.y);
+            add(p.z);
+        }
+        for (const auto& slob : scene.slobs) add(slob->health ? slob->health->value : -1.0f);
+        EXPECT_EQ(hash, c.hash) << c.lava << (c.pooled ? " pooled" : " spread") << ": 0x" << std::hex << hash;
+    }
 }
 
 }  // namespace

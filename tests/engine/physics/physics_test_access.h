@@ -9,6 +9,7 @@
 class PhysicsHandlerAccess : public vo::PhysicsHandler {
 public:
     using PhysicsHandler::adjust_fluid_velocities;
+    using PhysicsHandler::level_edges;
     using PhysicsHandler::find_entry;
     using PhysicsHandler::particle_grid;
     using PhysicsHandler::push_fluid_against_body;

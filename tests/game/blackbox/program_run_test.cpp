@@ -3,10 +3,8 @@
 // window and its first frame, closing through the window manager, and the
 // bad start-ups with their texts, exit codes and no hang.
 
-#include "support/engine/media_files.h"
-#include "support/engine/x_display.h"
+#include "program_fixture.h"
 #include "support/game/app_harness.h"
-#include "support/game/game_process.h"
 #include "support/game/x_screen.h"
 
 #include <gtest/gtest.h>
@@ -24,43 +22,13 @@
 namespace vo_test {
 namespace {
 
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
-// Generous: the sanitizer build starts several times slower.
-constexpr double kStartSeconds = 60.0;
-constexpr double kEndSeconds = 30.0;
-
 const sf::Color kDebugGrey(51, 51, 51);
 
 bool Near(sf::Color a, sf::Color b) {
     return std::abs(a.r - b.r) <= 2 && std::abs(a.g - b.g) <= 2 && std::abs(a.b - b.b) <= 2;
 }
 
-class Program : public testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_FALSE(UsePrivateXServer(kScreenWidth, kScreenHeight).empty()); }
-
-    GameProcess::Launch launch(std::vector<std::string> args, std::string const& folder = QV_BUILD_DIR) const {
-        GameProcess::Launch l;
-        l.program = QV_GAME_BINARY;
-        l.args = std::move(args);
-        l.working_directory = folder;
-        l.environment = {{"XDG_CONFIG_HOME", config_home_.path()}};
-#if defined(__SANITIZE_ADDRESS__)
-        // The program unloads the software GL driver when its window goes,
-        // so the leak checker can no longer name the driver's own leaks
-        // (suppressed by name in .ci/lsan.supp) and reports them from an
-        // unknown module. The game's code is leak-checked by the in-process
-        // tests; here addressing errors and undefined behaviour count.
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        l.environment.push_back({"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"});
-#endif
-        return l;
-    }
-    std::string user_file(std::string const& name) const { return config_home_.path() + "/Quorvane/" + name; }
-
-    TempFolder config_home_;
-};
+using Program = ProgramTest;
 
 TEST_F(Program, StartsOnTheDebugScreenFullScreenAndEndsWhenTheWindowIsClosed) {
     const auto started = std::chrono::steady_clock::now();

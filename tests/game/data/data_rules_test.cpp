@@ -66,6 +66,7 @@ TEST(WeaponRules, EachBrokenTreeNamesItsKey) {
     };
     const Case cases[] = {
         {"num 4", "num 65", "weapons.info: cluster.cluster.num: more than 64 clusters"},
+        {"num 4", "num -1", "weapons.info: cluster.cluster.num: must not be negative"},
         {"maxVelocity 10", "maxVelocity 0", "weapons.info: bomblet.maxVelocity: must be above 0"},
         {"maxVelocity 10 ", "", "weapons.info: bomblet.maxVelocity: missing (needed without a fixedVelocity above 0)"},
         {"bomblet { maxVelocity 10 body small timed false groundTriggered true slobTriggered true explosionType normal }",
@@ -105,6 +106,9 @@ TEST(WeaponRules, MineAndGrenadeAreNeededOnlyWhenTheMatchThrowsThem) {
 TEST(WeaponRules, AWeaponClusteringItselfIsACycle) {
     EXPECT_THAT(Weapons(Replace(kWeapons, "type bomblet num 4", "type cluster num 4")),
                 ElementsAre("weapons.info: cluster.cluster.type: cluster types form a cycle: cluster -> cluster"));
+    // Through another weapon.
+    EXPECT_THAT(Weapons(Replace(kWeapons, "explosionType normal }", "explosionType normal cluster { type cluster num 2 } }")),
+                ElementsAre("weapons.info: bomblet.cluster.type: cluster types form a cycle: bomblet -> cluster -> bomblet"));
 }
 
 const char* const kItems = R"(

@@ -53,7 +53,8 @@ float AngleBetween(float a, float b) {
 }
 
 // The phases of one quiet turn from its preparation to the count of the
-// teams, with any number of 0.2 s waits for rest.
+// teams, with a wait for every item announced and any number of 0.2 s waits
+// for rest.
 bool IsQuietTurn(std::vector<int> const& trace, std::size_t& at) {
     const std::vector<int> head = {Phase::turn_preparation, Phase::item_draw, Phase::item_notices,
                                    Phase::new_turn,         Phase::settle_bodies, Phase::settle_step,
@@ -62,6 +63,8 @@ bool IsQuietTurn(std::vector<int> const& trace, std::size_t& at) {
     for (int phase : head) {
         if (at >= trace.size() || trace[at] != phase) return false;
         ++at;
+        if (phase != Phase::item_notices) continue;
+        while (at + 1 < trace.size() && trace[at] == Phase::wait && trace[at + 1] == Phase::item_notices) at += 2;
     }
     while (at + 1 < trace.size() && trace[at] == Phase::wait && trace[at + 1] == Phase::wait_for_rest) at += 2;
     if (at >= trace.size() || trace[at] != Phase::count_teams) return false;

@@ -165,7 +165,7 @@ TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
         EXPECT_EQ(team.acting_member, -1);
         EXPECT_EQ(team.world_rotations_left, config.numWorldRotates);
         EXPECT_EQ(static_cast<int>(team.power_ups.size()), config.numPowerupsPerTeam);
-        for (int kind : team.power_ups) EXPECT_TRUE(kind >= 0 && kind < 4);
+        for (vo::TeamPowerUp const& p : team.power_ups) EXPECT_TRUE(p.power_up.kind >= 0 && p.power_up.kind < 4);
         EXPECT_FALSE(team.weapon_counts.empty());
         EXPECT_EQ(team.weapon_counts.count("defaultWeapon"), 0u);
     }

@@ -19,6 +19,7 @@
 #include "game/match/match_stats.h"
 #include "game/menus/grid_widget.h"
 #include "game/menus/menu_kit.h"
+#include "game/menus/results_preview.h"
 #include "shipped_data.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
@@ -61,33 +62,15 @@ MatchSettings Teams(std::vector<std::pair<std::string, unsigned>> const& teams) 
     return settings;
 }
 
-// The two blocks of the results preview of the main menu.
+// The two rounds of the results preview of the main menu.
 void FirstBlock(MatchStats& stats, MatchSettings const& settings) {
     stats.init(settings);
-    stats.next_round(0, 0);
-    stats.add_damage(1, 0, 43);
-    stats.add_damage(0, 1, 67);
-    stats.add_damage(1, 1, 40);
-    stats.next_round(1, 0);
-    stats.add_damage(0, 1, 40);
-    stats.add_kill(0, 1);
-    stats.add_damage(0, 0, 1008);
-    stats.add_kill(0, 0);
-    stats.add_damage(1, 1, 60);
-    stats.add_kill(1, 1);
-    stats.set_winner(1);
+    vo::RecordFirstPreviewRound(stats);
 }
 
 void SecondBlock(MatchStats& stats, MatchSettings const& settings) {
     stats.init(settings);
-    stats.next_round(0, 0);
-    stats.add_damage(1, 0, 43);
-    stats.add_damage(1, 1, 40);
-    stats.add_kill(1, 1);
-    stats.next_round(1, 0);
-    stats.add_damage(0, 1, 8);
-    stats.add_kill(0, 0);
-    stats.set_winner(0);
+    vo::RecordSecondPreviewRound(stats);
 }
 
 // A round in which only `winner` scores.

@@ -2,11 +2,14 @@
 
 #include "game/app/characters.h"
 #include "game/menus/menu_kit.h"
+#include "support/game/config_copy.h"
 
 namespace vo_test {
 
-GameEnvironment::GameEnvironment(AppSetup setup) : app_(std::move(setup)) {
+GameEnvironment::GameEnvironment(AppSetup setup, std::map<std::string, std::string> const& config_files)
+    : app_(std::move(setup)) {
     app_.init();
+    if (!config_files.empty()) config_copy_ = UseConfigCopy(config_files);
     match_ = vo::SmartPtr<vo::Match>(new vo::Match);
     match_->transform(vo::MenuTransform());
 }

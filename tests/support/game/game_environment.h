@@ -10,6 +10,7 @@
 #include "game/match/match_settings.h"
 #include "support/game/app_harness.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,10 @@ namespace vo_test {
 
 class GameEnvironment {
 public:
-    explicit GameEnvironment(AppSetup setup = AppSetup());
+    // config_files: configuration files (name -> text) used instead of the
+    // shipped ones, the rest of the shipped folder as it is.
+    explicit GameEnvironment(AppSetup setup = AppSetup(),
+                             std::map<std::string, std::string> const& config_files = {});
     ~GameEnvironment();
     GameEnvironment(GameEnvironment const&) = delete;
     GameEnvironment& operator=(GameEnvironment const&) = delete;
@@ -45,6 +49,7 @@ public:
 
 private:
     AppHarness app_;
+    std::unique_ptr<TempFolder> config_copy_;
     vo::SmartPtr<vo::Match> match_;
 };
 

@@ -1,5 +1,7 @@
 #include "support/game/level_scene_harness.h"
 
+#include "support/game/config_copy.h"
+
 #include "engine/core/config.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/resources.h"
@@ -53,22 +55,13 @@ private:
 
 }  // namespace
 
+std::string ShippedConfig(std::string const& file) {
+    return ReadTextFile(std::string(QV_GAME_DATA_DIR) + "/config/" + file);
+}
+
 LevelSceneHarness::LevelSceneHarness(LevelSceneSetup setup) : app_(new AppHarness()) {
     app_->init();
-    if (!setup.config_files.empty()) {
-        // A copy of the shipped configuration folder with the given files
-        // replaced; the pool forgets what it read from the shipped one.
-        config_copy_.reset(new TempFolder());
-        std::filesystem::copy(vo::PathProvider::get_path(1), config_copy_->path(),
-                              std::filesystem::copy_options::recursive);
-        for (auto const& file : setup.config_files) {
-            std::ofstream out(config_copy_->file(file.first));
-            out << file.second;
-            if (!out) throw std::runtime_error("cannot write " + config_copy_->file(file.first));
-        }
-        vo::PathProvider::set_path(1, config_copy_->path() + "/");
-        vo::GetConfigPool().clear();
-    }
+    if (!setup.config_files.empty()) config_copy_ = UseConfigCopy(setup.config_files);
 
     config_ = vo::SmartPtr<vo::MatchConfig>(new vo::MatchConfig());
     vo::ptree tree;

@@ -28,6 +28,10 @@
 
 namespace vo_test {
 
+// The text of a shipped configuration file, for tests that write a changed
+// copy of it into LevelSceneSetup::config_files.
+std::string ShippedConfig(std::string const& file);
+
 struct LevelSceneSetup {
     // Added to the configuration's generation seeds.
     int level_seed = 0;
