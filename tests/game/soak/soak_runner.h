@@ -2,9 +2,12 @@
 
 // Whole matches between computer teams, stepped at the fixed step without
 // drawing, with the match's health checked all along:
-// - every step: no exception, no body point that is not a finite number, no
-//   phase that lasts 120 simulated seconds, no round longer than a limit;
-// - after every carve: the level's invariants;
+// - every step: no exception, no body point or fluid particle that is not a
+//   finite number, no phase that lasts 120 simulated seconds, no round
+//   longer than a limit;
+// - after every carve: the level's invariants (a vertex may lie inside an
+//   earlier carved circle by the sagitta of a boundary chord: a later carve
+//   splits the chords of earlier ones);
 // - every explosion gone after its second;
 // - every round starting with as many entities (level, slobs, mines) as the
 //   first;
