@@ -5,6 +5,7 @@
 #include "engine/physics/soft_body.h"
 #include "engine/sfml/engine.h"
 #include "engine/scene/entity.h"
+#include "engine/scene/transform_behavior.h"
 #include "game/behaviors/fluid_behavior.h"
 #include "game/level/fluid.h"
 #include "game/level/level_geometry_handle.h"
@@ -60,6 +61,17 @@ std::vector<LevelCircle> CarveInteriors(vo::LevelGeometryImpl const& level) {
         c.radius = c.radius > half ? std::sqrt(c.radius * c.radius - half * half) : 0.0f;
     return circles;
 }
+
+struct ExplosionKey {
+    vo::Entity* entity;
+    float x;
+    float y;
+    bool operator<(ExplosionKey const& o) const {
+        if (entity != o.entity) return entity < o.entity;
+        if (x != o.x) return x < o.x;
+        return y < o.y;
+    }
+};
 
 bool Finite(vo::vector3 const& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -260,7 +272,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
         const int cpu_turns_before = watch.cpu_turns;
         std::size_t carves_seen = match.level()->edit_log().size();
         bool given_up = false;
-        std::map<vo::Entity*, long> explosions;  // and the step each was first seen
+        std::map<ExplosionKey, long> explosions;  // and the step each was first seen
         int entities_at_start = -1;
         int level_problems = 0;
 
@@ -313,14 +325,19 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
                 }
             }
 
-            // Explosions go after their second; nothing piles up.
-            std::map<vo::Entity*, long> still;
+            // Explosions go after their second; nothing piles up. (An
+            // explosion is known by its entity and its place: a new one may
+            // take the memory of one just gone.)
+            std::map<ExplosionKey, long> still;
             for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
                 vo::Entity* entity = match.scene().entity(i);
                 if (std::string(entity->object_type_name()) != "ExplosionEntity") continue;
-                auto seen = explosions.find(entity);
+                vo::vector3 at;
+                vo::GetPosition(entity, at);
+                const ExplosionKey key{entity, at.x, at.y};
+                auto seen = explosions.find(key);
                 const long since = seen == explosions.end() ? watch.steps : seen->second;
-                still[entity] = since;
+                still[key] = since;
                 if ((watch.steps - since) * kStep > kMaxExplosionLife) {
                     report.failures.push_back(where + ": an explosion still there after " +
                                               std::to_string(kMaxExplosionLife) + " s");
