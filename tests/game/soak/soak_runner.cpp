@@ -7,6 +7,7 @@
 #include "engine/scene/entity.h"
 #include "engine/scene/transform_behavior.h"
 #include "game/behaviors/fluid_behavior.h"
+#include "game/behaviors/rest.h"
 #include "game/level/fluid.h"
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match.h"
@@ -72,6 +73,22 @@ struct ExplosionKey {
         return y < o.y;
     }
 };
+
+// The entities that keep the match from resting, with where they are and
+// how fast their bodies move.
+std::string RestlessEntities(vo::Match& match) {
+    std::ostringstream text;
+    for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
+        vo::Entity* entity = match.scene().entity(i);
+        auto* rest = entity->get_behavior<vo::behaviors::Rest>();
+        if (!rest || rest->is_resting()) continue;
+        vo::vector3 at;
+        if (entity->get_behavior<vo::behaviors::Transform>()) vo::GetPosition(entity, at);
+        text << "\n  restless " << entity->object_type_name() << " at " << at;
+        if (vo::SoftBody* body = vo::BodyOf(entity)) text << " velocity " << body->get_velocity();
+    }
+    return text.str();
+}
 
 bool Finite(vo::vector3 const& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -207,6 +224,7 @@ void PrepareSoakData(TestDataSet& data, SoakOptions const& options) {
         c.put("roundTime", options.round_time);
         c.put("numMines", 6);
         c.put("randLava.numFields", 30);
+        if (options.jump_velocity > 0.0) c.put("jumpVelocity", options.jump_velocity);
     });
     if (options.clusters_first) {
         data.edit("weapons.info", [](boost::property_tree::ptree& w) {
@@ -215,11 +233,13 @@ void PrepareSoakData(TestDataSet& data, SoakOptions const& options) {
             w.put("availableWeapons.defaultWeapon", "clusterBomb");
         });
     }
-    data.edit("items.info", [](boost::property_tree::ptree& items) {
-        items.put("frequency", 1);
-        items.put("maxThrowsPerRound", 2);
-        items.put("maxInitialThrows", 2);
-    });
+    if (options.many_items) {
+        data.edit("items.info", [](boost::property_tree::ptree& items) {
+            items.put("frequency", 1);
+            items.put("maxThrowsPerRound", 2);
+            items.put("maxInitialThrows", 2);
+        });
+    }
 }
 
 SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
@@ -371,7 +391,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
             }
             if (watch.steps * kStep > options.max_round_seconds) {
                 report.failures.push_back(where + ": not over after " + std::to_string(options.max_round_seconds) +
-                                          " s in phase " + std::to_string(match.phase()));
+                                          " s in phase " + std::to_string(match.phase()) + RestlessEntities(match));
                 return report;
             }
             if (watch.cpu_turns - cpu_turns_before > options.max_cpu_turns && match.phase() == Phase::play) {

@@ -48,6 +48,10 @@ struct SoakOptions {
     int max_cpu_turns = 1000;
     // The cluster bomb starts selected (otherwise the shipped grenade).
     bool clusters_first = true;
+    // Items at every turn (two), rather than the shipped chance.
+    bool many_items = true;
+    // Above 0: the slobs' jump speed instead of the shipped one.
+    double jump_velocity = 0.0;
     double round_time = 18.0;
     double max_round_seconds = 45.0 * 60.0;  // simulated
     double watchdog_seconds = 120.0;         // simulated, per phase

@@ -35,7 +35,8 @@ constexpr bool kSanitized = false;
 #endif
 
 // "key=value key=value": teams, members, level, seed, rounds, idle (0/1),
-// maxcpu, roundtime, clusters (0/1).
+// maxcpu, roundtime, clusters (0/1), items (0/1: shipped or every turn),
+// jump (speed).
 SoakOptions ParseOptions(std::string const& text) {
     SoakOptions options;
     std::istringstream in(text);
@@ -54,6 +55,8 @@ SoakOptions ParseOptions(std::string const& text) {
         if (key == "maxcpu") options.max_cpu_turns = std::stoi(value);
         if (key == "roundtime") options.round_time = std::stod(value);
         if (key == "clusters") options.clusters_first = value == "1";
+        if (key == "jump") options.jump_velocity = std::stod(value);
+        if (key == "items") options.many_items = value == "1";
     }
     return options;
 }
