@@ -92,14 +92,7 @@ protected:
         ground_ = harness_->ground_spot();
     }
 
-    // A slob of the team at (x, y), listed in the world.
-    EntityDesc Slob(float x, float y, int team) {
-        EntityDesc desc;
-        desc.entity = harness_->add_slob(vector3(x, y, 0));
-        desc.team = team;
-        world_.entities.push_back(desc);
-        return desc;
-    }
+    EntityDesc Slob(float x, float y, int team) { return vo_test::AddListedSlob(*harness_, world_, x, y, team); }
 
     // One match step: the player, then the aim turned as the turn control
     // turns it, then the scene.

@@ -13,6 +13,15 @@
 
 namespace vo_test {
 
+// A slob of the team at (x, y), added to the scene and listed in the world.
+inline vo::EntityDesc AddListedSlob(LevelSceneHarness& harness, vo::WorldDesc& world, float x, float y, int team) {
+    vo::EntityDesc desc;
+    desc.entity = harness.add_slob(vo::vector3(x, y, 0));
+    desc.team = team;
+    world.entities.push_back(desc);
+    return desc;
+}
+
 struct AITurnDriver {
     static constexpr double kDt = 1.0 / 60.0;
 

@@ -10,6 +10,7 @@
 #include "engine/physics/soft_body.h"
 #include "game/ai/ai_random.h"
 #include "game/behaviors/soft_body_entities.h"
+#include "ai_turn_driver.h"
 #include "support/game/level_scene_harness.h"
 
 #include <boost/property_tree/info_parser.hpp>
@@ -168,14 +169,7 @@ protected:
         world_.config = SmartPtr<MatchConfig>(new MatchConfig());
     }
 
-    // A slob of the team at (x, y), listed in the world.
-    EntityDesc Slob(float x, float y, int team) {
-        EntityDesc desc;
-        desc.entity = harness_->add_slob(vector3(x, y, 0));
-        desc.team = team;
-        world_.entities.push_back(desc);
-        return desc;
-    }
+    EntityDesc Slob(float x, float y, int team) { return vo_test::AddListedSlob(*harness_, world_, x, y, team); }
 
     std::vector<Shot> Search(const EntityDesc& self) {
         ARFindPossibleShots search(self, world_);
