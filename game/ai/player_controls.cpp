@@ -46,6 +46,8 @@ void PlayerControls::poll_devices() {
     poll(devices_->snapshot());
 }
 
+void PlayerControls::set_input_source(std::unique_ptr<InputSource> source) { devices_ = std::move(source); }
+
 void PlayerControls::poll(const InputSnapshot& in) {
     using namespace PlayerAction;
     end_step();

@@ -66,8 +66,12 @@ public:
     // poll to poll stays.
     void reset();
 
-    // Fills the actions from the engine's keyboard, mouse and joystick 0.
+    // Fills the actions from the devices: the engine's keyboard, mouse and
+    // joystick 0 unless another source was given.
     void poll_devices();
+    // Where poll_devices reads the devices from from now on (tests script
+    // a player this way); null goes back to the engine's devices.
+    void set_input_source(std::unique_ptr<InputSource> source);
     // The same from a snapshot of the devices.
     void poll(const InputSnapshot& input);
 

@@ -47,6 +47,7 @@ Match::Match() {
     scene_.set_camera_controller(SmartPtr<ICameraController2D>(camera_));
 
     hud_font_ = SmartPtr<Font>(new Font);
+    ai_ = SmartPtr<AIPlayer>(new AIPlayer);
 
     apply_world_rotation();
 }
@@ -113,8 +114,7 @@ void Match::activate(IScreen* closed) {
 
 void Match::set_cpu_level(int level) {
     cpu_level_ = level;
-    // The computer player takes its difficulty from cpu_level_ at every
-    // match start (phase 3).
+    prepare_computer_player();
 }
 
 void Match::notify(std::string const& text) { notify(text.c_str()); }

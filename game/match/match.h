@@ -22,11 +22,13 @@
 //   match_hud.cpp         the head-up display: timer, fuse buttons, weapons,
 //                         world-rotate button, notices
 //   match_drawing.cpp     drawing and layout
+//   match_turn_control.cpp  the acting slob's steering: walking, jumping,
+//                         stickiness, aim, charge and throw, panning and
+//                         zooming the view
+//   match_computer_player.cpp  the computer player's turns
+//   match_team_panel.cpp  the team panel with its life bars
+//   match_labels.cpp      the labels above the slobs and their screams
 //   match_items.cpp       items dropped, announced and picked up; power-ups
-//   match_turn_control.cpp, match_team_panel.cpp, match_labels.cpp: the
-//                         steering of the acting slob, the team panel and
-//                         the slob labels, each reduced to what the rest of
-//                         the match calls.
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/color.h"
@@ -41,7 +43,9 @@
 #include "engine/visuals/image.h"
 #include "engine/visuals/font.h"
 #include "engine/visuals/text.h"
+#include "game/ai/ai_player.h"
 #include "game/ai/player_controls.h"
+#include "game/ai/world_desc.h"
 #include "game/behaviors/power_ups.h"
 #include "game/app/screen.h"
 #include "game/camera/action_camera_controller.h"
@@ -67,6 +71,7 @@ class Entity;
 class GameEvent;
 class NotificationWidget;
 class SlobEntity;
+class SoftBody;
 class TextWidget;
 class WeaponSelectWidget;
 class Widget;
@@ -127,6 +132,15 @@ struct SlobRecord {
     SmartPtr<Sound> voice;
     double next_scream_time = 0.0;
     SmartPtr<MatchConfig> game_config;
+    // Match-clock time at which the scream playing now ends: whether the
+    // voice is busy is decided on the match's clock, never by asking the
+    // audio device, so that a match plays the same with and without sound.
+    double voice_end_time = 0.0;
+
+    // Plays the sample (length seconds long at pitch 1) on the slob's voice
+    // unless it is still screaming or now is before next_scream_time; a
+    // scream sets the earliest time of the next one and when it ends.
+    void play_voice(SmartPtr<SoundBuffer> sound, double now, float volume, float pitch, double length);
 };
 
 // A drawn background or foreground layer.
@@ -274,6 +288,13 @@ public:
     NotificationWidget* notifications() const { return notifications_; }
     int name_text_height() const { return name_text_height_; }
     SmartPtr<Font> hud_font() const { return hud_font_; }
+    AIPlayer& ai() { return *ai_; }
+    bool charging() const { return charging_; }
+    float charge_fraction() const { return charge_fraction_; }
+    double last_jump_time() const { return last_jump_time_; }
+    vector3 const& pan_offset() const { return pan_offset_; }
+    Widget* team_panel() const { return team_panel_; }
+    std::vector<BarWidget*> const& life_bars() const { return life_bars_; }
 
     // How far beyond the level's outer border (as a multiple of its radius)
     // the centre of a body may go before the body is taken out of the match.
@@ -343,11 +364,21 @@ private:
 
     // The acting slob's steering (match_turn_control.cpp).
     void control_active_slob(double dt, PlayerControls& controls);
-    // The computer player: its difficulty at the match start, the start of
-    // its turn and its steps. Computer teams are not steered yet.
+    void control_view(double dt, PlayerControls& controls);
+    void move_slob(double dt, PlayerControls& controls, SoftBody& body);
+    void charge_and_throw(double dt, PlayerControls& controls, Entity* slob, SoftBody& body);
+    void throw_charged(Entity* slob, SoftBody& body, std::string const& weapon);
+    // The acting team has throws of the weapon (an unknown name has none);
+    // true without an acting team.
+    bool has_throws_left(std::string const& weapon);
+    // At the start of a turn: a weapon the acting team has throws of.
+    void select_available_weapon();
+    // The computer player (match_computer_player.cpp): its difficulty at the
+    // match start, the start of its turn and its steps.
     void prepare_computer_player();
     void begin_computer_turn();
     void drive_computer_player(double dt);
+    void fill_world_desc(WorldDesc& world);
 
     // The team panel (match_team_panel.cpp).
     void init_team_widgets();
@@ -364,6 +395,7 @@ private:
 
     // Slob labels and voices (match_labels.cpp).
     void scream(SlobRecord& record);
+    bool is_acting(SlobRecord const& record);
     void update_slob_label(SlobRecord& record, int health);
     void place_slob_label(SlobRecord& record);
     void draw_slob_labels();
@@ -435,6 +467,8 @@ private:
     // Seconds the scene has been at rest while the match waits for it.
     double rest_clock_ = 0.0;
     std::function<void(int, int)> phase_observer_;
+    SmartPtr<AIPlayer> ai_;
+    WorldDesc world_desc_;
 };
 
 }  // namespace vo

@@ -38,8 +38,10 @@ void Match::draw() {
     engine.set_state(STATE_LIGHTING, false);
 
     draw_charge_ring();
-    // The computer player's debug drawing (while paused) comes with the
-    // computer player; it draws nothing.
+    if (paused_ && ai_) {
+        TeamState* team = current_team_state();
+        if (team && team->cpu_controlled == 1) ai_->debug_draw();
+    }
 
     if (debug.drawInGameNames) {
         engine.load_identity();

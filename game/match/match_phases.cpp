@@ -190,6 +190,7 @@ void Match::do_phase_work(double dt, bool round_is_timed) {
             if (weapon_select_) {
                 weapon_select_->select_weapon();
                 if (team) weapon_select_->set_weapon_counts(team->weapon_counts);
+                select_available_weapon();
             }
             phase_timer_ = transition;
             pending_phase_ = MatchPhase::settle_step;

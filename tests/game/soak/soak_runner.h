@@ -1,0 +1,86 @@
+#pragma once
+
+// Whole matches between computer teams, stepped at the fixed step without
+// drawing, with the match's health checked all along:
+// - every step: no exception, no body point or fluid particle that is not a
+//   finite number, no phase that lasts 120 simulated seconds, no round
+//   longer than a limit;
+// - after every carve: the level's invariants (a vertex may lie inside an
+//   earlier carved circle by the sagitta of a boundary chord: a later carve
+//   splits the chords of earlier ones);
+// - every explosion gone after its second;
+// - every round starting with as many entities (level, slobs, mines) as the
+//   first;
+// - at the end of every round: a winner with a living slob (or none when
+//   nobody lives), the winner's 10 points, kills and damage adding up, and
+//   no growth of the engine's shader effect records;
+// and a trace of what happened (every turn's team, member, damage and
+// kills, every winner, the level's final edit log) whose hash is the same
+// for the same options in any process.
+//
+// The data is a copy of the shipped data set with more of everything:
+// items every turn, the cluster bomb as the first weapon, more mines and
+// lava fields, a short round time.
+
+#include "support/game/test_data_set.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vo_test {
+
+struct SoakOptions {
+    int teams = 2;
+    int members = 2;
+    int cpu_level = 1;
+    // Level seed and set-up seed of the first round; each round adds to the
+    // set-up seed.
+    int seed = 1;
+    // Rounds played one after the other through "Fight again!".
+    int rounds = 1;
+    // When set, the last team is a human team nobody plays: it lets its
+    // turns run out (for the difficulty table).
+    bool idle_last_team = false;
+    // A round not over after this many turns of computer teams is given up
+    // (not a failure; counted as not won).
+    int max_cpu_turns = 1000;
+    // The cluster bomb starts selected (otherwise the shipped grenade).
+    bool clusters_first = true;
+    // Items at every turn (two), rather than the shipped chance.
+    bool many_items = true;
+    // Above 0: the slobs' jump speed instead of the shipped one.
+    double jump_velocity = 0.0;
+    double round_time = 18.0;
+    double max_round_seconds = 45.0 * 60.0;  // simulated
+    double watchdog_seconds = 120.0;         // simulated, per phase
+};
+
+struct SoakReport {
+    std::vector<std::string> failures;
+    int rounds = 0;
+    int rounds_given_up = 0;
+    std::vector<int> winners;  // per round; -1 for none
+    int cpu_turns = 0;
+    int throws = 0;        // by computer teams
+    int hits = 0;          // computer turns with a throw that hurt an enemy
+    long enemy_damage = 0; // done by computer teams to other teams
+    int carves = 0;
+    long steps = 0;
+    double simulated_seconds = 0.0;
+    double wall_seconds = 0.0;
+    std::uint64_t trace_hash = 0;
+
+    bool ok() const { return failures.empty(); }
+    std::string failure_text() const;
+};
+
+// Plays the rounds in this process's one game environment; trace (when not
+// null) receives the trace text.
+SoakReport RunSoak(SoakOptions const& options, std::ostream* trace = nullptr);
+
+// The soak's data set (see above).
+void PrepareSoakData(TestDataSet& data, SoakOptions const& options);
+
+}  // namespace vo_test
