@@ -115,6 +115,16 @@ sf::Image AppHarness::frame() {
     texture.update(window);
     sf::Image image = texture.copyToImage();
     vo::Engine::instance().display();
+    // The window shows colours only: what blending leaves in the alpha
+    // channel never reaches the screen, so the picture is made opaque.
+    const sf::Vector2u size = image.getSize();
+    for (unsigned y = 0; y < size.y; ++y) {
+        for (unsigned x = 0; x < size.x; ++x) {
+            sf::Color c = image.getPixel(x, y);
+            c.a = 255;
+            image.setPixel(x, y, c);
+        }
+    }
     return image;
 }
 
