@@ -142,6 +142,8 @@ public:
 
     // The window, or null before create_window (for the back end and tests).
     sf::RenderWindow* render_window() const { return window_.get(); }
+    // Shader effects made and not yet freed.
+    std::size_t live_effect_count() const { return effects_.size() - free_effects_.size(); }
 
     // The graphics library's buttons (0 left, 1 right, 2 middle, 3 and 4 the
     // extra buttons) as engine button bits; the extra buttons and unknown
