@@ -299,6 +299,8 @@ public:
     // How far beyond the level's outer border (as a multiple of its radius)
     // the centre of a body may go before the body is taken out of the match.
     static constexpr float LOST_BODY_RADIUS_FACTOR = 1.5f;
+    // Seconds after a turn that the match waits at most for the scene to rest.
+    static constexpr double LONGEST_REST_WAIT = 20.0;
     // The depth behind the level plane at which a layer of distance 0 is
     // drawn.
     static constexpr float PARALLAX_BASE_DEPTH = 100.0f;
@@ -466,6 +468,7 @@ private:
     BinaryBuffer snapshot_buffer_;
     // Seconds the scene has been at rest while the match waits for it.
     double rest_clock_ = 0.0;
+    double rest_wait_start_ = 0.0;  // match clock when the wait for rest began
     std::function<void(int, int)> phase_observer_;
     SmartPtr<AIPlayer> ai_;
     WorldDesc world_desc_;

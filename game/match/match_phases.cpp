@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 
 namespace vo {
 
@@ -296,6 +297,7 @@ void Match::finish_shot(double dt) {
     if (SoftBody* body = BodyOf(acting_slob())) body->enable_sticky_particles(true);
     enter_phase(MatchPhase::wait_for_rest);
     rest_clock_ = 0.0;
+    rest_wait_start_ = clock_;
     timer_end_time_ = clock_ + timer_seconds();
 }
 
@@ -315,6 +317,11 @@ void Match::wait_for_rest(double dt) {
     if (all_at_rest()) {
         if (rest_clock_ > 0.5) enter_phase(MatchPhase::count_teams);
         rest_clock_ += dt;
+    } else if (clock_ - rest_wait_start_ > LONGEST_REST_WAIT) {
+        // Bodies jostling in a heap can keep each other moving for ever; the
+        // match does not wait on them longer than this.
+        std::cout << "scene not at rest after " << LONGEST_REST_WAIT << " seconds; the turn ends" << std::endl;
+        enter_phase(MatchPhase::count_teams);
     } else {
         rest_clock_ = 0.0;
         phase_timer_ = 0.2;

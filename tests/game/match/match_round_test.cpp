@@ -11,6 +11,7 @@
 #include "engine/widgets/text_widget.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/level_geometry_handle.h"
+#include "game/behaviors/rest.h"
 #include "game/match/match_config.h"
 
 #include <gtest/gtest.h>
@@ -238,6 +239,26 @@ TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[static_cast<std::size_t>(i)].first, 3 - i);
         // The count is looked at whenever the match checks for rest, every 0.2 s.
     for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_NEAR(shown[i].second, static_cast<double>(i), 0.25);
+}
+
+}  // namespace
+
+namespace {
+
+// A body that never comes to rest (bodies in a heap can keep each other
+// jostling) holds the end of a turn for twenty seconds, no longer.
+TEST(MatchRound, ABodyThatNeverRestsHoldsTheTurnForTwentySecondsAtMost) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1), 3);
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::wait_for_rest, 60 * 120));
+    const double over = match.clock();
+    vo::Entity* restless = match.slobs()[1].entity;
+    ASSERT_NE(restless, nullptr);
+    restless->get_behavior<vo::behaviors::Rest>()->keep_awake = true;
+
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::count_teams, 60 * 30));
+    EXPECT_NEAR(match.clock() - over, vo::Match::LONGEST_REST_WAIT, 0.25);
 }
 
 }  // namespace
