@@ -3,8 +3,9 @@
 // set up with clicks (two computer teams, the other cards without a
 // character), START pushes the match, the loop plays it (the steps and one
 // drawn frame per pass, the window's events) to the results screen, and its
-// "Main Menu" leads back to a menu that goes on working. Ten steps are due
-// at every pass of the match.
+// "Main Menu" leads back to a menu that goes on working: its buttons answer
+// and START plays the same teams again. Ten steps are due at every pass of
+// the match.
 
 #include "engine/core/frame.h"
 #include "engine/sfml/input_events.h"
@@ -14,6 +15,8 @@
 #include "game/match/match.h"
 #include "game/match/match_seed.h"
 #include "game/match/match_settings.h"
+#include "game/match/result_stats.h"
+#include "game/menus/esc_menu_screen.h"
 #include "game/menus/main_menu_screen.h"
 #include "game/menus/match_results_screen.h"
 #include "game/menus/menu_kit.h"
@@ -26,6 +29,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,11 +50,25 @@ void ClickCard(vo_test::AppHarness& harness, vo::TeamRepresentationWidget* card,
     ClickAt(harness, f.center_x(), f.center_y());
 }
 
+std::vector<int> Points(vo::MatchSettings const& settings) {
+    std::vector<int> points;
+    for (vo::TeamDesc const& team : settings.teams()) points.push_back(team.points);
+    return points;
+}
+
 TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop) {
-    // The program's start-up, in a fresh user folder: the default cards
-    // ("Player 1" human, "CPU 1" and "CPU 2" computer, the fourth empty).
+    // The phases the match passes through. Declared before the program, so
+    // that it outlives the match's observer: the shut-down, whenever it
+    // comes, shows the menu's preview again on the way out.
+    std::set<int> phases;
+
+    // The program's start-up in a fresh user folder, with the default cards
+    // ("Player 1" human, "CPU 1" and "CPU 2" computer, the fourth empty) and
+    // a player's saved options for a 640 x 480 window: the test machines
+    // draw in software and pay for every pixel of the round's frames.
     vo_test::AppSetup setup;
     setup.args = {};
+    setup.game_options = "windowWidth 640\nwindowHeight 480\nfullscreen false\n";
     vo_test::AppHarness harness(setup);
     harness.init();
     vo::MainMenuScreen* menu = harness.top<vo::MainMenuScreen>();
@@ -79,7 +97,8 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     EXPECT_LT(menu->cards()[3]->team().character.index, 0);
     ASSERT_EQ(menu->cpu_button()->text(), "CPU: NORMAL");
 
-    std::set<int> phases;
+    // START seeds the shared generator with the match seed, and the
+    // population draws the slobs' places from it.
     match.set_phase_observer([&](int, int phase) { phases.insert(phase); });
     vo::SetMatchSeedOverride(12345);
     harness.click(vo_test::FindButton(menu->root_widget(), "START"));
@@ -93,6 +112,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     EXPECT_TRUE(settings.cpu_controlled()[1]);
     EXPECT_EQ(match.cpu_level(), 1);
     EXPECT_EQ(match.level_seed(), 0);
+    const std::vector<int> points_before = Points(settings);
 
     int passes = 0;
     bool running = true;
@@ -107,8 +127,15 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_NE(results, nullptr) << "after " << passes << " passes, phase " << match.phase();
     for (int phase : {vo::MatchPhase::play, vo::MatchPhase::shot_fired, vo::MatchPhase::wait_for_rest})
         EXPECT_TRUE(phases.count(phase)) << phase;
+    // Ten points for the winner, on top of what the cards brought.
     const int winner = match.stats().winner();
-    EXPECT_TRUE(winner == -1 || match.settings().teams()[static_cast<std::size_t>(winner)].points == 10);
+    std::vector<int> points_expected = points_before;
+    if (winner >= 0) points_expected.at(static_cast<std::size_t>(winner)) += 10;
+    EXPECT_EQ(Points(settings), points_expected) << "winner " << winner;
+    // The results show that round: one win for the winner.
+    vo::ResultStats const& totals = results->match_totals();
+    ASSERT_EQ(totals.num_teams(), 2);
+    for (int t = 0; t < 2; ++t) EXPECT_EQ(totals.value(vo::wins, t), t == winner ? 1 : 0) << t;
 
     // The results as drawn by the loop's next frame.
     ASSERT_TRUE(pass());
@@ -135,9 +162,32 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     EXPECT_TRUE(menu->cards()[1]->is_cpu());
     harness.click(menu->cpu_button());
     EXPECT_EQ(menu->cpu_button()->text(), "CPU: HARD");
-    ASSERT_TRUE(pass());
+
+    // START again: the same two teams, with the points the cards bring, in a
+    // match of its own; the escape menu's "Main Menu" ends it.
+    phases.clear();
+    vo::SetMatchSeedOverride(12345);
+    harness.click(vo_test::FindButton(menu->root_widget(), "START"));
+    vo::ClearMatchSeedOverride();
+    ASSERT_EQ(harness.top<vo::Match>(), &match);
+    ASSERT_EQ(settings.num_teams(), 2u);
+    EXPECT_EQ(Points(settings), points_before);
+    EXPECT_EQ(match.cpu_level(), 2);
+    for (int i = 0; i < 60 && !phases.count(vo::MatchPhase::play); ++i) {
+        loop.timeline().subtract_time(-10.0f * vo::MainLoop::step_length);
+        ASSERT_TRUE(loop.run_pass());
+    }
+    EXPECT_TRUE(phases.count(vo::MatchPhase::play));
+    EXPECT_EQ(match.stats().winner(), -1);
+    harness.key(vo::KEY_PRESSED, vo::KEY_ESCAPE);
+    harness.key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
+    vo::EscMenuScreen* esc_menu = harness.top<vo::EscMenuScreen>();
+    ASSERT_NE(esc_menu, nullptr);
+    harness.click(vo_test::FindButton(esc_menu->root_widget(), "Main Menu"));
+    for (int i = 0; i < 10 && harness.top<vo::MainMenuScreen>() != menu; ++i) ASSERT_TRUE(pass());
     EXPECT_EQ(harness.top<vo::MainMenuScreen>(), menu);
-    EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
+    EXPECT_EQ(harness.app().num_screens(), 1u);
+    EXPECT_TRUE(pass());
 }
 
 }  // namespace
