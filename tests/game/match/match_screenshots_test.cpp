@@ -51,6 +51,11 @@ TEST(MatchScreens, AChargeInTheMiddleOfATurn) {
     vo_test::ScriptedDevices* devices = vo_test::ScriptedDevices::install(match.controls());
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+    // A few notches out, so that the other slobs are in the picture.
+    devices->now.mouse_wheel = -3.0f;
+    env.step();
+    devices->now.mouse_wheel = 0.0f;
+    env.step(60);
     devices->hold(vo::KEY_SPACE, true);
     env.step(30);
     ASSERT_TRUE(match.charging());
