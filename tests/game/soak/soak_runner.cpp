@@ -271,22 +271,22 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
 
     // Every round starts as the first did: the same number of entities,
     // and every shader effect of the rounds before handed back.
-    int probe_baseline = -1;
     int baseline_entities = -1;
+    int baseline_effects = -1;
     auto check_fresh_round = [&](std::string const& where) {
         const int entities = static_cast<int>(match.scene().num_entities());
-        const int probe = LiveEffects();
+        const int effects = LiveEffects();
         if (baseline_entities < 0) {
             baseline_entities = entities;
-            probe_baseline = probe;
+            baseline_effects = effects;
             return;
         }
         if (entities != baseline_entities)
             report.failures.push_back(where + ": starts with " + std::to_string(entities) +
                                       " entities, the first round with " + std::to_string(baseline_entities));
-        if (probe != probe_baseline)
-            report.failures.push_back(where + ": starts with " + std::to_string(probe) +
-                                      " shader effects alive, the first round with " + std::to_string(probe_baseline));
+        if (effects != baseline_effects)
+            report.failures.push_back(where + ": starts with " + std::to_string(effects) +
+                                      " shader effects alive, the first round with " + std::to_string(baseline_effects));
     };
     std::ostringstream trace_text;
     trace_text << "soak teams " << options.teams << " members " << options.members << " level " << options.cpu_level
@@ -305,7 +305,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
         std::size_t carves_seen = match.level()->edit_log().size();
         bool given_up = false;
         std::map<ExplosionKey, long> explosions;  // and the step each was first seen
-        int entities_at_start = -1;
+        bool round_checked = false;
         int level_problems = 0;
 
         while (!env.app().top<vo::MatchResultsScreen>()) {
@@ -320,9 +320,9 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
             }
             ++watch.steps;
             ++report.steps;
-            if (entities_at_start < 0 && match.phase() != Phase::match_start) {
+            if (!round_checked && match.phase() != Phase::match_start) {
                 // The level, the slobs and the mines of a fresh round.
-                entities_at_start = static_cast<int>(match.scene().num_entities());
+                round_checked = true;
                 check_fresh_round(where);
             }
 
@@ -455,9 +455,10 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
         vo::SetMatchSeedOverride(options.seed * 1000 + options.rounds);
         env.app().top<vo::MatchResultsScreen>()->on_fight_again(nullptr);
         env.step();
+        int steps = 0;
         do {
             env.step();
-        } while (match.phase() == Phase::match_start && watch.steps++ < 100000);
+        } while (match.phase() == Phase::match_start && ++steps < 100000);
         check_fresh_round("after the last round");
     }
 
