@@ -82,7 +82,6 @@ private:
     std::string make_user_folder();
     void register_data_folders(std::string const& game_data_path);
     void load_or_create_options(std::string const& user_folder);
-    void open_window();
     void create_font();
     // The screen the program starts on; empty for none.
     SmartPtr<IScreen> create_first_screen();
