@@ -1,7 +1,9 @@
 #include "game/menus/options_menu_screen.h"
 
 #include "engine/audio/music_handler.h"
+#include "engine/core/error.h"
 #include "engine/core/frame.h"
+#include "engine/core/info_file.h"
 #include "engine/core/platform.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/widget.h"
@@ -11,11 +13,9 @@
 #include "game/menus/menu_kit.h"
 #include "game/menus/menu_screen_helpers.h"
 
-#include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <boost/signals2/connection.hpp>
 
-#include <locale>
 
 namespace vo {
 
@@ -36,8 +36,10 @@ void WriteChangedOptions(GameOptions const& before, GameOptions const& after) {
     ptree tree;
     if (FileExists(after.file)) {
         try {
-            boost::property_tree::read_info(after.file, tree, std::locale());
+            ReadInfoFile(after.file, tree);
         } catch (boost::property_tree::ptree_error const&) {
+            tree.clear();
+        } catch (Error const&) {
             tree.clear();
         }
     }

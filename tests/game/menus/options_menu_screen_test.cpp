@@ -9,6 +9,7 @@
 #include "engine/widgets/button_widget.h"
 #include "game/app/game_options.h"
 #include "game/menus/options_menu_screen.h"
+#include "support/engine/bounded_run.h"
 #include "support/engine/media_files.h"
 #include "support/game/app_harness.h"
 
@@ -179,6 +180,19 @@ TEST_F(OptionsScreen, AnOptionsFileThatCannotBeWrittenIsReportedAndTheGameGoesOn
     EXPECT_EQ(ReadTextFile(options_file()), kStoredOptions);
     // The choice holds for this run.
     EXPECT_FALSE(GameOptions::instance().music);
+    EXPECT_TRUE(harness_->step());
+    EXPECT_FALSE(options_on_top());
+}
+
+TEST_F(OptionsScreen, AnOptionsFileReplacedByOneBeyondTheReadersLimitsIsWrittenAfresh) {
+    // Nested deeper than any INFO file may be: read through the guarded
+    // reader, it is refused before a tree is built, and Ok writes every key.
+    ASSERT_TRUE(vo_test::WriteTextFile(options_file(), vo_test::NestedInfoText(5000)));
+
+    harness_->click(screen_->music_button());
+    harness_->click(screen_->ok_button());
+    EXPECT_EQ(ReadTextFile(options_file()),
+              "windowWidth 640\nwindowHeight 480\nfullscreen true\nmusic false\nsfx false\n");
     EXPECT_TRUE(harness_->step());
     EXPECT_FALSE(options_on_top());
 }
