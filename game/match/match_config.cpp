@@ -1,7 +1,7 @@
 #include "game/match/match_config.h"
 
+#include "engine/core/error.h"
 #include "engine/core/info_file.h"
-#include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <climits>
@@ -14,6 +14,10 @@ namespace vo {
 const char* const MatchConfig::FILE_NAME = "game_config.info";
 
 namespace {
+
+void WarnKept(const std::string& path, const char* why) {
+    std::cout << "WARNING: couldn't reload " << path << ": " << why << "; keeping the previous values" << std::endl;
+}
 
 // The smallest value of the settings that must stay above 0: sizes, times and
 // densities that are divided by.
@@ -267,8 +271,11 @@ bool MatchConfig::reload(const std::string& path, ptree& tree) {
         return true;
     } catch (const std::runtime_error& e) {
         // A file edited while the game runs must not end it.
-        std::cout << "WARNING: couldn't reload " << path << ": " << e.what() << "; keeping the previous values"
-                  << std::endl;
+        WarnKept(path, e.what());
+        return false;
+    } catch (const Error& e) {
+        // Not a regular file, or beyond the INFO reader's limits.
+        WarnKept(path, e.message());
         return false;
     }
 }

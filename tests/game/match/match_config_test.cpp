@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -412,6 +414,16 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
         EXPECT_FALSE(config.reload(missing, tree));
         EXPECT_NE(out.str().find(missing), std::string::npos);
     }
+
+    // A folder in the file's place: the reader refuses what is not a file.
+    const std::string not_a_file = folder.file("folder.info");
+    ASSERT_EQ(mkdir(not_a_file.c_str(), 0700), 0);
+    {
+        mg_test::StdoutCapture out;
+        EXPECT_FALSE(config.reload(not_a_file, tree));
+        EXPECT_EQ(CountLines(out.str(), "WARNING: couldn't reload " + not_a_file), 1) << out.str();
+    }
+    EXPECT_EQ(config.numMines, 7);
 
     WriteText(path, "numMines 2\n");
     EXPECT_TRUE(config.reload(path, tree));
