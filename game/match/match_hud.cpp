@@ -122,6 +122,9 @@ void Match::init_widgets() {
     notifications_ = new NotificationWidget(root_widget_, WS_DEFAULT_STATE);
     notifications_->enable_state(WS_VIRTUAL | WS_CHILDREN_IGNORE_MOUSE);
     notifications_->set_color("background", Color(1.0f, 1.0f, 1.0f, 0.1f));
+    // Cream, as the timer's digits: the text widget's black is lost on the
+    // dark cave.
+    notifications_->set_line_color(Color(1.0f, 0.92f, 0.72f, 1.0f));
 
     // Layout in the menus' design space.
     root_widget_->adjust_to_content(true);

@@ -35,6 +35,7 @@ NotificationWidget::Line NotificationWidget::acquire_line() {
     line.text->enable_state(WS_VISIBLE);
     line.text->disable_state(WS_BACKGROUND | WS_BORDER);
     line.text->set_text_height(line_height_);
+    if (line_color_) line.text->set_text_color(*line_color_);
     line.time_left = life_time_;
     return line;
 }

@@ -6,10 +6,12 @@
 // line per notice, advances the widget every step and clears it between
 // rounds. The text widgets of expired lines are kept and reused.
 
+#include "engine/core/color.h"
 #include "engine/core/tween_machine.h"
 #include "engine/widgets/widget.h"
 
 #include <deque>
+#include <optional>
 
 namespace vo {
 
@@ -34,6 +36,9 @@ public:
     void add(const char* text);
     // Removes every line at once, destroying their text widgets.
     void clear();
+    // The colour of the lines' text from the next line on, new and reused
+    // lines alike; until it is set, lines keep the text widget's own.
+    void set_line_color(Color const& color) { line_color_ = color; }
 
     // The lines on show, oldest first, and the expired lines kept for reuse.
     std::deque<Line> const& lines() const { return lines_; }
@@ -55,6 +60,7 @@ private:
     std::deque<Line> spare_lines_;
     float line_height_ = 80.0f;
     double life_time_ = 5.0;
+    std::optional<Color> line_color_;
 };
 
 }  // namespace vo

@@ -94,8 +94,14 @@ TEST_F(NotificationWidgetTest, ExpiredLinesAreHiddenRetiredAndReused) {
     EXPECT_FALSE(first->is_visible());
     EXPECT_TRUE(widget.lines().front().text->is_visible());
 
-    // The next line takes the spare text widget: no new child.
+    // The next line takes the spare text widget: no new child. A line colour
+    // set meanwhile reaches the reused widget too.
+    const vo::Color cream(1.0f, 0.9f, 0.7f, 1.0f);
+    widget.set_line_color(cream);
     widget.add("Green wins");
+    EXPECT_FLOAT_EQ(first->color().r, cream.r);
+    EXPECT_FLOAT_EQ(first->color().g, cream.g);
+    EXPECT_FLOAT_EQ(first->color().b, cream.b);
     EXPECT_EQ(widget.num_children(), 2u);
     EXPECT_TRUE(widget.spare_lines().empty());
     EXPECT_EQ(widget.lines().back().text, first);
