@@ -16,7 +16,6 @@
 #include <boost/property_tree/ptree.hpp>
 #include <boost/signals2/connection.hpp>
 
-
 namespace vo {
 
 namespace {
@@ -35,12 +34,12 @@ void WriteChangedOptions(GameOptions const& before, GameOptions const& after) {
     }
     ptree tree;
     if (FileExists(after.file)) {
+        // The reader fills the tree only on success: a file it cannot parse
+        // or refuses leaves it empty, and every key is written.
         try {
             ReadInfoFile(after.file, tree);
         } catch (boost::property_tree::ptree_error const&) {
-            tree.clear();
         } catch (Error const&) {
-            tree.clear();
         }
     }
     const bool all = tree.empty();
