@@ -72,8 +72,12 @@ void Match::control_active_slob(double dt, PlayerControls& controls) {
     charging_ = state.charging_slob != nullptr;
     charge_fraction_ = charging_ ? static_cast<float>(state.charge_time / config_->maxShootTime) : 0.0f;
 
-    if (controls.was_pressed(PlayerAction::timer_step))
-        select_timer(timer_seconds() + static_cast<double>(controls.get(PlayerAction::timer_step)));
+    // The pad steps through the timer buttons and stops at the last one, as
+    // the digit keys do.
+    if (controls.was_pressed(PlayerAction::timer_step) && !timer_buttons_.empty()) {
+        const double last = static_cast<double>(timer_buttons_.size() - 1);
+        select_timer(std::min(timer_seconds() + static_cast<double>(controls.get(PlayerAction::timer_step)), last));
+    }
 }
 
 void Match::move_slob(double, PlayerControls& controls, SoftBody& body) {

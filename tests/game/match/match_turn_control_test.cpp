@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <memory>
 #include <set>
@@ -226,6 +228,25 @@ TEST(HumanTurnControl, FuseKeysPanAndZoom) {
     EXPECT_EQ(match.timer_selection(), 0);
     EXPECT_TRUE(match.timer_buttons()[0]->is_checked());
     turn.Hold(vo::KEY_0, false);
+
+    // The pad's timer axis steps one button at a time and stops at the
+    // last button, as the digit keys do: never past it to no button at all.
+    const int last = static_cast<int>(match.timer_buttons().size()) - 1;
+    turn.devices->now.joystick_connected = true;
+    for (int i = 0; i < last + 3; ++i) {
+        turn.devices->now.joystick_axes[6] = 1.0f;
+        turn.env.step();
+        EXPECT_EQ(match.timer_selection(), std::min(i + 1, last));
+        turn.devices->now.joystick_axes[6] = 0.0f;
+        turn.env.step();
+    }
+    EXPECT_TRUE(match.timer_buttons()[static_cast<std::size_t>(last)]->is_checked());
+    turn.devices->now.joystick_axes[6] = -1.0f;
+    turn.env.step();
+    turn.devices->now.joystick_axes[6] = 0.0f;
+    turn.env.step();
+    EXPECT_EQ(match.timer_selection(), last - 1);
+    turn.devices->now.joystick_connected = false;
 
     // A 25-pixel drag reaches the camera in five steps of 2 units; 15 wait.
     vo::SmartPtr<vo::ActionCameraController> camera = match.camera();
