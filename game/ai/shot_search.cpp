@@ -284,9 +284,7 @@ Shot ARFindPossibleShots::choose_best_shot(float enemy_weight, float own_weight,
     std::vector<const Shot*> best;
     float best_score = 0.0f;
     for (const Shot& shot : shots) {
-        const float score = static_cast<float>(shot.enemies_hit) * enemy_weight +
-                            static_cast<float>(shot.own_hit) * own_weight +
-                            static_cast<float>(shot.self_hit) * self_weight;
+        const float score = shot.score(enemy_weight, own_weight, self_weight);
         if (best.empty() || score > best_score) {
             best.assign(1, &shot);
             best_score = score;

@@ -51,6 +51,12 @@ struct Shot {
     int enemies_hit = 0;  // slobs of other teams inside the blast at the target
     int own_hit = 0;      // team mates inside it
     int self_hit = 0;     // 1 when the thrower is inside it
+
+    // enemies * enemy_weight + own * own_weight + self * self_weight.
+    float score(float enemy_weight, float own_weight, float self_weight) const {
+        return static_cast<float>(enemies_hit) * enemy_weight + static_cast<float>(own_hit) * own_weight +
+               static_cast<float>(self_hit) * self_weight;
+    }
 };
 
 // The trimming of a sweep: in every run of usable candidates the first and

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -209,7 +210,7 @@ TEST_F(AIPlayerTurn, FourFruitlessSearchesWalkThreeTimesThenEndTheTurn) {
 
 // A first best shot that would hit the thrower makes it walk once; after that
 // its own hits weigh -2.9 and a self-hitting best shot is taken.
-TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceThenTheShotIsTaken) {
+TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceAndTheSelfCountsMoreFromThen) {
     world_.collision_node = harness_->level().collision_node();
     const EntityDesc self = Slob(ground_.x, ground_.y + 1.2f, 0);
     Slob(ground_.x + 3.0f, ground_.y + 1.2f, 1);
@@ -223,9 +224,33 @@ TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceThenTheShotIsTaken) {
     EXPECT_EQ(player.self_weight(), -2.9f);
 
     for (int i = 0; i < 60 * 10 && player.next_state() != AIPlayer::aim; ++i) Step(player, self);
-    EXPECT_EQ(player.next_state(), AIPlayer::aim);
-    EXPECT_EQ(player.attempts(), 2);
     EXPECT_EQ(player.self_weight(), -2.9f);
+    EXPECT_GE(player.attempts(), 2);
+}
+
+// The best shot reaches the enemy and a team mate beside it (1 - 1.9 < 0):
+// it would hurt the own side more than the enemy's, so it is never taken;
+// the player walks elsewhere three times and then ends its turn.
+TEST_F(AIPlayerTurn, AShotThatHurtsTheOwnSideMoreThanTheEnemiesIsNeverTaken) {
+    world_.collision_node = harness_->level().collision_node();
+    const vector3 from = harness_->ground_spot(6.0f, 0);
+    const vector3 to = harness_->ground_spot(6.0f, 1);
+    const EntityDesc self = Slob(from.x, from.y + 1.2f, 0);
+    Slob(to.x, to.y + 1.2f, 1);
+    Slob(to.x + 2.5f, to.y + 1.2f, 0);
+    harness_->step(120);
+    AIPlayer player;
+    player.begin_turn(self, world_);
+    bool ended = false;
+    int most_attempts = 0;
+    for (int i = 0; i < 60 * 30 && !ended; ++i) {
+        Step(player, self);
+        EXPECT_NE(player.next_state(), AIPlayer::aim) << "a shot was taken";
+        most_attempts = std::max(most_attempts, player.attempts());
+        ended = player.controls().is_down(A::end_turn);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(most_attempts, 4);  // three walks, then the last search
 }
 
 // A slob that dies while the player walks is dropped from its world before
