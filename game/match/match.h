@@ -373,7 +373,8 @@ private:
     // The acting team has throws of the weapon (an unknown name has none);
     // true without an acting team.
     bool has_throws_left(std::string const& weapon);
-    // At the start of a turn: a weapon the acting team has throws of.
+    // At the start of a turn: a weapon the acting team has throws of (the
+    // last listed one when the selected one has none).
     void select_available_weapon();
     // The computer player (match_computer_player.cpp): its difficulty at the
     // match start, the start of its turn and its steps.

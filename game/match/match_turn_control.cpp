@@ -284,9 +284,14 @@ void Match::select_available_weapon() {
     TeamState* team = current_team_state();
     if (!team || !weapon_select_) return;
     if (has_throws_left(weapon_select_->selected_weapon())) return;
-    for (auto const& entry : scene_.weapons.get_child("availableWeapons")) {
-        ButtonWidget* button = weapon_select_->button(entry.first);
-        if (!button || !has_throws_left(entry.first)) continue;
+    // The last listed weapon that has throws, as the weapon panel falls back
+    // to the last listed one: in the shipped list the grenade, which the
+    // computer players compute every throw with (the first, the mine, would
+    // drop at their feet).
+    ptree const& available = scene_.weapons.get_child("availableWeapons");
+    for (auto entry = available.rbegin(); entry != available.rend(); ++entry) {
+        ButtonWidget* button = weapon_select_->button(entry->first);
+        if (!button || !has_throws_left(entry->first)) continue;
         button->press();
         weapon_select_->on_weapon_clicked(button);
         return;

@@ -160,12 +160,12 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
     ASSERT_EQ(turn.thrown.size(), 2u);
     EXPECT_EQ(match.teams()[1].weapon_counts.at("grenade"), -1);
 
-    // A team out of its timed grenades starts its turn with a weapon it
-    // has, and an empty weapon is refused with a notice.
+    // A team out of its timed grenades starts its turn with the last listed
+    // weapon it has, and an empty weapon is refused with a notice.
     const_cast<vo::TeamState&>(match.teams()[0]).weapon_counts["timedGrenade"] = 0;
     ASSERT_TRUE(turn.NextPlay());
     ASSERT_EQ(match.current_team(), 0);
-    EXPECT_EQ(weapons->selected_weapon(), "mine");
+    EXPECT_EQ(weapons->selected_weapon(), "grenade");
     weapons->on_weapon_clicked(weapons->button("timedGrenade"));
     const std::size_t notices = match.notifications()->lines().size();
     turn.Hold(vo::KEY_SPACE, true, 5);
