@@ -16,6 +16,7 @@
 #include "game/behaviors/aim.h"
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
+#include "game/match/slob_jump.h"
 #include "game/match/turn_control_state.h"
 #include "game/menus/weapon_select_widget.h"
 
@@ -106,20 +107,7 @@ void Match::move_slob(double, PlayerControls& controls, SoftBody& body) {
                 const vector3 n = body.touch_normal();
                 if (Dot2(n, world_up_) > c.jumpNormalThreshold) {
                     last_jump_time_ = clock_;
-                    body.clear_sticky_particles();
-                    for (int i = 0; i < body.num_particles(); ++i) {
-                        vector3 v = body.particle_get_velocity(i);
-                        const float along = v.x * world_up_.x + v.y * world_up_.y + v.z * world_up_.z;
-                        if (along < 0.0f) {
-                            v.x -= world_up_.x * along;
-                            v.y -= world_up_.y * along;
-                            v.z -= world_up_.z * along;
-                        }
-                        v.x += world_up_.x * c.jumpVelocity;
-                        v.y += world_up_.y * c.jumpVelocity;
-                        v.z += world_up_.z * c.jumpVelocity;
-                        body.particle_set_velocity(i, v);
-                    }
+                    LaunchJump(body, world_up_, c.jumpVelocity);
                 }
                 state.jump_released = false;
             }

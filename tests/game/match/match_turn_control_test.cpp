@@ -177,13 +177,7 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
 }
 
 TEST(HumanTurnControl, AJumpNeedsContactAndAPauseAndOnePressJumpsOnce) {
-    // A jump of the shipped speed (500) throws a slob against the rock hard
-    // enough to kill it; a gentler one lets it land and jump again.
-    vo_test::TestDataSet data;
-    data.set("game_config.info", "jumpVelocity", "8");
-    vo_test::AppSetup setup;
-    setup.config_info = data.config_info();
-    HumanTurn turn(setup);
+    HumanTurn turn;
     vo::Match& match = turn.match;
     const double delay = 1.5 * match.config()->touchDelay;
     vo::SoftBody* body = vo::BodyOf(match.acting_slob());
