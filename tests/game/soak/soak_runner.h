@@ -3,8 +3,8 @@
 // Whole matches between computer teams, stepped at the fixed step without
 // drawing, with the match's health checked all along:
 // - every step: no exception, no body point or fluid particle that is not a
-//   finite number, no phase that lasts 120 simulated seconds, no round
-//   longer than a limit;
+//   finite number, no phase that lasts 120 simulated seconds (a round
+//   whose turns go on past a limit is given up, not failed);
 // - after every carve: the level's invariants (a vertex may lie inside an
 //   earlier carved circle by the sagitta of a boundary chord: a later carve
 //   splits the chords of earlier ones);
@@ -20,7 +20,7 @@
 //
 // The data is a copy of the shipped data set with more of everything:
 // items every turn, the cluster bomb as the first weapon, more mines and
-// lava fields, a short round time.
+// lava fields, a short round time; or the shipped data as it is.
 
 #include "support/game/test_data_set.h"
 
@@ -50,10 +50,15 @@ struct SoakOptions {
     bool clusters_first = true;
     // Items at every turn (two), rather than the shipped chance.
     bool many_items = true;
+    // The shipped data as it is: no change to the round time, the mines or
+    // the lava fields, and the shipped weapons and item chances.
+    bool shipped_data = false;
     // Above 0: the slobs' jump speed instead of the shipped one.
     double jump_velocity = 0.0;
     double round_time = 18.0;
     double max_round_seconds = 45.0 * 60.0;  // simulated
+    // A round counts as decided when it ends within this time (simulated).
+    double decision_seconds = 15.0 * 60.0;
     double watchdog_seconds = 120.0;         // simulated, per phase
 };
 
@@ -66,6 +71,20 @@ struct SoakReport {
     int throws = 0;        // by computer teams
     int hits = 0;          // computer turns with a throw that hurt an enemy
     long enemy_damage = 0; // done by computer teams to other teams
+    long own_damage = 0;   // done in computer teams' turns to their own team
+    int cpu_kills = 0;     // slobs killed in computer teams' turns
+    int cpu_own_kills = 0; // of those, slobs of the acting team
+    // Rounds with a winner (or a draw by a last blast) within the decision
+    // time; the round lengths, simulated seconds.
+    int decided = 0;
+    std::vector<double> round_seconds;
+    // How slobs died: by a blast in an enemy's turn or in their own team's
+    // (flying into the rock after a blast counts as the blast), burnt in
+    // lava, or by a fall or hit against the rock (leaving the level too).
+    int enemy_kills = 0;
+    int own_kills = 0;
+    int lava_kills = 0;
+    int fall_kills = 0;
     int carves = 0;
     long steps = 0;
     double simulated_seconds = 0.0;
@@ -73,6 +92,11 @@ struct SoakReport {
     std::uint64_t trace_hash = 0;
 
     bool ok() const { return failures.empty(); }
+    // Shares of the computer teams' damage and kills that hit their own team
+    // (0 when they did none).
+    double own_damage_share() const;
+    double own_kill_share() const;
+    double median_round_seconds() const;
     std::string failure_text() const;
 };
 

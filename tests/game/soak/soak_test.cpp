@@ -35,8 +35,9 @@ constexpr bool kSanitized = false;
 #endif
 
 // "key=value key=value": teams, members, level, seed, rounds, idle (0/1),
-// maxcpu, roundtime, clusters (0/1), items (0/1: shipped or every turn),
-// jump (speed).
+// maxcpu, roundtime, maxround (simulated seconds before a round is given up),
+// decide (simulated seconds within which a round counts as decided), clusters (0/1), items (0/1: shipped or every turn),
+// jump (speed), shipped (0/1: the shipped data as it is).
 SoakOptions ParseOptions(std::string const& text) {
     SoakOptions options;
     std::istringstream in(text);
@@ -54,9 +55,12 @@ SoakOptions ParseOptions(std::string const& text) {
         if (key == "idle") options.idle_last_team = value == "1";
         if (key == "maxcpu") options.max_cpu_turns = std::stoi(value);
         if (key == "roundtime") options.round_time = std::stod(value);
+        if (key == "maxround") options.max_round_seconds = std::stod(value);
+        if (key == "decide") options.decision_seconds = std::stod(value);
         if (key == "clusters") options.clusters_first = value == "1";
         if (key == "jump") options.jump_velocity = std::stod(value);
         if (key == "items") options.many_items = value == "1";
+        if (key == "shipped") options.shipped_data = value == "1";
     }
     return options;
 }
@@ -67,10 +71,14 @@ std::string ReportLine(SoakReport const& r) {
     std::ostringstream line;
     line << "SOAK_REPORT rounds=" << r.rounds << " given_up=" << r.rounds_given_up << " won_by_team0=" << won
          << " cpu_turns=" << r.cpu_turns << " throws=" << r.throws << " hits=" << r.hits
-         << " enemy_damage=" << r.enemy_damage << " carves=" << r.carves << " steps=" << r.steps
+         << " enemy_damage=" << r.enemy_damage << " own_damage=" << r.own_damage << " carves=" << r.carves << " steps=" << r.steps
          << " sim_s=" << std::fixed << std::setprecision(1) << r.simulated_seconds << " wall_s=" << r.wall_seconds
-         << " speed=" << (r.wall_seconds > 0 ? r.simulated_seconds / r.wall_seconds : 0.0) << std::hex
-         << " trace=" << r.trace_hash;
+         << " speed=" << (r.wall_seconds > 0 ? r.simulated_seconds / r.wall_seconds : 0.0)
+         << std::setprecision(3) << " own_damage_share=" << r.own_damage_share()
+         << " own_kill_share=" << r.own_kill_share() << " decided=" << r.decided << "/"
+         << r.rounds + r.rounds_given_up << std::setprecision(1) << " median_round_s=" << r.median_round_seconds()
+         << " enemy_kills=" << r.enemy_kills << " own_kills=" << r.own_kills << " lava_kills=" << r.lava_kills
+         << " fall_kills=" << r.fall_kills << std::hex << " trace=" << r.trace_hash;
     return line.str();
 }
 
