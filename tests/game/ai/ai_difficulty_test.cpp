@@ -1,11 +1,11 @@
-// The computer player's difficulty in play: the same seeded turns (a
-// thrower and a target standing still in the caves of generated levels,
-// the grenade flying in the real physics) played at each difficulty; a
-// turn counts when every player throws. Harder players hit at least as
-// often as easy ones and do at least as much damage. LEVELS=n plays n
-// levels instead of 22 (30 placements each) for a larger table; with
-// fewer, the damage of normal and hard players, whose errors differ by a
-// tenth, is within the noise.
+// The computer player's difficulty in play, with the shipped data: the same
+// seeded turns (a thrower and a target standing still on the floors of
+// generated levels, the grenade flying in the real physics) played at each
+// difficulty, each turn with two seeds of the player's random error. A turn
+// counts when every player throws. Harder players hit more often and do more
+// damage per turn, each step up by more than the two seeds differ at any
+// difficulty. LEVELS=n plays n levels instead of 2 (30 placements each) and
+// prints the table only.
 
 #include "ai_turn_driver.h"
 
@@ -16,13 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/property_tree/info_parser.hpp>
-#include <boost/property_tree/ptree.hpp>
-
+#include <algorithm>
 #include <cmath>
-#include <iomanip>
-#include <sstream>
 #include <cstdlib>
+#include <iomanip>
 #include <iostream>
 
 namespace {
@@ -31,22 +28,36 @@ using namespace vo;
 using vo_test::AITurnDriver;
 using vo_test::LevelSceneHarness;
 
+constexpr int kSeeds = 2;
+constexpr int kDifficulties = 3;
+
 struct Tally {
     int turns = 0;   // turns in which the player threw
     int hits = 0;    // throws that hurt the target
     float damage = 0.0f;
     float miss = 0.0f;  // summed distance from the target to where the grenade went off
+
+    float hit_rate() const { return turns ? static_cast<float>(hits) / static_cast<float>(turns) : 0.0f; }
+    float damage_per_turn() const { return turns ? damage / static_cast<float>(turns) : 0.0f; }
+    float mean_miss() const { return turns ? miss / static_cast<float>(turns) : 0.0f; }
+    void add(Tally const& o) {
+        turns += o.turns;
+        hits += o.hits;
+        damage += o.damage;
+        miss += o.miss;
+    }
 };
 
 // Turn t of level: a thrower and a target on the level's ground; the
-// difficulty's throw. False when the player finds no shot there (it would
-// walk). The level is generated again only after a throw has carved it.
-bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, Tally& tally, bool& carved) {
+// difficulty's throw with the seed's error draws. False when the player
+// finds no shot there (it would walk). The level is generated again only
+// after a throw has carved it.
+bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, int seed, Tally& tally, bool& carved) {
     if (carved) {
         world.new_level(level);
         carved = false;
     }
-    world.scene().physics_handler()->set_gravity(vector3(0, -10, 0));
+    world.scene().physics_handler()->set_gravity(vector3(0, -world.config().gravity, 0));
     const int a = t % 5;
     const int b = (a + 1 + (t / 5) % 4) % 6;
     vector3 from;
@@ -59,7 +70,7 @@ bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, Tally&
     }
     SlobEntity* thrower = world.add_slob(vector3(from.x, from.y + 1.2f, 0));
     SlobEntity* target = world.add_slob(vector3(to.x, to.y + 1.2f, 0));
-    world.step(120);
+    world.step(60);
 
     WorldDesc desc;
     desc.scene = &world.scene();
@@ -69,7 +80,7 @@ bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, Tally&
 
     AIPlayer player;
     player.difficulty = difficulty;
-    SeedRand(static_cast<unsigned>(1000 + t));
+    SeedRand(static_cast<unsigned>(1000 + t + 7919 * seed));
     player.begin_turn(desc.entities[0], desc);
     AITurnDriver driver(world, player, thrower, *desc.config);
     auto leave = [&] {
@@ -96,7 +107,7 @@ bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, Tally&
     vector3 aimed;
     GetPosition(target, aimed);
     tally.miss += std::hypot(last.x - aimed.x, last.y - aimed.y);
-    world.step(60);
+    world.step(30);
     const float health = target->health_behavior()->value;
     tally.turns += 1;
     tally.hits += health < 100.0f;
@@ -104,64 +115,69 @@ bool PlayTurn(LevelSceneHarness& world, int level, int t, int difficulty, Tally&
     return true;
 }
 
-TEST(AIDifficulty, HarderPlayersHitAtLeastAsOftenOverTheSameTurns) {
-    // The shipped grenade body loses speed in flight (its particles are
-    // damped), so every computed throw falls short and a perfect aim is no
-    // better than a spread one. Without the damping the flight is the
-    // parabola the player computes, and its aim is what counts.
-    // QV_AI_SHIPPED_WEAPONS=1 plays with the shipped weapons (and only
-    // prints the table).
-    const bool shipped = std::getenv("QV_AI_SHIPPED_WEAPONS") != nullptr;
-    vo_test::LevelSceneSetup setup;
-    if (!shipped) {
-        boost::property_tree::ptree weapons;
-        boost::property_tree::read_info(std::string(QV_GAME_DATA_DIR) + "/config/weapons.info", weapons);
-        weapons.put("grenadeBody.particleDamping", 0);
-        std::ostringstream text;
-        boost::property_tree::write_info(text, weapons);
-        setup.config_files["weapons.info"] = text.str();
-    }
-    LevelSceneHarness world(setup);
+TEST(AIDifficulty, EachHarderPlayerHitsMoreOftenAndHurtsMoreThanTheSeedsDiffer) {
+    LevelSceneHarness world;
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a statistical figure; the soak plays the computer player under the sanitizers";
 #endif
-    const int kLevels = std::getenv("LEVELS") ? std::atoi(std::getenv("LEVELS")) : 22;
+    const char* levels = std::getenv("LEVELS");
+    const int kLevels = levels ? std::atoi(levels) : 2;
     constexpr int kTurnsPerLevel = 30;
-    Tally tallies[3];
+    Tally tallies[kSeeds][kDifficulties];
     int played = 0;
     for (int level = 0; level < kLevels; ++level) {
         bool carved = true;
         for (int t = 0; t < kTurnsPerLevel; ++t) {
             // Whether the player throws at all is decided before any draw of
-            // the difficulty's error: when the easy one walks, all would.
-            Tally probe[3];
+            // the difficulty's error: when one walks, all would.
+            Tally probe[kSeeds][kDifficulties];
             bool all = true;
-            for (int d = 0; d < 3 && all; ++d) all = PlayTurn(world, level, level * 100 + t, d, probe[d], carved);
+            for (int s = 0; s < kSeeds && all; ++s)
+                for (int d = 0; d < kDifficulties && all; ++d)
+                    all = PlayTurn(world, level, level * 100 + t, d, s, probe[s][d], carved);
             if (!all) continue;
             ++played;
-            for (int d = 0; d < 3; ++d) {
-                tallies[d].turns += probe[d].turns;
-                tallies[d].hits += probe[d].hits;
-                tallies[d].damage += probe[d].damage;
-                tallies[d].miss += probe[d].miss;
-            }
+            for (int s = 0; s < kSeeds; ++s)
+                for (int d = 0; d < kDifficulties; ++d) tallies[s][d].add(probe[s][d]);
         }
     }
-    std::cout << "difficulty | turns | hit rate | damage per turn | mean miss\n";
-    const char* names[3] = {"easy", "normal", "hard"};
-    for (int d = 0; d < 3; ++d)
-        std::cout << std::left << std::setw(10) << names[d] << " | " << tallies[d].turns << " | " << std::fixed
-                  << std::setprecision(2) << static_cast<float>(tallies[d].hits) / tallies[d].turns << " | "
-                  << tallies[d].damage / tallies[d].turns << " | " << tallies[d].miss / tallies[d].turns << "\n";
-    if (shipped) return;
-    ASSERT_GE(played, 60);
-    // The blast is wide (radius 4): an error of a tenth seldom turns a hit
-    // into a miss, so normal and hard players hit about equally often; the
-    // damage, which falls off with the distance, tells them apart.
-    EXPECT_GE(tallies[1].hits, tallies[0].hits);
-    EXPECT_GE(tallies[2].hits, tallies[0].hits);
-    EXPECT_GE(tallies[2].damage, tallies[1].damage);
-    EXPECT_GE(tallies[1].damage, tallies[0].damage);
+
+    const char* names[kDifficulties] = {"easy", "normal", "hard"};
+    Tally all[kDifficulties];
+    std::cout << "difficulty | seed | turns | hit rate | damage per turn | mean miss\n" << std::fixed
+              << std::setprecision(2);
+    for (int d = 0; d < kDifficulties; ++d) {
+        for (int s = 0; s < kSeeds; ++s) {
+            Tally const& t = tallies[s][d];
+            all[d].add(t);
+            std::cout << std::left << std::setw(10) << names[d] << " | " << s << " | " << t.turns << " | "
+                      << t.hit_rate() << " | " << t.damage_per_turn() << " | " << t.mean_miss() << "\n";
+        }
+        std::cout << std::left << std::setw(10) << names[d] << " | all | " << all[d].turns << " | "
+                  << all[d].hit_rate() << " | " << all[d].damage_per_turn() << " | " << all[d].mean_miss() << "\n";
+    }
+    if (levels) return;
+    ASSERT_GE(played, 30);
+
+    // The largest difference between the seeds at any difficulty, and the
+    // steps between the difficulties over both seeds.
+    auto check = [&](char const* what, float (Tally::*figure)() const) {
+        float spread = 0.0f;
+        for (int d = 0; d < kDifficulties; ++d) {
+            float lo = (tallies[0][d].*figure)();
+            float hi = lo;
+            for (int s = 1; s < kSeeds; ++s) {
+                lo = std::min(lo, (tallies[s][d].*figure)());
+                hi = std::max(hi, (tallies[s][d].*figure)());
+            }
+            spread = std::max(spread, hi - lo);
+        }
+        for (int d = 1; d < kDifficulties; ++d)
+            EXPECT_GT((all[d].*figure)() - (all[d - 1].*figure)(), spread)
+                << what << ": " << names[d - 1] << " to " << names[d];
+    };
+    check("hit rate", &Tally::hit_rate);
+    check("damage per turn", &Tally::damage_per_turn);
 }
 
 }  // namespace

@@ -216,11 +216,15 @@ TEST_F(ShotSearchScene, ATeamMateInTheArcForcesAnotherAngleAndIsNeverATarget) {
 }
 
 TEST_F(ShotSearchScene, BlastCountsUseTheExplosionTypesRadius) {
-    EXPECT_FLOAT_EQ(ARFindPossibleShots(EntityDesc(), world_).blast_radius(), 4.0f);  // "normal"
+    // The grenade's explosion type, "normal", of the shipped weapons.
+    const float r = world_.scene->weapons.get<float>("explosionTypes.normal.radius");
+    EXPECT_FLOAT_EQ(ARFindPossibleShots(EntityDesc(), world_).blast_radius(), r);
     const EntityDesc self = Slob(0, 0, 0);
-    Slob(10, 0, 1);
-    Slob(13.5f, 0, 2);  // 3.5 from the target: inside a blast of 4 and its radius of 1
-    Slob(12.5f, -2.5f, 0);  // a team mate near the target
+    const float target = r + 4.0f;  // the thrower well out of the blast
+    Slob(target, 0, 1);
+    // Half a unit inside the blast and the slobs' radius of 1.
+    Slob(target + r + 0.5f, 0, 2);
+    Slob(target + (r + 0.5f) * 0.7071f, -(r + 0.5f) * 0.7071f, 0);  // a team mate near the target
     const std::vector<Shot> shots = Search(self);
     ASSERT_GE(shots.size(), 1u);
     EXPECT_EQ(shots[0].enemies_hit, 2);

@@ -61,7 +61,7 @@ TEST(GrenadeFlow, AContactGrenadeFallsAndExplodesOnceAtItsFirstGroundContact) {
     world.step(90);
     EXPECT_FALSE(world.holds(grenade));
     ASSERT_EQ(events.explosions.size(), 1u);
-    EXPECT_EQ(events.explosions[0].radius, 4.0f);  // "normal"
+    EXPECT_EQ(events.explosions[0].radius, world.scene().weapons.get<float>("explosionTypes.normal.radius"));
     EXPECT_NEAR(events.explosions[0].position.x, landed.x, 1e-4f);
     EXPECT_EQ(world.entities_of<ExplosionEntity>().size(), 0u);  // its circle has gone too
 }

@@ -40,8 +40,8 @@ burst { clustersOnly true maxVelocity 20 cluster { type bomblet num 3 directiona
 
 TEST(LevelScene, RefusesDefectiveWeaponsAndItemsWithEveryDefectNamed) {
     std::string weapons = ShippedConfig("weapons.info");
-    const std::string radius = "radius 4\n";
-    weapons.replace(weapons.find(radius), radius.size(), "radius -4\n");  // normal's
+    const std::string radius = "radius ";
+    weapons.replace(weapons.find(radius, weapons.find("    normal\n")), radius.size(), "radius -");  // normal's
     std::string items = ShippedConfig("items.info");
     const std::string add = "addWeapon clusterBomb";
     items.replace(items.find(add), add.size(), "addWeapon nukes");
@@ -63,6 +63,11 @@ TEST(LevelScene, ThrowsEachWeaponAsItsDescriptionSays) {
     LevelSceneHarness world(WithTestWeapons());
     LevelScene& scene = world.scene();
     const vector3 at(3.0f, 4.0f, 0.0f);
+    // The speeds at full charge and the blast radii of the shipped data.
+    const float g = scene.weapons.get<float>("grenade.maxVelocity");
+    const float t = scene.weapons.get<float>("timedGrenade.maxVelocity");
+    const float normal = scene.weapons.get<float>("explosionTypes.normal.radius");
+    const float big = scene.weapons.get<float>("explosionTypes.big.radius");
     struct Case {
         std::string what;
         std::string weapon;
@@ -76,17 +81,16 @@ TEST(LevelScene, ThrowsEachWeaponAsItsDescriptionSays) {
         float blast_radius;
     };
     const Case cases[] = {
-        {"charged: maxVelocity 22 at half power", "grenade", vector3(3, 4, 0), 0.5f, 0.0, vector3(6.6f, 8.8f, 0), -1,
-         true, true, 4.0f},
+        {"charged: maxVelocity at half power", "grenade", vector3(3, 4, 0), 0.5f, 0.0,
+         vector3(0.3f * g, 0.4f * g, 0), -1, true, true, normal},
         {"a fixed speed whatever the power", "fixedThrow", vector3(0, -2, 0), 0.1f, 2.0, vector3(0, -12, 0), 2.0,
-         false, false, 4.0f},
-        {"timed with a fuse", "timedGrenade", vector3(1, 0, 0), 1.0f, 3.0, vector3(22, 0, 0), 3.0, false, false,
-         5.5f},
-        {"timed without a fuse goes off on contact", "timedGrenade", vector3(1, 0, 0), 1.0f, 0.0,
-         vector3(22, 0, 0), -1, true, true, 5.5f},
-        {"not timed: the fuse is ignored", "grenade", vector3(0, 1, 0), 1.0f, 3.0, vector3(0, 22, 0), -1, true,
-         true, 4.0f},
-        {"no direction: at rest", "grenade", vector3(), 1.0f, 0.0, vector3(), -1, true, true, 4.0f},
+         false, false, normal},
+        {"timed with a fuse", "timedGrenade", vector3(1, 0, 0), 1.0f, 3.0, vector3(t, 0, 0), 3.0, false, false, big},
+        {"timed without a fuse goes off on contact", "timedGrenade", vector3(1, 0, 0), 1.0f, 0.0, vector3(t, 0, 0),
+         -1, true, true, big},
+        {"not timed: the fuse is ignored", "grenade", vector3(0, 1, 0), 1.0f, 3.0, vector3(0, g, 0), -1, true, true,
+         normal},
+        {"no direction: at rest", "grenade", vector3(), 1.0f, 0.0, vector3(), -1, true, true, normal},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

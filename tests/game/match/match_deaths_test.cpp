@@ -27,13 +27,6 @@ std::string NewestNotice(vo::Match& match) {
     return lines.empty() ? std::string() : std::string(lines.back().text->text());
 }
 
-// Moves a slob or mine by (dx, dy): its body follows its position at its
-// next update.
-void MoveBody(vo::Entity* entity, float dx, float dy) {
-    vo::vector3 position;
-    vo::GetPosition(entity, position);
-    vo::SetPosition(entity, vo::vector3(position.x + dx, position.y + dy, position.z));
-}
 
 TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     GameEnvironment env;
@@ -192,8 +185,9 @@ TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
         if (std::string(match.scene().entity(i)->object_type_name()) == "GrenadeEntity") mine = match.scene().entity(i);
     ASSERT_NE(mine, nullptr);
     const int mines = vo_test::CountEntities(match, "GrenadeEntity");
-    MoveBody(slob, 0.0f, -far);
-    MoveBody(mine, far, 0.0f);
+    // (A body follows its entity's position at its next update.)
+    vo::SetPosition(slob, vo::vector3(0.0f, -far, 0.0f));
+    vo::SetPosition(mine, vo::vector3(far, 0.0f, 0.0f));
     env.step(2);
     EXPECT_EQ(vo_test::CountEntities(match, "GrenadeEntity"), mines - 1);
     EXPECT_LT(vo_test::HealthOfSlob(match, 2), 1.0f);

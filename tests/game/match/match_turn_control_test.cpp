@@ -32,7 +32,7 @@ namespace {
 using vo_test::GameEnvironment;
 namespace Phase = vo::MatchPhase;
 
-constexpr float kGrenadeMaxVelocity = 22.0f;  // "grenade" of the shipped weapons
+
 
 // A seeded match of human teams whose devices the test holds, run to the
 // first turn's play.
@@ -89,7 +89,8 @@ TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
     EXPECT_EQ(match.phase(), Phase::play);
     turn.Hold(vo::KEY_SPACE, false);
     ASSERT_EQ(turn.thrown.size(), 1u);
-    EXPECT_NEAR(turn.LastThrowSpeed(), 0.4f * kGrenadeMaxVelocity, 0.01f);
+    const float max_velocity = match.scene().weapons.get<float>("grenade.maxVelocity");
+    EXPECT_NEAR(turn.LastThrowSpeed(), 0.4f * max_velocity, 0.01f);
     EXPECT_FALSE(match.charging());
 
     // Held on: the throw goes by itself at full charge, and the held key
@@ -100,8 +101,8 @@ TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
     EXPECT_TRUE(match.charging());
     turn.env.step_until([&] { return turn.thrown.size() == 2; }, 3);
     ASSERT_EQ(turn.thrown.size(), 2u);
-    EXPECT_GE(turn.LastThrowSpeed(), kGrenadeMaxVelocity - 0.01f);
-    EXPECT_LE(turn.LastThrowSpeed(), kGrenadeMaxVelocity * (1.0f + 1.0f / 60.0f) + 0.01f);
+    EXPECT_GE(turn.LastThrowSpeed(), max_velocity - 0.01f);
+    EXPECT_LE(turn.LastThrowSpeed(), max_velocity * (1.0f + 1.0f / 60.0f) + 0.01f);
 
     ASSERT_TRUE(turn.NextPlay());
     turn.Hold(vo::KEY_SPACE, true, 30);
