@@ -41,8 +41,10 @@ void CheckPlayable(MatchSettings const& settings) {
 void Match::show_level_preview(int seed, float aspect) {
     load_config(false);
     turn_tweens_.clear();
-    // A match left while it waited must not wake up in the preview.
+    // A match left while it waited, or paused, must not wake up in the
+    // preview.
     phase_timer_ = 0.0;
+    set_paused(false);
     world_rotation_ = 0.0f;
     level_seed_ = seed;
     scene_.clear(true);
@@ -87,8 +89,10 @@ void Match::start_match_steps(MatchSettings const& settings, bool random_start_t
     last_jump_time_ = 0.0;
     turn_count_ = 0;
     death_interval_ = 2.0;
-    // A charge or a held key of the match that was left must not carry over.
+    // A charge, a held key or the pause of the match that was left must not
+    // carry over.
     ResetTurnControlState();
+    set_paused(false);
     charging_ = false;
     charge_fraction_ = 0.0f;
 
