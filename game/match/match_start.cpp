@@ -13,6 +13,7 @@
 #include "game/match/match_config.h"
 #include "game/match/turn_control_state.h"
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
@@ -76,6 +77,8 @@ void Match::start_match(MatchSettings const& settings, bool random_start_team) {
 
 void Match::start_match_steps(MatchSettings const& settings, bool random_start_team) {
     load_config(false);
+    const std::vector<bool>& cpu = settings.cpu_controlled();
+    scene_.check_match_weapons(config_->numMines > 0, std::find(cpu.begin(), cpu.end(), true) != cpu.end());
     init_widgets();
     // The turn tweens of a match left in the middle of a turn would go on
     // turning the world (and switch gravity on) in the new one.
