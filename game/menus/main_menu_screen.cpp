@@ -12,7 +12,6 @@
 #include "engine/widgets/input_widget.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
-#include "engine/widgets/widget_style_config.h"
 #include "game/app/team_settings.h"
 #include "game/app/user_file.h"
 #include "game/match/match.h"
@@ -49,10 +48,6 @@ constexpr int kCentredBottom = WS_ALIGN_LEFT | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;
 constexpr int kBottomGridBits = WS_TRANSPARENT | kCentredBottom;                       // 0x740
 
 void Progress(const char* line) { std::cout << line << std::flush; }
-
-SmartPtr<WidgetStyleMap> MenuWidgetStyles(const char* group) {
-    return WidgetStyleMapFromInfoFile(PathProvider::get_path(1) + "widget_styles.info", group, DefaultStyleMap());
-}
 
 Widget* NewArea(Widget* parent, Frame const& frame) {
     auto* area = new Widget(parent, WS_DEFAULT_STATE);

@@ -39,6 +39,7 @@ OptionsMenuScreen::OptionsMenuScreen() {
     auto* switch_panel = new Widget(root, WS_DEFAULT_STATE);
     switch_panel->enable_state(WS_FIXED_SIZE);
     switch_panel->set_frame(frame(0.33, 0.25, 0.66, 0.75));
+    switch_panel->set_style_map(MenuWidgetStyles("optionsPanel"));
 
     auto* switch_grid = new GridWidget(switch_panel, WS_DEFAULT_STATE);
     switch_grid->enable_state(kLayoutGridBits);
@@ -50,6 +51,7 @@ OptionsMenuScreen::OptionsMenuScreen() {
     auto* ok_panel = new Widget(root, WS_DEFAULT_STATE);
     ok_panel->enable_state(WS_FIXED_SIZE);
     ok_panel->set_frame(frame(0.33, 0.75, 0.66, 0.85));
+    ok_panel->set_style_map(MenuWidgetStyles("optionsOkPanel"));
 
     ok_button_ = CreateMenuButton(ok_panel, "Ok", kMenuButtonState);
     ok_button_->connect_on_click(this, &OptionsMenuScreen::ok_clicked);
