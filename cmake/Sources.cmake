@@ -29,8 +29,11 @@ function(qv_add_test_dirs top)
     set(target "test_${top}_${area}")
     add_executable(${target} ${srcs})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+    # Parameterised cases are named by their suites' name generators; the
+    # parameter's printed value stays out of the test's name.
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
       PROPERTIES LABELS "${top}")
   endforeach()

@@ -1,9 +1,11 @@
 // The game program: builds the application from the command line, starts it
 // up, runs the main loop and shuts down. It is also the last place where an
-// error that nothing else caught is reported; the program then exits with
-// status 1 (0 after a normal end).
+// error that nothing else caught is reported, on standard output and on
+// standard error; the program then exits with status 1 (0 after a normal
+// end).
 
 #include "engine/core/error.h"
+#include "game/app/console_report.h"
 #include "game/app/main_loop.h"
 #include "game/app/my_app.h"
 
@@ -13,6 +15,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -42,14 +45,17 @@ int main(int argc, char** argv) {
     } catch (vo::Error const& e) {
         std::cout << "An Error occurred:\n" << std::flush;
         std::cout << e.message() << std::endl;
+        vo::ReportToStandardError(e.message());
         std::cout << "Aborting... Press any button to exit.\n" << std::flush;
         WaitForKeyWhenInteractive();
     } catch (std::exception const& e) {
         // The property tree's errors (missing keys, unreadable files) and
         // every other standard error.
         std::cout << "runtime error:\n" << e.what() << std::endl;
+        vo::ReportToStandardError(std::string("runtime error: ") + e.what());
     } catch (...) {
         std::cout << "unknown error\n" << std::flush;
+        vo::ReportToStandardError("unknown error");
     }
     // Neither the application's termination nor the engine's stop runs
     // after an error; the application releases its screens as it goes.

@@ -17,6 +17,7 @@
 #include "engine/visuals/text.h"
 #include "engine/visuals/visual.h"
 #include "game/app/characters.h"
+#include "game/app/console_report.h"
 #include "game/app/debug_config.h"
 #include "game/app/game_options.h"
 #include "game/app/screen.h"
@@ -31,6 +32,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 
 namespace vo {
@@ -49,7 +51,28 @@ bool s_initialized = false;
 constexpr unsigned kWindowedStyle = 5;
 constexpr unsigned kFullscreenStyle = 13;
 
+const char* const kGameConfigFile = "config.info";
+
 void PrintLine(std::string const& text) { std::cout << text << std::endl; }
+
+void ReportStartUpFailure(std::string const& cause) {
+    std::cout << "An error occured during initialization:\n" << std::flush;
+    std::cout << cause << std::endl;
+    ReportToStandardError("start-up failed: " + cause);
+}
+
+// config.info is read from the working directory, where the build puts it
+// next to the program's folder: a missing one means the game was started
+// from somewhere else.
+void RequireGameConfigFile() {
+    if (FileExists(kGameConfigFile)) return;
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    const std::string looked_for = error ? std::string(kGameConfigFile) : (folder / kGameConfigFile).string();
+    throw Error("Couldn't find " + looked_for +
+                ": the game starts from its build folder, which holds config.info (for instance: cd build && "
+                "./game/quorvane)");
+}
 
 // A required string of config.info; a missing key names the file.
 std::string GameConfigString(const char* key) {
@@ -67,7 +90,7 @@ Drawer& DimmingDrawer() {
 
 }  // namespace
 
-ptree const& GetGameConfig() { return GetConfig("config.info"); }
+ptree const& GetGameConfig() { return GetConfig(kGameConfigFile); }
 
 void CreateGameWindow(GameOptions const& options) {
     Engine& engine = Engine::instance();
@@ -97,11 +120,9 @@ void MyApp::init() {
         init_steps();
         return;
     } catch (Error const& e) {
-        std::cout << "An error occured during initialization:\n" << std::flush;
-        std::cout << e.message() << std::endl;
+        ReportStartUpFailure(e.message());
     } catch (std::exception const& e) {
-        std::cout << "An error occured during initialization:\n" << std::flush;
-        std::cout << e.what() << "\n" << std::flush;
+        ReportStartUpFailure(e.what());
     }
     throw Error("Couldn't complete initialization. An error occurred.");
 }
@@ -148,6 +169,7 @@ void MyApp::init_steps() {
 std::string MyApp::make_user_folder() {
     // config.info is read from the working directory: no configuration
     // folder is registered yet.
+    RequireGameConfigFile();
     const std::string name = GameConfigString("userDataPath");
     const std::string base = GetUserPath();
     const std::string folder = base + "/" + name;

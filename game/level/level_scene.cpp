@@ -39,6 +39,14 @@ const ptree& ChildOrEmpty(const ptree& tree, const std::string& path) {
 // configuration beyond this would only pile up tweens.
 constexpr float kMaxShakeCount = 1000.0f;
 
+// Every defect, one line each, as one Error; nothing without a defect.
+void ThrowDefects(const DataDefects& defects) {
+    if (defects.empty()) return;
+    std::string message;
+    for (const std::string& line : defects) message += (message.empty() ? "" : "\n") + line;
+    throw Error(message);
+}
+
 int ShakeCount(float iterations) {
     if (!(iterations >= 1.0f)) return 0;  // no shake (also for NaN)
     if (iterations > kMaxShakeCount) return static_cast<int>(kMaxShakeCount);
@@ -49,13 +57,16 @@ int ShakeCount(float iterations) {
 
 LevelScene::LevelScene() : weapons(CopyOfConfig("weapons.info")), items(CopyOfConfig("items.info")) {
     const DataFiles files = InstalledDataFiles();
-    DataDefects defects = WeaponsDefects(weapons, true, true, files);
+    // "mine" and "grenade" are asked for by the match that needs them.
+    DataDefects defects = WeaponsDefects(weapons, false, false, files);
     const DataDefects item_defects = ItemsDefects(items, weapons, files);
     defects.insert(defects.end(), item_defects.begin(), item_defects.end());
-    if (defects.empty()) return;
-    std::string message;
-    for (const std::string& line : defects) message += (message.empty() ? "" : "\n") + line;
-    throw Error(message);
+    ThrowDefects(defects);
+}
+
+void LevelScene::check_match_weapons(bool mines_laid, bool cpu_plays) const {
+    if (!mines_laid && !cpu_plays) return;
+    ThrowDefects(WeaponsDefects(weapons, mines_laid, cpu_plays, InstalledDataFiles()));
 }
 
 LevelScene::~LevelScene() {

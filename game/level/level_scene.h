@@ -35,7 +35,12 @@ public:
     // checks them: a file that cannot be read raises the pool's error, a
     // file with defects an Error listing every defect ("<file>: <key>:
     // <what>", one per line), so bad data fails here and not mid-match.
+    // "mine" and "grenade" are left to check_match_weapons.
     LevelScene();
+    // Refuses, with the same Error, weapons that a match cannot be played
+    // with: "mine" must be throwable when it lays mines, "grenade" when a
+    // computer team plays (its player throws that weapon).
+    void check_match_weapons(bool mines_laid, bool cpu_plays) const;
     ~LevelScene() override;
 
     // Turns the "lava" target's modulator, runs the fluid pass when the

@@ -8,6 +8,7 @@
 #include "engine/scene/scene2d_event_listener.h"
 #include "engine/sfml/engine.h"
 #include "engine/visuals/font.h"
+#include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
 #include "game/behaviors/game_events.h"
 #include "game/camera/action_camera_controller.h"
@@ -77,7 +78,7 @@ bool Match::process_key_event(KeyEvent const& event) {
         }
     } else if (event.type() == KEY_PRESSED) {
         if (key == KEY_P) {
-            paused_ = !paused_;
+            set_paused(!paused_);
         } else if (key == KEY_N) {
             if (paused_) single_step_ = true;
         } else if (key == KEY_K && (engine.is_key_down(KEY_LCONTROL) || engine.is_key_down(KEY_RCONTROL))) {
@@ -167,6 +168,17 @@ void Match::load_config(bool during_play) {
     }
     camera_->apply_settings(*config_);
     hud_font_->set_file((PathProvider::get_path(3) + config_->roundTimerFont).c_str(), Font::FONT_BITMAP);
+}
+
+void Match::set_paused(bool paused) {
+    paused_ = paused;
+    single_step_ = false;
+    if (!pause_notice_) return;
+    if (paused_) {
+        pause_notice_->enable_state(WS_VISIBLE);
+    } else {
+        pause_notice_->disable_state(WS_VISIBLE);
+    }
 }
 
 void Match::enter_phase(int phase) {

@@ -286,6 +286,7 @@ public:
     ButtonWidget* world_rotate_button() const { return world_rotate_button_; }
     WeaponSelectWidget* weapon_select() const { return weapon_select_; }
     NotificationWidget* notifications() const { return notifications_; }
+    TextWidget* pause_notice() const { return pause_notice_; }
     int name_text_height() const { return name_text_height_; }
     SmartPtr<Font> hud_font() const { return hud_font_; }
     AIPlayer& ai() { return *ai_; }
@@ -311,6 +312,9 @@ private:
     // a load during play keeps the last good values.
     void load_config(bool during_play);
     void enter_phase(int phase);
+    // Pauses or goes on; no single step is left pending, and the display's
+    // pause notice shows exactly while the match is paused.
+    void set_paused(bool paused);
     // The entity is in the scene and not flagged for removal.
     bool is_live_entity(Entity* entity);
 
@@ -446,6 +450,7 @@ private:
     Frame world_rotate_rest_frame_;
     WeaponSelectWidget* weapon_select_ = nullptr;
     NotificationWidget* notifications_ = nullptr;
+    TextWidget* pause_notice_ = nullptr;
     int timer_selection_ = 0;
     SmartPtr<ActionCameraController> camera_;
     vector3 pan_offset_;

@@ -34,6 +34,8 @@ const char* const kStylesFile = "ingame_widget_styles.info";
 
 constexpr unsigned kTextCentred = 0x3c0;
 constexpr int kNumFuseButtons = 6;
+constexpr float kPauseNoticeHeight = 56.0f;
+const Color kNoticeCream(1.0f, 0.92f, 0.72f, 1.0f);
 
 std::string StylesPath() { return PathProvider::get_path(1) + kStylesFile; }
 
@@ -124,7 +126,19 @@ void Match::init_widgets() {
     notifications_->set_color("background", Color(1.0f, 1.0f, 1.0f, 0.1f));
     // Cream, as the timer's digits: the text widget's black is lost on the
     // dark cave.
-    notifications_->set_line_color(Color(1.0f, 0.92f, 0.72f, 1.0f));
+    notifications_->set_line_color(kNoticeCream);
+
+    // The pause notice at the top centre, in the notices' cream, a little
+    // below the window's edge: shown exactly while the match is paused.
+    pause_notice_ = new TextWidget(root_widget_, WS_DEFAULT_STATE);
+    pause_notice_->enable_state(WS_ALIGN_LEFT | WS_ALIGN_RIGHT | WS_ALIGN_TOP | WS_FIXED_SIZE | WS_IGNORE_MOUSE);
+    pause_notice_->disable_state(WS_BACKGROUND | WS_BORDER);
+    pause_notice_->set_frame(Frame(0.0f, 0.0f, 16.0f * kPauseNoticeHeight, 1.8f * kPauseNoticeHeight));
+    pause_notice_->set_text_align(kTextCentred);
+    pause_notice_->set_text_height(kPauseNoticeHeight);
+    pause_notice_->set_text_color(kNoticeCream);
+    pause_notice_->set_text("Paused - P to go on");
+    if (!paused_) pause_notice_->disable_state(WS_VISIBLE);
 
     // Layout in the menus' design space.
     root_widget_->adjust_to_content(true);

@@ -2,6 +2,8 @@
 
 #include "engine/sfml/engine.h"
 
+#include <cmath>
+
 namespace vo {
 
 namespace {
@@ -11,9 +13,14 @@ int s_override = 0;
 
 }  // namespace
 
+int ClockSeed() {
+    const double ms = std::fmod(static_cast<double>(Engine::instance().time()) * 1000.0, 2147483648.0);
+    return static_cast<int>(ms);
+}
+
 int MatchSetUpSeed() {
     if (s_hasOverride) return s_override;
-    return static_cast<int>(static_cast<double>(Engine::instance().time()) * 1000.0);
+    return ClockSeed();
 }
 
 void SetMatchSeedOverride(int seed) {

@@ -11,8 +11,12 @@
 
 namespace vo {
 
-// The engine's time in milliseconds, truncated, or the fixed seed while one
-// is set.
+// The engine's clock in milliseconds, truncated and taken modulo 2^31, so
+// that it stays a non-negative int however long the program runs. The main
+// menu's level seeds and the match set-up seed both come from it.
+int ClockSeed();
+
+// ClockSeed, or the fixed seed while one is set.
 int MatchSetUpSeed();
 
 // From now on MatchSetUpSeed answers seed.

@@ -13,6 +13,7 @@
 #include "game/match/match_config.h"
 #include "game/match/turn_control_state.h"
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
@@ -41,8 +42,10 @@ void CheckPlayable(MatchSettings const& settings) {
 void Match::show_level_preview(int seed, float aspect) {
     load_config(false);
     turn_tweens_.clear();
-    // A match left while it waited must not wake up in the preview.
+    // A match left while it waited, or paused, must not wake up in the
+    // preview.
     phase_timer_ = 0.0;
+    set_paused(false);
     world_rotation_ = 0.0f;
     level_seed_ = seed;
     scene_.clear(true);
@@ -74,6 +77,8 @@ void Match::start_match(MatchSettings const& settings, bool random_start_team) {
 
 void Match::start_match_steps(MatchSettings const& settings, bool random_start_team) {
     load_config(false);
+    const std::vector<bool>& cpu = settings.cpu_controlled();
+    scene_.check_match_weapons(config_->numMines > 0, std::find(cpu.begin(), cpu.end(), true) != cpu.end());
     init_widgets();
     // The turn tweens of a match left in the middle of a turn would go on
     // turning the world (and switch gravity on) in the new one.
@@ -87,8 +92,10 @@ void Match::start_match_steps(MatchSettings const& settings, bool random_start_t
     last_jump_time_ = 0.0;
     turn_count_ = 0;
     death_interval_ = 2.0;
-    // A charge or a held key of the match that was left must not carry over.
+    // A charge, a held key or the pause of the match that was left must not
+    // carry over.
     ResetTurnControlState();
+    set_paused(false);
     charging_ = false;
     charge_fraction_ = 0.0f;
 

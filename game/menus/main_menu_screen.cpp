@@ -12,10 +12,10 @@
 #include "engine/widgets/input_widget.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
-#include "engine/widgets/widget_style_config.h"
 #include "game/app/team_settings.h"
 #include "game/app/user_file.h"
 #include "game/match/match.h"
+#include "game/match/match_seed.h"
 #include "game/menus/credits_screen.h"
 #include "game/menus/exit_screen.h"
 #include "game/menus/grid_widget.h"
@@ -48,17 +48,6 @@ constexpr int kCentredBottom = WS_ALIGN_LEFT | WS_ALIGN_RIGHT | WS_ALIGN_BOTTOM;
 constexpr int kBottomGridBits = WS_TRANSPARENT | kCentredBottom;                       // 0x740
 
 void Progress(const char* line) { std::cout << line << std::flush; }
-
-// A new level seed: the engine's clock in milliseconds, truncated (kept in
-// the range of int however long the program runs).
-int ClockSeed() {
-    const double ms = std::fmod(static_cast<double>(Engine::instance().time()) * 1000.0, 2147483648.0);
-    return static_cast<int>(ms);
-}
-
-SmartPtr<WidgetStyleMap> MenuWidgetStyles(const char* group) {
-    return WidgetStyleMapFromInfoFile(PathProvider::get_path(1) + "widget_styles.info", group, DefaultStyleMap());
-}
 
 Widget* NewArea(Widget* parent, Frame const& frame) {
     auto* area = new Widget(parent, WS_DEFAULT_STATE);

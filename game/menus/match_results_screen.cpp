@@ -111,8 +111,10 @@ void MatchResultsScreen::draw() {
 bool MatchResultsScreen::is_opaque() { return true; }
 
 bool MatchResultsScreen::process_key_event(KeyEvent const& event) {
+    // Escape leaves as "Main Menu" does: a close without a choice would
+    // leave the match standing idle behind the closed screen.
     if (event.type() == KEY_RELEASED && event.key() == KEY_ESCAPE) {
-        close_requested_ = true;
+        on_main_menu(nullptr);
         return true;
     }
     return root_->process_key_event(event);

@@ -35,7 +35,7 @@ public:
     // Clears the frame and draws the widget tree.
     void draw() override;
     bool is_opaque() override;
-    // Releasing Escape closes the screen without a choice.
+    // Releasing Escape chooses "Main Menu".
     bool process_key_event(KeyEvent const& event) override;
     // Starts the "results" music and clears the three flags.
     void activate(IScreen* previous) override;

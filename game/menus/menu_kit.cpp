@@ -100,6 +100,10 @@ FrameTransform MenuTransform() {
                           Frame(offset_x, offset_y, offset_x + target_w, offset_y + target_h), false);
 }
 
+SmartPtr<WidgetStyleMap> MenuWidgetStyles(const char* group) {
+    return WidgetStyleMapFromConfig(group, DefaultWidgetStyleConfig(), DefaultStyleMap());
+}
+
 ButtonWidget* CreateMenuButton(Widget* parent, const char* text, int state) {
     auto* button = new ButtonWidget(parent, kMenuButtonState);
     button->enable_state(state | WS_FIXED_SIZE);
@@ -113,8 +117,7 @@ ButtonWidget* CreateMenuButton(Widget* parent, const char* text, int state) {
 }
 
 Widget* ShowMessageBox(Widget* parent, const char* text, const char* button_text, const char* style) {
-    SmartPtr<WidgetStyleMap> const styles =
-        WidgetStyleMapFromConfig(style, DefaultWidgetStyleConfig(), DefaultStyleMap());
+    SmartPtr<WidgetStyleMap> const styles = MenuWidgetStyles(style);
     WidgetStyleMap const& style_map = *styles;
     WidgetStyle const& geometry = style_map.get("geometry");
     // Every entry is looked up before any widget exists, so that a missing
@@ -132,6 +135,8 @@ Widget* ShowMessageBox(Widget* parent, const char* text, const char* button_text
 
         auto* main = new Widget(surrounding, kBoxMainState);
         main->set_frame(main_frame);
+        // The box's panel wears the group's own styles.
+        main->set_style_map(styles);
 
         auto* text_area = new TextWidget(main, kBoxPartState);
         text_area->set_frame(text_frame);

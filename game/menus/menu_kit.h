@@ -37,6 +37,11 @@ std::string MenuString(std::string const& key);
 // The style map base extended by the style groups under key.
 SmartPtr<WidgetStyleMap> MenuStyleMap(const char* key, ConstSmartPtr<WidgetStyleMap> base);
 
+// The default styles extended by the style groups under group in the
+// engine's widget styles ("widget_styles.info"): the looks of the menus'
+// panels and game buttons.
+SmartPtr<WidgetStyleMap> MenuWidgetStyles(const char* group);
+
 // MenuFrame("referenceFrame"). A frame without area throws Error, since no
 // menu could be mapped into the window from it.
 Frame MenuReferenceFrame();

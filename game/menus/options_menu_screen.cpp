@@ -1,10 +1,7 @@
 #include "game/menus/options_menu_screen.h"
 
 #include "engine/audio/music_handler.h"
-#include "engine/core/error.h"
 #include "engine/core/frame.h"
-#include "engine/core/info_file.h"
-#include "engine/core/platform.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/widget.h"
 #include "game/app/my_app.h"
@@ -13,7 +10,6 @@
 #include "game/menus/menu_kit.h"
 #include "game/menus/menu_screen_helpers.h"
 
-#include <boost/property_tree/ptree.hpp>
 #include <boost/signals2/connection.hpp>
 
 namespace vo {
@@ -23,38 +19,6 @@ namespace {
 constexpr float kMusicFade = 0.1f;
 
 void SetMusicOn(bool on) { GetMusicHandler().set_master_volume(on ? 100.0f : 0.0f, kMusicFade); }
-
-// Puts the keys whose values differ between before and after into the
-// options file, keeping everything else the file holds; a file that is
-// missing or unreadable gets all of them.
-void WriteChangedOptions(GameOptions const& before, GameOptions const& after) {
-    if (after.file.empty()) {
-        GameOptions(after).save();  // reports the missing file name
-        return;
-    }
-    ptree tree;
-    if (FileExists(after.file)) {
-        // The reader fills the tree only on success: a file it cannot parse
-        // or refuses leaves it empty, and every key is written.
-        try {
-            ReadInfoFile(after.file, tree);
-        } catch (boost::property_tree::ptree_error const&) {
-        } catch (Error const&) {
-        }
-    }
-    const bool all = tree.empty();
-    if (all || before.windowWidth != after.windowWidth) tree.put("windowWidth", after.windowWidth);
-    if (all || before.windowHeight != after.windowHeight) tree.put("windowHeight", after.windowHeight);
-    if (all || before.fullscreen != after.fullscreen) tree.put("fullscreen", after.fullscreen);
-    if (all || before.music != after.music) tree.put("music", after.music);
-    if (all || before.sfx != after.sfx) tree.put("sfx", after.sfx);
-    WriteInfoFileAtomically(tree, after.file);
-}
-
-bool SameValues(GameOptions const& a, GameOptions const& b) {
-    return a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight && a.fullscreen == b.fullscreen &&
-           a.music == b.music && a.sfx == b.sfx && a.file == b.file;
-}
 
 }  // namespace
 
@@ -75,6 +39,7 @@ OptionsMenuScreen::OptionsMenuScreen() {
     auto* switch_panel = new Widget(root, WS_DEFAULT_STATE);
     switch_panel->enable_state(WS_FIXED_SIZE);
     switch_panel->set_frame(frame(0.33, 0.25, 0.66, 0.75));
+    switch_panel->set_style_map(MenuWidgetStyles("optionsPanel"));
 
     auto* switch_grid = new GridWidget(switch_panel, WS_DEFAULT_STATE);
     switch_grid->enable_state(kLayoutGridBits);
@@ -86,6 +51,7 @@ OptionsMenuScreen::OptionsMenuScreen() {
     auto* ok_panel = new Widget(root, WS_DEFAULT_STATE);
     ok_panel->enable_state(WS_FIXED_SIZE);
     ok_panel->set_frame(frame(0.33, 0.75, 0.66, 0.85));
+    ok_panel->set_style_map(MenuWidgetStyles("optionsOkPanel"));
 
     ok_button_ = CreateMenuButton(ok_panel, "Ok", kMenuButtonState);
     ok_button_->connect_on_click(this, &OptionsMenuScreen::ok_clicked);
@@ -115,10 +81,11 @@ void OptionsMenuScreen::music_clicked(Widget*) {
 }
 
 void OptionsMenuScreen::ok_clicked(Widget*) {
+    // Every key is written, changed or not: a value that start-up refused
+    // and replaced is repaired in the file.
     GameOptions& stored = GameOptions::instance();
-    const GameOptions before = stored;
     stored = options_;
-    if (!SameValues(before, stored)) SaveOrWarn(stored.file, [&] { WriteChangedOptions(before, stored); });
+    SaveOrWarn(stored.file, [&] { stored.save(); });
     finished = true;
 }
 

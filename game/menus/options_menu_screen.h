@@ -24,8 +24,8 @@ public:
     void fullscreen_clicked(Widget* sender);
     // Toggles the music; the master volume fades over 0.1 s.
     void music_clicked(Widget* sender);
-    // Stores the working copy as the game's options and writes the keys
-    // that changed into the options file; closes the screen.
+    // Stores the working copy as the game's options and writes all of them
+    // into the options file (a failed write only warns); closes the screen.
     void ok_clicked(Widget* sender);
 
     GameOptions const& options() const { return options_; }

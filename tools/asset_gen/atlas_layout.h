@@ -33,8 +33,10 @@ struct Atlas {
 inline std::vector<Atlas> const& Atlases() {
     static const std::vector<Atlas> atlases = {
         // Menu buttons ("menuButton" of menu_config.info): one face per state.
-        {"main_menu/button.png", 280, 196,
-         {{"default", 0, 0, 280, 64}, {"pressed", 0, 66, 280, 130}, {"disabled", 0, 132, 280, 196}}},
+        // Wide enough for the longest texts ("Fullscreen: Off") with a margin
+        // on both sides.
+        {"main_menu/button.png", 320, 196,
+         {{"default", 0, 0, 320, 64}, {"pressed", 0, 66, 320, 130}, {"disabled", 0, 132, 320, 196}}},
         // Team cards ("teamRepresentation" of menu_config.info).
         {"main_menu/team_card.png", 452, 524,
          {{"bgUnselected", 0, 0, 360, 260},

@@ -118,9 +118,10 @@ Canvas Icon(int kind) {
         case 0:  // contact grenade
             Grenade(c, 32, 34, 40, Hex(0x5a7a34));
             break;
-        case 1:  // timed grenade with its clock
-            Grenade(c, 27, 32, 36, Hex(0xb04a28));
-            Clock(c, 45, 46, 12);
+        case 1:  // timed grenade with its clock, at the lower left: the
+                 // weapon button shows its count at the lower right
+            Grenade(c, 37, 32, 36, Hex(0xb04a28));
+            Clock(c, 16, 46, 12);
             break;
         case 2:  // cluster bomb: a bundle of three
             Bomb(c, 20, 42, 11, Hex(0x3a3a44));

@@ -139,10 +139,11 @@ Canvas CharacterSlots() {
     return c;
 }
 
-// The map panel: stone all round, open over the preview (the top three
-// quarters of the area shrunk to 90 %), a ledge for the seed buttons below.
+// The map panel (the main menu's map area, 820 x 540 design units): stone
+// all round, open over the preview (the top three quarters of the area
+// shrunk to 90 %), a ledge for the seed buttons below.
 Canvas MapFrame() {
-    const float w = 840.0f, h = 540.0f;
+    const float w = 820.0f, h = 540.0f;
     Canvas c(static_cast<unsigned>(w), static_cast<unsigned>(h));
     Noise grain(521);
     Bevel(c, 0, 0, w, h, 20, 10, Hex(0x3c3630, 0.92f), Hex(0x241f1c, 0.92f), &grain);
@@ -164,6 +165,28 @@ Canvas CharactersPanel() {
     Canvas c(370, 370);
     Noise grain(531);
     Bevel(c, 0, 0, 370, 370, 20, 10, Hex(0x3c3630, 0.9f), Hex(0x241f1c, 0.9f), &grain);
+    return c;
+}
+
+// The panel of dialogs (the options' switches, the message box): pale stone
+// in a bronze rim, as the results' panels, so that the black texts of the
+// message box read on it.
+Canvas DialogPanel() {
+    const float w = 600.0f, h = 400.0f;
+    Canvas c(static_cast<unsigned>(w), static_cast<unsigned>(h));
+    Noise grain(561);
+    float const cx = w * 0.5f, cy = h * 0.5f, hw = w * 0.5f - 4.0f, hh = h * 0.5f - 4.0f;
+    c.paint([&](float x, float y) { return SdBox(x, y, cx, cy, hw, hh, 16.0f); },
+            [&](float x, float y) {
+                float const g = grain.fbm(x / 40.0f, y / 40.0f, 64, 3);
+                float const shade = 1.0f - 0.12f * Clamp01(y / h);
+                return Scale(Mix(Hex(0xd8ccb0, 0.96f), Hex(0xefe6d0, 0.96f), g), shade);
+            },
+            0, 0, w, h);
+    c.paint([&](float x, float y) { return std::fabs(SdBox(x, y, cx, cy, hw, hh, 16.0f)) - 2.5f; }, Hex(0x8a6a40),
+            0, 0, w, h);
+    c.paint([&](float x, float y) { return std::fabs(SdBox(x, y, cx, cy, hw - 7.0f, hh - 7.0f, 11.0f)) - 0.8f; },
+            Hex(0xb08a50, 0.8f), 0, 0, w, h);
     return c;
 }
 
@@ -241,6 +264,7 @@ std::vector<std::string> WriteMenuTextures(std::string const& dir) {
     save(CharacterSlots(), "main_menu/char_slot.png");
     save(MapFrame(), "main_menu/map_frame.png");
     save(CharactersPanel(), "main_menu/characters_panel.png");
+    save(DialogPanel(), "main_menu/dialog_panel.png");
     save(Backdrop(541, Hex(0x0e0a14), Hex(0x5a1a0c), Hex(0xffb040)), "main_menu/bg_main_menu.png");
     save(ResultsBackdrop(), "main_menu/bg_results_enhanced.png");
     return files;

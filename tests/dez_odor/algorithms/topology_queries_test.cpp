@@ -5,6 +5,7 @@
 #include "common/error.h"
 #include "dez_odor/grid/global_attachments.h"
 #include "dez_odor/grid/grid.h"
+#include "support/case_name.h"
 #include "support/grid/stdout_capture.h"
 
 #include <gtest/gtest.h>
@@ -192,7 +193,13 @@ INSTANTIATE_TEST_SUITE_P(
     Options, TopologyQueries,
     ::testing::Values(unsigned(GRIDOPT_LEVEL_MESH),
                       unsigned(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES),
-                      unsigned(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES)));
+                      unsigned(VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES)),
+    [](const ::testing::TestParamInfo<unsigned>& info) -> std::string {
+        if (info.param == unsigned(GRIDOPT_LEVEL_MESH)) return "level_mesh";
+        if (info.param == unsigned(GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES))
+            return "level_mesh_edges_store_faces";
+        return "vertices_store_edges_and_faces";
+    });
 
 TEST(TopologyQueries, FaceCountInsideAMarkingPassThrows)
 {

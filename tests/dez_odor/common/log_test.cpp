@@ -1,5 +1,6 @@
 #include "common/log.h"
 #include "common/stream_buffers.h"
+#include "support/case_name.h"
 #include "support/grid/stdout_capture.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoutingCase{"Nowhere",              false, false, true,  false, false, false, false},
         RoutingCase{"BothFileFails",        true,  true,  false, true,  false, true,  false},
         RoutingCase{"FileOnlyFileFails",    false, true,  false, false, false, true,  false}),
-    [](const ::testing::TestParamInfo<RoutingCase>& info) { return std::string(info.param.name); });
+    test_names::ByNameMember());
 
 TEST(EmptyStreamBufferTest, SwallowsAnyAmountOfText)
 {

@@ -3,6 +3,7 @@
 
 #include "dez_odor/grid/grid.h"
 
+#include "support/case_name.h"
 #include "support/grid/grid_consistency.h"
 #include "support/grid/recording_observer.h"
 #include "support/grid/stdout_capture.h"
@@ -138,6 +139,7 @@ private:
 };
 
 struct RandomRunParam {
+    const char* name;
     unsigned int options;
     bool volumes;
 };
@@ -169,23 +171,27 @@ TEST_P(GridRandomSequence, StaysConsistentAfterEveryStep)
 INSTANTIATE_TEST_SUITE_P(
     Options, GridRandomSequence,
     ::testing::Values(
-        RandomRunParam{GRIDOPT_LEVEL_MESH, false}, RandomRunParam{GRIDOPT_DEFAULT, true},
-        RandomRunParam{GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES, false},
-        RandomRunParam{0, true},
-        RandomRunParam{VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
+        RandomRunParam{"level_mesh", GRIDOPT_LEVEL_MESH, false},
+        RandomRunParam{"default_with_volumes", GRIDOPT_DEFAULT, true},
+        RandomRunParam{"level_mesh_edges_store_faces", GRIDOPT_LEVEL_MESH | EDGEOPT_STORE_ASSOCIATED_FACES, false},
+        RandomRunParam{"no_options_with_volumes", 0, true},
+        RandomRunParam{"all_links_with_volumes",
+                       VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
                            VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES |
                            EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES |
                            FACEOPT_STORE_ASSOCIATED_VOLUMES | VOLOPT_STORE_ASSOCIATED_EDGES |
                            VOLOPT_STORE_ASSOCIATED_FACES,
                        true},
         RandomRunParam{
+            "all_links_and_autogeneration_with_volumes",
             0x1FFFFFFFu & (VRTOPT_STORE_ASSOCIATED_EDGES | VRTOPT_STORE_ASSOCIATED_FACES |
                            VRTOPT_STORE_ASSOCIATED_VOLUMES | EDGEOPT_STORE_ASSOCIATED_FACES |
                            EDGEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_STORE_ASSOCIATED_EDGES |
                            FACEOPT_STORE_ASSOCIATED_VOLUMES | FACEOPT_AUTOGENERATE_EDGES |
                            VOLOPT_STORE_ASSOCIATED_EDGES | VOLOPT_STORE_ASSOCIATED_FACES |
                            VOLOPT_AUTOGENERATE_EDGES | VOLOPT_AUTOGENERATE_FACES),
-            true}));
+            true}),
+    test_names::ByNameMember());
 
 TEST(GridRandomSequence, OptionsSwitchedBetweenSteps)
 {

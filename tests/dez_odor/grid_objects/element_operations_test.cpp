@@ -1,5 +1,6 @@
 #include "common/error.h"
 #include "dez_odor/grid_objects/grid_objects.h"
+#include "support/case_name.h"
 #include "support/grid/element_fixtures.h"
 #include "support/grid/stdout_capture.h"
 
@@ -73,6 +74,13 @@ struct RefineCase {
 
 class RefineTest : public ::testing::TestWithParam<RefineCase> {};
 
+// "sides_02", "no_sides_with_centre", ...
+std::string RefineCaseName(const ::testing::TestParamInfo<RefineCase>& info)
+{
+    std::string const split = info.param.split;
+    return (split.empty() ? std::string("no_sides") : "sides_" + split) + (info.param.centre ? "_with_centre" : "");
+}
+
 TEST_P(RefineTest, BuildsTheFacesInTheirFixedCornerOrder)
 {
     const RefineCase& rc = GetParam();
@@ -128,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefineCase{false, "12", false, true, "e1 c e2 | a b e1 e2"},
         RefineCase{false, "02", false, true, "e2 a e0 | b c e2 e0"},
         RefineCase{false, "01", false, true, "e0 b e1 | c a e0 e1"},
-        RefineCase{false, "012", false, true, "a e0 e2 | b e1 e0 | c e2 e1 | e0 e1 e2"}));
+        RefineCase{false, "012", false, true, "a e0 e2 | b e1 e0 | c e2 e1 | e0 e1 e2"}),
+    RefineCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Quadrilateral, RefineTest,
@@ -153,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefineCase{true, "013", false, true, "d e3 e1 c | a e0 e3 | b e1 e0 | e3 e0 e1"},
         RefineCase{true, "012", false, true, "a e0 e2 d | b e1 e0 | c e2 e1 | e0 e1 e2"},
         RefineCase{true, "0123", true, true, "a e0 m e3 | b e1 m e0 | c e2 m e1 | d e3 m e2"},
-        RefineCase{true, "0123", false, true, "a e0 new e3 | b e1 new e0 | c e2 new e1 | d e3 new e2"}));
+        RefineCase{true, "0123", false, true, "a e0 new e3 | b e1 new e0 | c e2 new e1 | d e3 new e2"}),
+    RefineCaseName);
 
 TEST(FaceCollapseTest, CollapseEdge)
 {

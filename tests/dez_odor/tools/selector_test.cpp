@@ -4,6 +4,7 @@
 #include "dez_odor/tools/selector.h"
 
 #include "dez_odor/grid/grid.h"
+#include "support/case_name.h"
 #include "support/grid/grid_consistency.h"
 #include "support/grid/test_tetrahedron.h"
 
@@ -159,7 +160,7 @@ TEST_P(SelectorRules, NewElementStatus)
     EXPECT_TRUE(mg_test::GridIsConsistent(grid, &sel, nullptr)) << rc.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SelectorRules, ::testing::ValuesIn(RULES));
+INSTANTIATE_TEST_SUITE_P(Table, SelectorRules, ::testing::ValuesIn(RULES), test_names::ByNameMember());
 
 // Hears of erasures after the selector (observers registered earlier hear
 // later) and records what the selector holds then.

@@ -6,6 +6,7 @@
 
 #include "common/error.h"
 #include "dez_odor/grid/grid.h"
+#include "support/case_name.h"
 #include "support/grid/grid_consistency.h"
 #include "support/grid/test_tetrahedron.h"
 
@@ -199,7 +200,7 @@ TEST_P(SubsetInheritance, NewElementSubset)
     EXPECT_TRUE(mg_test::GridIsConsistent(grid, nullptr, &sh)) << ic.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SubsetInheritance, ::testing::ValuesIn(INHERITANCE));
+INSTANTIATE_TEST_SUITE_P(Table, SubsetInheritance, ::testing::ValuesIn(INHERITANCE), test_names::ByNameMember());
 
 TEST(SubsetHandler, ErasedAndMergedElements)
 {

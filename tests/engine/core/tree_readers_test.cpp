@@ -3,6 +3,7 @@
 #include "engine/core/error.h"
 #include "engine/core/resources.h"
 #include "engine/visuals/image.h"
+#include "support/case_name.h"
 #include "support/engine/media_files.h"
 #include "support/engine/test_window.h"
 
@@ -91,7 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"left 0 right 1", 0, 0, 0, 0, kNoTop},
         FrameCase{"left 0 right 1 bottom 2 centerY 1", 0, 0, 0, 0, kNoTop},
         FrameCase{"left 0 right 1 height 2", 0, 0, 0, 0, kNoVerticalAnchor},
-        FrameCase{"", 0, 0, 0, 0, kNoLeft}));
+        FrameCase{"", 0, 0, 0, 0, kNoLeft}),
+    // Named by their INFO text.
+    [](const ::testing::TestParamInfo<FrameCase>& info) { return test_names::CaseName(info.param.info); });
 
 TEST(TreeReadersTest, ColourAndVectorTakeMissingComponentsFromTheDefault) {
     const Color c = ReadColor(ParseInfo("a 0.5"), Color(1, 0, 0, 1));

@@ -4,6 +4,7 @@
 
 #include "engine/physics/particle.h"
 #include "engine/physics/spring.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         SpringCase{"both_immovable", kO, {2, 0, 0}, kO, kO, 0, 0, 1, 1, 0, 0.0f},
         // Particle 1 approaches at speed 1 along the spring: fd = 2, F = 2 / 2.
         SpringCase{"damped", kO, {1, 0, 0}, {1, 0, 0}, kO, 1, 1, 1, 1, 2, -1.0f}),
-    [](const ::testing::TestParamInfo<SpringCase>& info) { return std::string(info.param.name); });
+    test_names::ByNameMember());
 
 TEST(Spring, ThresholdValuesThemselvesStillCount) {
     // A rest length and a summed inverse mass of exactly 1e-6 pass the

@@ -109,12 +109,24 @@ TEST(DebugConfigReloadKey, ReleasingRReloadsTheFileAndTheNextFrameIsNotCleared) 
     vo_test::TestWindow window(320, 240, "quorvane r key");
     Engine& engine = window.engine();
     const std::string window_id = std::to_string(window.window().getSystemHandle());
+    // Declared before the application: its screens write to the log until
+    // the application releases them, also when an assertion ends the test
+    // early.
+    std::vector<std::string> log;
     MyApp app;
     g_app = &app;
+    // Whichever way the test ends, nothing is left pointing at the
+    // application.
+    struct Release {
+        Engine& engine;
+        ~Release() {
+            engine.set_event_handler(nullptr);
+            g_app = nullptr;
+        }
+    } release{engine};
     ApplyVSync();
     ASSERT_TRUE(GetDebugConfig().clearScreen);
 
-    std::vector<std::string> log;
     SmartPtr<vo_test::RecordingScreen> screen(new vo_test::RecordingScreen("S", true, &log));
     vo_test::Rgba seen;
     screen->on_draw = [&] { seen = window.pixel(160, 120); };
@@ -148,9 +160,7 @@ TEST(DebugConfigReloadKey, ReleasingRReloadsTheFileAndTheNextFrameIsNotCleared) 
     EXPECT_FALSE(GetDebugConfig().clearScreen);
 
     EXPECT_NE(std::find(log.begin(), log.end(), "S.key"), log.end());  // the top screen heard the key
-    engine.set_event_handler(nullptr);
     app.pop_all_screens();
-    g_app = nullptr;
 }
 
 }  // namespace

@@ -117,8 +117,12 @@ TEST_F(Program, ABadStartUpNamesTheFileAndExitsWithOneWithoutWaitingOnAPipe) {
         std::string config_info;
         std::string reason;
     };
+    // Started from the wrong folder, the game names the file it looked for
+    // and where it should be started from.
+    const std::string missing = "Couldn't find <folder>/config.info: the game starts from its build folder, which "
+                                "holds config.info (for instance: cd build && ./game/quorvane)";
     const Case cases[] = {
-        {false, "", "config.info: cannot open file for reading"},
+        {false, "", missing},
         {true, "gameDataPath \"" + std::string(QV_GAME_DATA_DIR) + "\"\n", "No such node (userDataPath) in config.info"},
         {true, "userDataPath Quorvane\n", "No such node (gameDataPath) in config.info"},
         {true, "userDataPath Quorvane\ngameDataPath /no/such/folder\n",
@@ -128,12 +132,24 @@ TEST_F(Program, ABadStartUpNamesTheFileAndExitsWithOneWithoutWaitingOnAPipe) {
         SCOPED_TRACE(c.reason);
         TempFolder folder;
         if (c.has_config) std::ofstream(folder.file("config.info")) << c.config_info;
-        GameProcess game(launch({"-drawDebugScreen", "0"}, folder.path()));
+        std::string reason = c.reason;
+        const std::string::size_type at = reason.find("<folder>");
+        if (at != std::string::npos) reason.replace(at, 8, folder.path());
+        GameProcess::Launch l = launch({"-drawDebugScreen", "0"}, folder.path());
+        l.collect_error_output = true;
+        GameProcess game(l);
         // Standard input is a pipe that stays open: the program must not
         // wait for a key that never comes.
         EXPECT_EQ(game.wait_for_exit(kEndSeconds), 1) << game.output();
-        EXPECT_NE(game.output().find(FailureReport(c.reason)), std::string::npos) << game.output();
+        EXPECT_NE(game.output().find(FailureReport(reason)), std::string::npos) << game.output();
         EXPECT_EQ(game.output().find("TERMINATING APP"), std::string::npos);
+        // Standard error carries the cause and the end, for launchers and
+        // logs that read only that.
+        const std::string errors = game.error_output();
+        EXPECT_NE(errors.find("quorvane: start-up failed: " + reason + "\n"
+                              "quorvane: Couldn't complete initialization. An error occurred.\n"),
+                  std::string::npos)
+            << errors;
     }
 }
 

@@ -115,7 +115,7 @@ TEST(DataFolder, TheCheckerNamesTheFileAndKeyOfEachDefect) {
     };
     const Case cases[] = {
         {"a missing key",
-         [](BrokenCopy& d) { return d.edit("menu_config.info", "    areaMenu { left 1270 top 310 right 1580 bottom 850 }\n", ""); },
+         [](BrokenCopy& d) { return d.edit("menu_config.info", "    areaMenu { left 1236 top 310 right 1580 bottom 850 }\n", ""); },
          "menu_config.info: mainMenu.areaMenu: missing"},
         {"a missing texture", [](BrokenCopy& d) { return d.remove("textures/weapons/mine.png"); },
          "weapons.info: availableWeapons.mine.icon.texture: no texture file 'weapons/mine.png'"},
@@ -145,7 +145,7 @@ TEST(DataFolder, TheCheckerNamesTheFileAndKeyOfEachDefect) {
         {"an explosion sound that is missing", [](BrokenCopy& d) { return d.remove("sounds/explosion_small.wav"); },
          "weapons.info: explosionTypes.small.soundFile: no sound file 'explosion_small.wav'"},
         {"a frame off the atlas",
-         [](BrokenCopy& d) { return d.edit("menu_config.info", "srcFrame { left 0 top 0 right 280 bottom 64 }", "srcFrame { left 0 top 0 right 270 bottom 64 }"); },
+         [](BrokenCopy& d) { return d.edit("menu_config.info", "srcFrame { left 0 top 0 right 320 bottom 64 }", "srcFrame { left 0 top 0 right 310 bottom 64 }"); },
          "menu_config.info: menuButton.default.image.srcFrame: is no region of the atlas 'main_menu/button.png'"},
         {"team cards that do not fit", [](BrokenCopy& d) { return d.edit("menu_config.info", "scale 1\n", "scale 1.2\n"); },
          "menu_config.info: mainMenu.areaTeams: cannot hold four team cards 20 units apart"},

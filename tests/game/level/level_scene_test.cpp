@@ -57,6 +57,33 @@ TEST(LevelScene, RefusesDefectiveWeaponsAndItemsWithEveryDefectNamed) {
     }
 }
 
+// The match throws "mine" by name only when it lays mines, and "grenade"
+// only for a computer team: the scene loads without them, and a match asks
+// for each that it needs.
+TEST(LevelScene, AsksForMineAndGrenadeOnlyWhenAMatchNeedsThem) {
+    LevelSceneSetup setup;
+    setup.config_files = {{"weapons.info", vo_test::ShippedWeaponsWithoutMineAndGrenade()}};
+    LevelSceneHarness world(setup);
+    const LevelScene& scene = world.scene();
+    EXPECT_NO_THROW(scene.check_match_weapons(false, false));
+
+    const std::string mine = "weapons.info: mine: no weapon description (the match throws 'mine' by name)";
+    const std::string grenade = "weapons.info: grenade: no weapon description (the match throws 'grenade' by name)";
+    struct Case {
+        bool mines_laid, cpu_plays;
+        std::string message;
+    };
+    for (const Case& c : {Case{true, false, mine}, Case{false, true, grenade}, Case{true, true, mine + "\n" + grenade}}) {
+        SCOPED_TRACE(c.message);
+        try {
+            scene.check_match_weapons(c.mines_laid, c.cpu_plays);
+            ADD_FAILURE() << "no Error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.message()), c.message);
+        }
+    }
+}
+
 float Speed(const vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
 TEST(LevelScene, ThrowsEachWeaponAsItsDescriptionSays) {

@@ -1,5 +1,6 @@
 // Slob deaths, the end of a round with its winner and results, another
-// fight, the escape menu, and bodies that leave the level.
+// fight, the escape menu, leaving a paused match or the results, and bodies
+// that leave the level.
 
 #include "match_scenarios.h"
 
@@ -164,6 +165,55 @@ TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
     // "Main Menu": the match leaves the stack.
     env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
     env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "Main Menu"));
+    env.step(2);
+    EXPECT_EQ(match.phase(), Phase::leave);
+    EXPECT_EQ(env.app().app().num_screens(), 0u);
+}
+
+// A pause ends with the match that was left: the preview behind the menu
+// turns and the next match runs. Escape on the results screen leaves as
+// "Main Menu" does, instead of closing onto a match standing idle.
+TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+    ASSERT_NE(match.pause_notice(), nullptr);
+    EXPECT_FALSE(match.pause_notice()->is_visible());
+
+    env.app().key(vo::KEY_PRESSED, vo::KEY_P);
+    ASSERT_TRUE(match.paused());
+    EXPECT_TRUE(match.pause_notice()->is_visible());
+    EXPECT_EQ(std::string(match.pause_notice()->text()), "Paused - P to go on");
+    env.step();
+    env.app().screenshot("match_paused");
+    env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
+    env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "Main Menu"));
+    env.step(2);
+    ASSERT_EQ(match.phase(), Phase::leave);
+
+    // The main menu shows its preview, which turns.
+    match.show_level_preview(vo_test::kLevelSeed, -1.0f);
+    EXPECT_FALSE(match.paused());
+    const float rotation = match.world_rotation();
+    match.update(1.0 / 60.0);
+    EXPECT_GT(match.world_rotation(), rotation);
+
+    // Paused while it previews, the match object still starts a match that
+    // runs.
+    match.process_key_event(vo::KeyEvent(vo::KEY_PRESSED, vo::KEY_P, false));
+    ASSERT_TRUE(match.paused());
+    match.start_match(vo_test::TeamsOf(2, 1), false);
+    env.push_match();
+    EXPECT_FALSE(match.paused());
+    EXPECT_FALSE(match.pause_notice()->is_visible());
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+
+    // Team 0's only slob dies; Escape on the results leaves the match.
+    vo_test::SetHealthOfSlob(match, 0, 0.5f);
+    ASSERT_TRUE(env.step_until([&] { return env.app().top<vo::MatchResultsScreen>() != nullptr; }, 60 * 30))
+        << "phase " << match.phase();
+    env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
     env.step(2);
     EXPECT_EQ(match.phase(), Phase::leave);
     EXPECT_EQ(env.app().app().num_screens(), 0u);

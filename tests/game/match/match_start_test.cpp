@@ -17,6 +17,7 @@
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
 #include "game/match/turn_control_state.h"
+#include "support/game/level_scene_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,34 @@ TEST(MatchStart, RefusesSetUpsThatCannotBePlayedBeforeAnythingChanges) {
         EXPECT_FALSE(match.hud_built());
         EXPECT_TRUE(PrintOf(match) == level);
     }
+}
+
+// Without mines to lay and without a computer team, a match needs neither
+// "mine" nor "grenade"; a computer team's match without "grenade" is refused
+// at its start, naming it, before the display is built.
+TEST(MatchStart, NeedsMineAndGrenadeOnlyForMinesAndComputerTeams) {
+    std::string game_config = vo_test::ShippedConfig("game_config.info");
+    const std::string mines = "numMines 4";
+    ASSERT_NE(game_config.find(mines), std::string::npos);
+    game_config.replace(game_config.find(mines), mines.size(), "numMines 0");
+    GameEnvironment env(vo_test::AppSetup(), {{"weapons.info", vo_test::ShippedWeaponsWithoutMineAndGrenade()},
+                                             {"game_config.info", game_config}});
+    vo::Match& match = env.match();
+    vo::SetMatchSeedOverride(vo_test::kSetUpSeed);
+    match.show_level_preview(vo_test::kLevelSeed, -1.0f);
+
+    testing::internal::CaptureStdout();
+    EXPECT_THROW(match.start_match(vo_test::TeamsOf(2, 1, true), false), vo::Error);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("weapons.info: grenade: no weapon description (the match throws 'grenade' by name)"),
+              std::string::npos)
+        << out;
+    EXPECT_FALSE(match.hud_built());
+
+    match.start_match(vo_test::TeamsOf(2, 1), false);
+    env.push_match();
+    EXPECT_TRUE(vo_test::RunToPhase(env, vo::MatchPhase::play, 600));
+    EXPECT_EQ(vo_test::CountEntities(match, "GrenadeEntity"), 0);
 }
 
 TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {

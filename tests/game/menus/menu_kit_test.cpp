@@ -3,6 +3,8 @@
 #include "engine/core/error.h"
 #include "engine/core/path_provider.h"
 #include "engine/core/resources.h"
+#include "engine/visuals/font.h"
+#include "engine/visuals/text.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
@@ -155,13 +157,36 @@ TEST_F(MenuKitOnShippedData, MenuButtonTakesTheMenuFrameStylesAndText) {
     EXPECT_EQ(button->parent(), &root);
     EXPECT_EQ(button->state(), vo::WS_VISIBLE | vo::WS_ENABLED | vo::WS_BACKGROUND | vo::WS_FIXED_SIZE |
                                    vo::WS_ALIGN_LEFT);
-    // The default face of the shipped button atlas is 280 x 64, drawn white.
+    // The default face of the shipped button atlas is 320 x 64, drawn white.
     Frame const f = button->frame();
-    EXPECT_FLOAT_EQ(f.width(), 280);
+    EXPECT_FLOAT_EQ(f.width(), 320);
     EXPECT_FLOAT_EQ(f.height(), 64);
     EXPECT_EQ(button->text(), "START");
     vo::Color const bg = button->get_color("background");
     EXPECT_FLOAT_EQ(bg.r, 1.0f);
+}
+
+// Every text the game shows on a menu button, in the menu font at the
+// buttons' text height, stands clear of the button's side edges.
+TEST_F(MenuKitOnShippedData, EveryMenuButtonTextStandsClearOfTheEdges) {
+    vo_test::TestWindow window(160, 90);
+    vo::SmartPtr<vo::Font> font(new vo::Font);
+    font->set_file((std::string(QV_GAME_DATA_DIR) + "/fonts/" + vo::MenuString("menuFont")).c_str(),
+                   vo::Font::FONT_FREETYPE);
+    vo::Text::set_default_font(font);
+    vo::Widget root(nullptr, vo::WS_VISIBLE | vo::WS_ENABLED);
+    const float width = vo::CreateMenuButton(&root, "", 0)->frame().width();
+    constexpr float kMargin = 12.0f;  // design units on either side
+    for (const char* text :
+         {"START", "How To Play", "Credits", "Options", "Quit", "CPU: EASY", "CPU: NORMAL", "CPU: HARD", "Previous",
+          "Next", "Fullscreen: On", "Fullscreen: Off", "Music: On", "Music: Off", "Ok", "OK!", "CONTINUE",
+          "Restart Match", "Main Menu", "Fight again!", "Back", "Visit"}) {
+        vo::Text measure;
+        measure.set_text_height(35.0f);
+        measure.set_text(text);
+        EXPECT_GE(width - measure.content_frame().width(), 2.0f * kMargin) << text;
+    }
+    vo::Text::set_default_font(vo::SmartPtr<vo::Font>());
 }
 
 TEST_F(MenuKitOnShippedData, MessageBoxCoversTheDesignAndItsButtonRemovesIt) {

@@ -1,7 +1,7 @@
 // The options overlay in the running application: its switches re-create
-// the window and fade the music at once, "Ok" stores and writes only what
-// changed, Escape stores nothing and undoes the switches, and a file that
-// cannot be written leaves the game running.
+// the window and fade the music at once, "Ok" stores and writes every option
+// (repairing a value that start-up refused), Escape stores nothing and undoes
+// the switches, and a file that cannot be written leaves the game running.
 
 #include "engine/audio/music_handler.h"
 #include "engine/core/path_provider.h"
@@ -26,7 +26,8 @@ using vo_test::AppHarness;
 using vo_test::ReadTextFile;
 
 // What the user folder holds before the game starts; "note" is a key the
-// game does not know, which a write of only the changed keys keeps.
+// game does not know: the options are written as the options file's writer
+// always writes them, all five and nothing else.
 const char* const kStoredOptions =
     "windowWidth 640\nwindowHeight 480\nfullscreen true\nmusic true\nsfx false\nnote kept\n";
 
@@ -34,7 +35,7 @@ class OptionsScreen : public testing::Test {
 protected:
     void SetUp() override {
         AppHarness::Setup setup;
-        setup.game_options = kStoredOptions;
+        setup.game_options = stored_options();
         harness_.reset(new AppHarness(setup));
         harness_->init();
         PushScreen(SmartPtr<IScreen>(new vo_test::PlainScreen()));
@@ -46,6 +47,7 @@ protected:
         screen_ = SmartPtr<OptionsMenuScreen>();
         harness_.reset();
     }
+    virtual std::string stored_options() const { return kStoredOptions; }
 
     std::string options_file() const { return harness_->user_file("game_options.info"); }
     std::string fullscreen_text() const { return screen_->fullscreen_button()->text(); }
@@ -86,7 +88,7 @@ TEST_F(OptionsScreen, ShowsTheStoredOptionsOverTheDimmedScreenBelow) {
               corner);
 }
 
-TEST_F(OptionsScreen, FullscreenSwitchRecreatesTheWindowAndOkWritesOnlyWhatChanged) {
+TEST_F(OptionsScreen, FullscreenSwitchRecreatesTheWindowAndOkWritesEveryOption) {
     Engine& engine = Engine::instance();
     const vector2 desktop = engine.desktop_resolution();
     ASSERT_EQ(engine.screen_width(), static_cast<int>(desktop.x));
@@ -110,7 +112,7 @@ TEST_F(OptionsScreen, FullscreenSwitchRecreatesTheWindowAndOkWritesOnlyWhatChang
     EXPECT_FALSE(GameOptions::instance().fullscreen);
     EXPECT_FALSE(GameOptions::instance().sfx);  // copied back unchanged
     EXPECT_EQ(ReadTextFile(options_file()),
-              "windowWidth 640\nwindowHeight 480\nfullscreen false\nmusic true\nsfx false\nnote kept\n");
+              "windowWidth 640\nwindowHeight 480\nfullscreen false\nmusic true\nsfx false\n");
     harness_->step();
     EXPECT_FALSE(options_on_top());
 
@@ -193,6 +195,25 @@ TEST_F(OptionsScreen, AnOptionsFileReplacedByOneBeyondTheReadersLimitsIsWrittenA
     harness_->click(screen_->ok_button());
     EXPECT_EQ(ReadTextFile(options_file()),
               "windowWidth 640\nwindowHeight 480\nfullscreen true\nmusic false\nsfx false\n");
+    EXPECT_TRUE(harness_->step());
+    EXPECT_FALSE(options_on_top());
+}
+
+// A window width that start-up refused (and replaced by 1200 with a
+// warning) is written over by "Ok" even when no switch was touched, so the
+// warning does not come back at every start.
+class OptionsScreenAfterARefusedSize : public OptionsScreen {
+protected:
+    std::string stored_options() const override {
+        return "windowWidth 0\nwindowHeight 480\nfullscreen true\nmusic true\nsfx true\n";
+    }
+};
+
+TEST_F(OptionsScreenAfterARefusedSize, OkWritesTheSizeStartUpUsedInstead) {
+    EXPECT_EQ(GameOptions::instance().windowWidth, 1200);
+    harness_->click(screen_->ok_button());
+    EXPECT_EQ(ReadTextFile(options_file()),
+              "windowWidth 1200\nwindowHeight 480\nfullscreen true\nmusic true\nsfx true\n");
     EXPECT_TRUE(harness_->step());
     EXPECT_FALSE(options_on_top());
 }

@@ -53,6 +53,8 @@ std::vector<char*> Pointers(std::vector<std::string>& words) {
 GameProcess::GameProcess(Launch const& launch) {
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("no pipe");
+    int err[2] = {-1, -1};
+    if (launch.collect_error_output && pipe(err) != 0) throw std::runtime_error("no pipe");
     std::string terminal_name;
     int in[2] = {-1, -1};
     if (launch.input == Input::pipe) {
@@ -66,6 +68,7 @@ GameProcess::GameProcess(Launch const& launch) {
     }
     fcntl(input_fd_, F_SETFD, FD_CLOEXEC);
     fcntl(out[0], F_SETFD, FD_CLOEXEC);
+    if (err[0] >= 0) fcntl(err[0], F_SETFD, FD_CLOEXEC);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -77,6 +80,10 @@ GameProcess::GameProcess(Launch const& launch) {
     }
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[1]);
+    if (err[1] >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        posix_spawn_file_actions_addclose(&actions, err[1]);
+    }
     if (!launch.working_directory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, launch.working_directory.c_str());
 
@@ -88,9 +95,12 @@ GameProcess::GameProcess(Launch const& launch) {
     const int spawned = posix_spawn(&pid_, launch.program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
+    if (err[1] >= 0) close(err[1]);
     if (in[0] >= 0) close(in[0]);
     output_fd_ = out[0];
+    error_fd_ = err[0];
     fcntl(output_fd_, F_SETFL, O_NONBLOCK);
+    if (error_fd_ >= 0) fcntl(error_fd_, F_SETFL, O_NONBLOCK);
     if (spawned != 0) {
         pid_ = -1;
         throw std::runtime_error("cannot start " + launch.program + ": " + std::strerror(spawned));
@@ -103,15 +113,18 @@ GameProcess::~GameProcess() {
         reap(true);
     }
     if (output_fd_ >= 0) close(output_fd_);
+    if (error_fd_ >= 0) close(error_fd_);
     if (input_fd_ >= 0) close(input_fd_);
 }
 
 void GameProcess::collect(int wait_ms) {
-    pollfd p{output_fd_, POLLIN, 0};
-    if (poll(&p, 1, wait_ms) <= 0) return;
+    pollfd p[2] = {{output_fd_, POLLIN, 0}, {error_fd_, POLLIN, 0}};
+    if (poll(p, error_fd_ >= 0 ? 2 : 1, wait_ms) <= 0) return;
     char buffer[4096];
     ssize_t n;
     while ((n = read(output_fd_, buffer, sizeof(buffer))) > 0) output_.append(buffer, static_cast<std::size_t>(n));
+    while (error_fd_ >= 0 && (n = read(error_fd_, buffer, sizeof(buffer))) > 0)
+        error_output_.append(buffer, static_cast<std::size_t>(n));
 }
 
 void GameProcess::reap(bool block) {
@@ -155,6 +168,11 @@ int GameProcess::wait_for_exit(double seconds) {
 std::string const& GameProcess::output() {
     collect(0);
     return output_;
+}
+
+std::string const& GameProcess::error_output() {
+    collect(0);
+    return error_output_;
 }
 
 void GameProcess::send_input(std::string const& text) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The real game program run as a user runs it, for black-box tests: its own
-// working directory and environment, its standard output collected, its
-// standard input a pipe that stays open or a terminal.
+// working directory and environment, its standard output collected (and its
+// standard error apart when asked), its standard input a pipe that stays open
+// or a terminal.
 
 #include <sys/types.h>
 
@@ -27,6 +28,9 @@ public:
         // environment.
         std::vector<std::pair<std::string, std::string>> environment;
         Input input = Input::pipe;
+        // Standard error collected into error_output(); otherwise it goes
+        // where this process's goes.
+        bool collect_error_output = false;
     };
 
     explicit GameProcess(Launch const& launch);
@@ -44,22 +48,26 @@ public:
     bool running();
     // Everything written to standard output so far.
     std::string const& output();
+    // Everything written to standard error so far, when collected.
+    std::string const& error_output();
     // Writes to the standard input (pipe or terminal).
     void send_input(std::string const& text);
     pid_t pid() const { return pid_; }
 
 private:
-    // Moves what the program wrote into output_, waiting at most the given
-    // milliseconds for something to arrive.
+    // Moves what the program wrote into output_ and error_output_, waiting
+    // at most the given milliseconds for something to arrive.
     void collect(int wait_ms);
     void reap(bool block);
 
     pid_t pid_ = -1;
     int output_fd_ = -1;
+    int error_fd_ = -1;
     int input_fd_ = -1;
     bool exited_ = false;
     int status_ = 0;
     std::string output_;
+    std::string error_output_;
 };
 
 // The lines of text in order.

@@ -59,6 +59,22 @@ std::string ShippedConfig(std::string const& file) {
     return ReadTextFile(std::string(QV_GAME_DATA_DIR) + "/config/" + file);
 }
 
+std::string ShippedWeaponsWithoutMineAndGrenade() {
+    std::string weapons = ShippedConfig("weapons.info");
+    const std::pair<std::string, std::string> renames[] = {
+        {"    mine\n    {\n        num", "    landMine\n    {\n        num"},
+        {"    grenade\n    {\n        num", "    fragGrenade\n    {\n        num"},
+        {"\nmine\n{", "\nlandMine\n{"},
+        {"\ngrenade\n{", "\nfragGrenade\n{"},
+    };
+    for (auto const& rename : renames) {
+        const std::string::size_type at = weapons.find(rename.first);
+        if (at == std::string::npos) throw std::runtime_error("weapons.info has no \"" + rename.first + "\"");
+        weapons.replace(at, rename.first.size(), rename.second);
+    }
+    return weapons;
+}
+
 LevelSceneHarness::LevelSceneHarness(LevelSceneSetup setup) : app_(new AppHarness()) {
     app_->init();
     if (!setup.config_files.empty()) config_copy_ = UseConfigCopy(setup.config_files);

@@ -31,6 +31,10 @@ namespace vo_test {
 // The text of a shipped configuration file, for tests that write a changed
 // copy of it into LevelSceneSetup::config_files.
 std::string ShippedConfig(std::string const& file);
+// The shipped "weapons.info" with its "mine" and "grenade" renamed (in the
+// available weapons too): every listed weapon is whole, but nothing answers
+// to the two names the match throws by.
+std::string ShippedWeaponsWithoutMineAndGrenade();
 
 struct LevelSceneSetup {
     // Added to the configuration's generation seeds.
