@@ -130,9 +130,10 @@ TEST(MatchStart, RefusesSetUpsThatCannotBePlayedBeforeAnythingChanges) {
 // at its start, naming it, before the display is built.
 TEST(MatchStart, NeedsMineAndGrenadeOnlyForMinesAndComputerTeams) {
     std::string game_config = vo_test::ShippedConfig("game_config.info");
-    const std::string mines = "numMines 4";
-    ASSERT_NE(game_config.find(mines), std::string::npos);
-    game_config.replace(game_config.find(mines), mines.size(), "numMines 0");
+    const std::string mines = "\nnumMines ";
+    const std::size_t at = game_config.find(mines);
+    ASSERT_NE(at, std::string::npos);
+    game_config.replace(at, game_config.find('\n', at + 1) - at, "\nnumMines 0");
     GameEnvironment env(vo_test::AppSetup(), {{"weapons.info", vo_test::ShippedWeaponsWithoutMineAndGrenade()},
                                              {"game_config.info", game_config}});
     vo::Match& match = env.match();
