@@ -244,8 +244,10 @@ void MatchConfig::read(const ptree& tree) {
     // Values the match cannot run with. A turn transition of no length never
     // ends; a negative lifetime keeps effect entities (and with them the
     // end-of-turn wait) alive for ever; sizes, intervals and densities of 0
-    // are divided by.
+    // are divided by; mines beyond the bound find no place on the level and
+    // only slow the start of every round.
     AtLeast("newTurnTransitionTime", newTurnTransitionTime, kOneStep);
+    Within("numMines", numMines, 0, kMaxMines);
     AtLeast("camera.minBoxSize", camera.minBoxSize, kSmallestPositive);
     AtLeast("camera.refreshInterval", camera.refreshInterval, kSmallestPositiveTime);
     AtLeast("camera.maxCustomOffset", camera.maxCustomOffset, kSmallestPositive);

@@ -45,6 +45,10 @@ struct StoneParticleDesc : ParticleHandler::ParticleDesc {
     float numParticlesPerSquare = 1.0f;
 };
 
+// Most mines the match lays: each is a body placed on the level at the
+// start of a round.
+constexpr int kMaxMines = 64;
+
 class MatchConfig {
 public:
     // The file's name in the configuration folder.

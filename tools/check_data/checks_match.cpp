@@ -6,6 +6,7 @@
 
 #include "engine/core/tree_readers.h"
 #include "game/app/debug_config.h"
+#include "game/match/match_config.h"
 
 #include "engine/core/info_file.h"
 #include <boost/property_tree/ptree.hpp>
@@ -146,7 +147,7 @@ void CheckGameConfig(Checker& c) {
         {"stoneParticleDesc.maxLiveTime", 0.0, false, any},
         {"lavaEmissionDuration", 0.0, false, any},
         {"lavaEmissionBaseInterval", 0.0, false, any},
-        {"numMines", 0.0, false, 64.0},
+        {"numMines", 0.0, false, static_cast<double>(vo::kMaxMines)},
         {"randArea.numCircles", 0.0, true, 10000.0},
         {"randArea.minCircleRadius", 0.0, true, any},
         {"randArea.maxCircleRadius", 0.0, true, any},

@@ -300,6 +300,9 @@ TEST(MatchConfigKeys, ValuesThatWouldStallTheMatchOrDivideByZeroAreClampedWithOn
          [](const MatchConfig& c) { return c.stoneParticleDesc.maxLiveTime; }, 0},
         {"lavaEmissionDuration", "-1", [](const MatchConfig& c) { return c.lavaEmissionDuration; }, 0},
         {"lavaEmissionBaseInterval", "-0.1", [](const MatchConfig& c) { return c.lavaEmissionBaseInterval; }, 0},
+        {"numMines", "65", [](const MatchConfig& c) { return c.numMines; }, 64},
+        {"numMines", "100000", [](const MatchConfig& c) { return c.numMines; }, 64},
+        {"numMines", "-1", [](const MatchConfig& c) { return c.numMines; }, 0},
     };
     for (const Case& c : cases) {
         ptree tree;
@@ -318,8 +321,10 @@ TEST(MatchConfigKeys, ValuesThatWouldStallTheMatchOrDivideByZeroAreClampedWithOn
     // Values at the edge of the range pass silently.
     MatchConfig edge;
     EXPECT_EQ(Read(edge, "newTurnTransitionTime 0.1\ncamera { interpStepSize 1\ninterpMaxSteps 100 }\n"
-                         "lavaDesc { minLiveTime 0\nmaxLiveTime 0 }\nlavaEmissionDuration 0\n"),
+                         "lavaDesc { minLiveTime 0\nmaxLiveTime 0 }\nlavaEmissionDuration 0\nnumMines 64\n"),
               "");
+    EXPECT_EQ(edge.numMines, 64);
+    EXPECT_EQ(Read(edge, "numMines 0\n"), "");
 }
 
 TEST(MatchConfigLayers, OnlyChildrenNamedLayerCountInFileOrderAndAReadDoesNotAddToTheLast) {
