@@ -52,10 +52,7 @@ LevelScene::LevelScene() : weapons(CopyOfConfig("weapons.info")), items(CopyOfCo
     DataDefects defects = WeaponsDefects(weapons, true, true, files);
     const DataDefects item_defects = ItemsDefects(items, weapons, files);
     defects.insert(defects.end(), item_defects.begin(), item_defects.end());
-    if (defects.empty()) return;
-    std::string message;
-    for (const std::string& line : defects) message += (message.empty() ? "" : "\n") + line;
-    throw Error(message);
+    RefuseDataDefects(defects);
 }
 
 LevelScene::~LevelScene() {
