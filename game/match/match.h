@@ -307,8 +307,9 @@ public:
 
 private:
     // Lifecycle and configuration (match.cpp).
-    // The first load of a start or preview fails with the reader's error;
-    // a load during play keeps the last good values.
+    // The first load of a start or preview fails with the reader's error
+    // or with the load rules' Error, one line per defect; a load during
+    // play keeps the last good values.
     void load_config(bool during_play);
     void enter_phase(int phase);
     // The entity is in the scene and not flagged for removal.

@@ -260,23 +260,24 @@ void MatchConfig::read(const ptree& tree) {
     ClampParticleDesc("stoneParticleDesc", stoneParticleDesc);
 }
 
-void MatchConfig::load(const std::string& path, ptree& tree) {
+void MatchConfig::load(const std::string& path, ptree& tree, const Check& check) {
     ptree fresh;
     ReadInfoFile(path, fresh);
+    if (check) check(fresh);
     read(fresh);
     tree.swap(fresh);
 }
 
-bool MatchConfig::reload(const std::string& path, ptree& tree) {
+bool MatchConfig::reload(const std::string& path, ptree& tree, const Check& check) {
     try {
-        load(path, tree);
+        load(path, tree, check);
         return true;
     } catch (const std::runtime_error& e) {
         // A file edited while the game runs must not end it.
         WarnKept(path, e.what());
         return false;
     } catch (const Error& e) {
-        // Not a regular file, or beyond the INFO reader's limits.
+        // Not a regular file, beyond the INFO reader's limits, or refused.
         WarnKept(path, e.message());
         return false;
     }

@@ -1,5 +1,7 @@
 #include "game/match/match_config.h"
 
+#include "engine/core/error.h"
+
 #include "support/engine/media_files.h"
 #include "support/grid/stdout_capture.h"
 
@@ -430,8 +432,24 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
     }
     EXPECT_EQ(config.numMines, 7);
 
+    // A file the check refuses: the check's Error at start-up, a warning
+    // during play, the previous values either way.
+    WriteText(path, "numMines 3\n");
+    const MatchConfig::Check refuse = [](const ptree& fresh) {
+        if (fresh.get("numMines", 0) == 3) throw vo::Error("game_config.info: numMines: refused");
+    };
+    EXPECT_THROW(config.load(path, tree, refuse), vo::Error);
+    {
+        mg_test::StdoutCapture out;
+        EXPECT_FALSE(config.reload(path, tree, refuse));
+        EXPECT_EQ(CountLines(out.str(), "WARNING: couldn't reload " + path + ": game_config.info: numMines: refused"), 1)
+            << out.str();
+    }
+    EXPECT_EQ(config.numMines, 7);
+    EXPECT_EQ(tree.get<std::string>("slob.radius"), "1.5");
+
     WriteText(path, "numMines 2\n");
-    EXPECT_TRUE(config.reload(path, tree));
+    EXPECT_TRUE(config.reload(path, tree, refuse));
     EXPECT_EQ(config.numMines, 2);
     EXPECT_EQ(tree.count("slob"), 0u);
 }
