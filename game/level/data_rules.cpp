@@ -6,6 +6,7 @@
 #include "engine/core/tree_readers.h"
 #include "engine/physics/soft_body_circle.h"
 #include "engine/physics/soft_body_desc.h"
+#include "game/level/level_generation.h"
 
 #include <boost/optional.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -383,6 +384,12 @@ DataDefects GameConfigDefects(ptree const& config, DataFiles const& files) {
         }
     }
     CheckBody(out, ChildOrEmpty(config, "slob"), "slob.", true, files);
+    LevelGenerationParams counts;
+    counts.caves.num_circles = config.get("randArea.numCircles", counts.caves.num_circles);
+    counts.lava.num_fields = config.get("randLava.numFields", counts.lava.num_fields);
+    counts.lava.num_sub_circles_per_field =
+        config.get("randLava.numSubCirclesPerField", counts.lava.num_sub_circles_per_field);
+    for (auto const& fault : LevelGenerationCountFaults(counts)) out.add(fault.first, fault.second);
     return out.take();
 }
 

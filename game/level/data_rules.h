@@ -65,8 +65,9 @@ DataDefects ItemsDefects(boost::property_tree::ptree const& items, boost::proper
 
 // "game_config.info": the files it names (the round-timer font, the area
 // textures, the parallax layers' textures and the slobs' default texture,
-// defaults included, since the reader falls back to them) and the slobs'
-// body, which the circle builder must take. The values the match clamps
+// defaults included, since the reader falls back to them), the slobs' body,
+// which the circle builder must take, and the counts of holes, lava fields
+// and spots that the level generation takes. The values the match clamps
 // when it reads them are not defects here.
 DataDefects GameConfigDefects(boost::property_tree::ptree const& game_config, DataFiles const& files);
 
