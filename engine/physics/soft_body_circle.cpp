@@ -12,39 +12,11 @@ namespace vo {
 
 namespace {
 
-void RequireFinite(float value, const char* key) {
-    if (!std::isfinite(value)) {
-        throw Error(std::string("CreateSoftBody_Circle: \"") + key + "\" is not a finite number");
-    }
-}
-
-void Validate(const SoftBodyDesc& desc) {
-    const int n = desc.num_boundary_points;
-    if (n < 3 || n > kMaxCircleBoundaryPoints) {
-        throw Error("CreateSoftBody_Circle: \"numBoundaryPoints\" is " + std::to_string(n) + ", it must lie in 3 .. " +
-                    std::to_string(kMaxCircleBoundaryPoints));
-    }
-    const float r = desc.radius;
-    const float diameter = r * 2.0f;
-    if (!(r > 0.0f) || !std::isfinite(diameter * diameter)) {
-        throw Error("CreateSoftBody_Circle: \"radius\" must be a finite number above 0");
-    }
-    RequireFinite(desc.uv_scale, "uvScale");
-    RequireFinite(desc.tex_x1, "texX1");
-    RequireFinite(desc.tex_y1, "texY1");
-    RequireFinite(desc.tex_x2, "texX2");
-    RequireFinite(desc.tex_y2, "texY2");
-    RequireFinite(desc.friction, "friction");
-    RequireFinite(desc.no_friction_vel, "noFrictionVel");
-    RequireFinite(desc.particle_damping, "particleDamping");
-    RequireFinite(desc.sticky_velocity, "stickyVelocity");
-    RequireFinite(desc.sticky_force, "stickyForce");
-    RequireFinite(desc.mass_inv, "mass");
-    RequireFinite(desc.rigidity, "rigidity");
-    RequireFinite(desc.inertia, "inertia");
-    RequireFinite(desc.spring_short_constant, "springShortConstant");
-    RequireFinite(desc.spring_long_constant, "springLongConstant");
-    RequireFinite(desc.spring_damping, "springDamping");
+// Records key as the fault when value is not finite.
+bool NotFinite(SoftBodyCircleFault& fault, float value, const char* key) {
+    if (std::isfinite(value)) return false;
+    fault = SoftBodyCircleFault{key, "is not a finite number"};
+    return true;
 }
 
 int ClampRadius(int radius, int n) { return radius < 0 ? 0 : (radius > n ? n : radius); }
@@ -90,8 +62,36 @@ float Distance(const vector3& a, const vector3& b) {
 
 }  // namespace
 
+SoftBodyCircleFault FindSoftBodyCircleFault(const SoftBodyDesc& desc) {
+    const int n = desc.num_boundary_points;
+    if (n < 3 || n > kMaxCircleBoundaryPoints) {
+        return SoftBodyCircleFault{"numBoundaryPoints", "is " + std::to_string(n) + ", it must lie in 3 .. " +
+                                                            std::to_string(kMaxCircleBoundaryPoints)};
+    }
+    const float r = desc.radius;
+    const float diameter = r * 2.0f;
+    if (!(r > 0.0f) || !std::isfinite(diameter * diameter)) {
+        return SoftBodyCircleFault{"radius", "must be a finite number above 0"};
+    }
+    SoftBodyCircleFault fault;
+    const bool not_finite =
+        NotFinite(fault, desc.uv_scale, "uvScale") || NotFinite(fault, desc.tex_x1, "texX1") ||
+        NotFinite(fault, desc.tex_y1, "texY1") || NotFinite(fault, desc.tex_x2, "texX2") ||
+        NotFinite(fault, desc.tex_y2, "texY2") || NotFinite(fault, desc.friction, "friction") ||
+        NotFinite(fault, desc.no_friction_vel, "noFrictionVel") ||
+        NotFinite(fault, desc.particle_damping, "particleDamping") ||
+        NotFinite(fault, desc.sticky_velocity, "stickyVelocity") ||
+        NotFinite(fault, desc.sticky_force, "stickyForce") || NotFinite(fault, desc.mass_inv, "mass") ||
+        NotFinite(fault, desc.rigidity, "rigidity") || NotFinite(fault, desc.inertia, "inertia") ||
+        NotFinite(fault, desc.spring_short_constant, "springShortConstant") ||
+        NotFinite(fault, desc.spring_long_constant, "springLongConstant") ||
+        NotFinite(fault, desc.spring_damping, "springDamping");
+    return not_finite ? fault : SoftBodyCircleFault();
+}
+
 void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc) {
-    Validate(desc);
+    const SoftBodyCircleFault fault = FindSoftBodyCircleFault(desc);
+    if (!fault.empty()) throw Error("CreateSoftBody_Circle: \"" + fault.key + "\" " + fault.what);
     const int n = desc.num_boundary_points;
     const float r = desc.radius;
     int nbr = ClampRadius(desc.nbr_connection_radius, n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace vo {
 
 class SoftBody;
@@ -29,5 +31,18 @@ constexpr int kMaxCircleSprings = 65536;
 // lowered for the budget is reported as a warning on the standard output
 // naming its key.
 void CreateSoftBody_Circle(SoftBody& body, const SoftBodyDesc& desc);
+
+// Why CreateSoftBody_Circle refuses desc: the description key at fault
+// ("numBoundaryPoints", "radius", ...) and what is wrong with its value, for
+// the first fault in the order the builder checks them. Both empty when
+// desc builds. The builder's Error reads "CreateSoftBody_Circle: \"<key>\"
+// <what>".
+struct SoftBodyCircleFault {
+    std::string key;
+    std::string what;
+
+    bool empty() const { return key.empty(); }
+};
+SoftBodyCircleFault FindSoftBodyCircleFault(const SoftBodyDesc& desc);
 
 }  // namespace vo

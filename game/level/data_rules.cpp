@@ -4,6 +4,9 @@
 #include "engine/core/path_provider.h"
 #include "engine/core/platform.h"
 #include "engine/core/tree_readers.h"
+#include "engine/physics/soft_body_circle.h"
+#include "engine/physics/soft_body_desc.h"
+#include "game/level/level_generation.h"
 
 #include <boost/optional.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -23,6 +26,13 @@ namespace {
 ptree const* Child(ptree const& tree, std::string const& name) {
     auto const it = tree.find(name);
     return it == tree.not_found() ? nullptr : &it->second;
+}
+
+// A top-level child by its exact name, or an empty tree.
+ptree const& ChildOrEmpty(ptree const& tree, std::string const& name) {
+    static const ptree empty;
+    ptree const* child = Child(tree, name);
+    return child ? *child : empty;
 }
 
 template <class T>
@@ -84,21 +94,44 @@ private:
     DataDefects lines_;
 };
 
-void CheckBody(Defects& out, ptree const& body, std::string const& name, DataFiles const& files) {
-    std::string const prefix = name + ".";
-    if (auto const n = out.number<int>(body, prefix, "numBoundaryPoints"); n && *n < 3)
-        out.add(prefix + "numBoundaryPoints", "a body needs at least 3 boundary points");
-    for (const char* key : {"nbrConnectionRadius", "opposingConnectionRadius"}) out.number<int>(body, prefix, key);
-    for (const char* key : {"radius", "mass"}) {
-        if (auto const v = out.number<float>(body, prefix, key); v && !(*v > 0.0f)) out.add(prefix + key, "must be above 0");
-    }
+// What is wrong with a name that the game looks up as a path ('.'
+// separating its parts) where the rules look it up as it stands; empty when
+// nothing is.
+std::string NameFault(std::string const& name) {
+    if (name.empty()) return "is empty, but names are looked up as paths";
+    if (name.find('.') != std::string::npos)
+        return "'" + name + "' holds a '.', but names are looked up as paths";
+    return std::string();
+}
+
+// A name in the value of key; false (and a defect) when it cannot be looked
+// up.
+bool CheckName(Defects& out, std::string const& key, std::string const& name) {
+    std::string const fault = NameFault(name);
+    if (!fault.empty()) out.add(key, fault);
+    return fault.empty();
+}
+
+// A soft-body description (keys without prefix, as the game reads them with
+// InitSoftBodyDesc) named by prefix in the lines: numbers that read, a mass
+// above 0, what the circle builder (CreateSoftBody_Circle) refuses, and,
+// for a textured body, a texture that exists.
+void CheckBody(Defects& out, ptree const& body, std::string const& prefix, bool textured, DataFiles const& files) {
+    for (const char* key : {"numBoundaryPoints", "nbrConnectionRadius", "opposingConnectionRadius"})
+        out.number<int>(body, prefix, key);
+    out.number<float>(body, prefix, "radius");
+    if (auto const v = out.number<float>(body, prefix, "mass"); v && !(*v > 0.0f)) out.add(prefix + "mass", "must be above 0");
     for (const char* key : {"uvScale", "texX1", "texY1", "texX2", "texY2", "friction", "noFrictionVel",
                             "particleDamping", "stickyness", "stickyVelocity", "stickyForce", "rigidity", "inertia",
                             "springShortConstant", "springLongConstant", "springDamping"}) {
         out.number<float>(body, prefix, key);
     }
     out.truth(body, prefix, "stickyParticles");
-    out.texture(files, prefix + "texture", body.get<std::string>("texture", "tarvessa_ball.png"));
+    SoftBodyDesc desc;
+    InitSoftBodyDescNoTexture(desc, body, "");
+    SoftBodyCircleFault const fault = FindSoftBodyCircleFault(desc);
+    if (!fault.empty()) out.add(prefix + fault.key, fault.what);
+    if (textured) out.texture(files, prefix + "texture", body.get<std::string>("texture", SoftBodyDesc().texture));
 }
 
 void CheckExplosionTypes(Defects& out, ptree const& weapons, DataFiles const& files) {
@@ -185,6 +218,7 @@ DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays
                     out.add(key, "names no listed weapon '" + name + "'");
                 continue;
             }
+            CheckName(out, key, entry.first);
             if (auto const num = out.number<int>(entry.second, key + ".", "num"); num && *num < -1)
                 out.add(key + ".num", "must be -1 (unlimited) or more");
             if (ptree const* icon = Child(entry.second, "icon"))
@@ -214,9 +248,14 @@ DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays
         boost::optional<float> const fixed = out.number<float>(*desc, p, "fixedVelocity");
         if (fixed && *fixed == 0.0f)
             out.add(p + "fixedVelocity", "0 reads as fixed on the weapon buttons but as charged when thrown; use -1 or a speed above 0");
-        if (!(fixed && *fixed > 0.0f)) {
+        bool const fixed_speed = fixed && *fixed > 0.0f;
+        // The computer players aim "grenade" by its full speed, whatever
+        // else it has.
+        bool const aimed = cpu_plays && name == "grenade";
+        if (!fixed_speed || aimed) {
             if (!Child(*desc, "maxVelocity"))
-                out.add(p + "maxVelocity", "missing (needed without a fixedVelocity above 0)");
+                out.add(p + "maxVelocity", fixed_speed ? "missing (the computer players aim with it)"
+                                                       : "missing (needed without a fixedVelocity above 0)");
             else if (auto const v = out.number<float>(*desc, p, "maxVelocity"); v && !(*v > 0.0f))
                 out.add(p + "maxVelocity", "must be above 0");
         }
@@ -228,17 +267,19 @@ DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays
                 else
                     out.truth(*desc, p, key);
             }
-            if (boost::optional<std::string> const body = desc->get_optional<std::string>("body")) {
+            boost::optional<std::string> const body = desc->get_optional<std::string>("body");
+            if (!body) {
+                out.add(p + "body", "missing");
+            } else if (CheckName(out, p + "body", *body)) {
                 if (ptree const* b = Child(weapons, *body)) {
-                    if (bodies.insert(*body).second) CheckBody(out, *b, *body, files);
+                    if (bodies.insert(*body).second) CheckBody(out, *b, *body + ".", true, files);
                 } else {
                     out.add(p + "body", "no body description '" + *body + "'");
                 }
-            } else {
-                out.add(p + "body", "missing");
             }
             std::string const type = desc->get<std::string>("explosionType", "normal");
-            if (types && !Child(*types, type)) out.add(p + "explosionType", "no explosion type '" + type + "'");
+            if (CheckName(out, p + "explosionType", type) && types && !Child(*types, type))
+                out.add(p + "explosionType", "no explosion type '" + type + "'");
         }
         if (name == "mine") {
             if (clusters_only) out.add("mine.clustersOnly", "the match lays mines as bodies");
@@ -259,15 +300,17 @@ DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays
             out.truth(*cluster, cp, "ignoreExplosions");
             if (num > 0) {
                 std::string const type = cluster->get<std::string>("type", "");
-                if (type.empty()) {
+                if (!Child(*cluster, "type")) {
                     out.add(cp + "type", "missing");
-                } else if (!Child(weapons, type)) {
-                    out.add(cp + "type", "names no weapon description '" + type + "'");
-                } else {
-                    if (Child(weapons, type)->get_optional<bool>("clustersOnly").value_or(false))
-                        out.add(cp + "type", "'" + type + "' is clustersOnly and makes no grenade");
-                    cluster_type[name] = type;
-                    queue.push_back(type);
+                } else if (CheckName(out, cp + "type", type)) {
+                    if (ptree const* weapon = Child(weapons, type)) {
+                        if (weapon->get_optional<bool>("clustersOnly").value_or(false))
+                            out.add(cp + "type", "'" + type + "' is clustersOnly and makes no grenade");
+                        cluster_type[name] = type;
+                        queue.push_back(type);
+                    } else {
+                        out.add(cp + "type", "names no weapon description '" + type + "'");
+                    }
                 }
             }
         }
@@ -285,10 +328,8 @@ DataDefects ItemsDefects(ptree const& items, ptree const& weapons, DataFiles con
     for (const char* key : {"maxInitialThrows", "maxThrowsPerRound"}) {
         if (auto const n = out.number<int>(items, "", key); n && (*n < 0 || *n > 20)) out.add(key, "must lie in 0..20");
     }
-    if (ptree const* body = Child(items, "itemBody")) {
-        if (auto const n = out.number<int>(*body, "itemBody.", "numBoundaryPoints"); n && *n < 3)
-            out.add("itemBody.numBoundaryPoints", "a body needs at least 3 boundary points");
-    }
+    // The item bodies take their texture from the item's image.
+    CheckBody(out, ChildOrEmpty(items, "itemBody"), "itemBody.", false, files);
     ptree const* list = Child(items, "items");
     if (!list || list->empty()) {
         out.add("items", "no items, but frequency is above 0");
@@ -297,6 +338,7 @@ DataDefects ItemsDefects(ptree const& items, ptree const& weapons, DataFiles con
     std::vector<std::string> const names = AvailableWeaponNames(weapons);
     for (auto const& item : *list) {
         std::string const p = "items." + item.first + ".";
+        if (!CheckName(out, "items." + item.first, item.first)) continue;
         if (!Child(item.second, "name")) out.add(p + "name", "missing");
         if (ptree const* image = Child(item.second, "image"))
             out.image(*image, p + "image", files);
@@ -318,7 +360,7 @@ DataDefects ItemsDefects(ptree const& items, ptree const& weapons, DataFiles con
     return out.take();
 }
 
-DataDefects GameConfigFileDefects(ptree const& config, DataFiles const& files) {
+DataDefects GameConfigDefects(ptree const& config, DataFiles const& files) {
     Defects out("game_config.info");
     std::string const font = config.get<std::string>("roundTimerFont", "");
     if (font.empty())
@@ -341,8 +383,21 @@ DataDefects GameConfigFileDefects(ptree const& config, DataFiles const& files) {
             ++index;
         }
     }
-    out.texture(files, "slob.texture", config.get<std::string>("slob.texture", "tarvessa_ball.png"));
+    CheckBody(out, ChildOrEmpty(config, "slob"), "slob.", true, files);
+    LevelGenerationParams counts;
+    counts.caves.num_circles = config.get("randArea.numCircles", counts.caves.num_circles);
+    counts.lava.num_fields = config.get("randLava.numFields", counts.lava.num_fields);
+    counts.lava.num_sub_circles_per_field =
+        config.get("randLava.numSubCirclesPerField", counts.lava.num_sub_circles_per_field);
+    for (auto const& fault : LevelGenerationCountFaults(counts)) out.add(fault.first, fault.second);
     return out.take();
+}
+
+void RefuseDataDefects(DataDefects const& defects) {
+    if (defects.empty()) return;
+    std::string message;
+    for (std::string const& line : defects) message += (message.empty() ? "" : "\n") + line;
+    throw Error(message);
 }
 
 }  // namespace vo

@@ -30,32 +30,49 @@ DataFiles InstalledDataFiles();
 // Largest number of clusters one grenade may release.
 constexpr int kMaxClusters = 64;
 
+// Everything the game demands of the data later, refused here with the key
+// at fault: a key the game reads without a default, a value that does not
+// read as its type, a name the game looks up as a path ('.' separating its
+// parts, so a name must be neither empty nor hold a '.'), a soft body that
+// the circle builder refuses (CreateSoftBody_Circle's own limits: 3 ..
+// kMaxCircleBoundaryPoints boundary points, a finite radius above 0), a file
+// that does not exist.
+
 // "weapons.info". mines_laid: the match lays mines (numMines > 0), so
 // "mine" must be throwable; cpu_plays: a computer team may play, so
-// "grenade" must be. Checked: the available weapons (each with an icon on an
-// existing texture and a description; "defaultWeapon" is no weapon and must
-// name a listed one); every weapon that can be thrown, transitively through
-// cluster types (required keys, a speed above 0, never fixedVelocity 0, a
-// body with at least 3 boundary points and an existing texture, an existing
-// explosion type); cluster descriptions (num 0..kMaxClusters, a type that can
-// be thrown and is not clustersOnly, no cycles); the explosion types (normal
+// "grenade" must be, with a maxVelocity above 0 (the computer players aim
+// with it even when a fixedVelocity is given). Checked: the available
+// weapons (each with a name, an icon on an existing texture and a
+// description; "defaultWeapon" is no weapon and must name a listed one);
+// every weapon that can be thrown, transitively through cluster types
+// (required keys, a speed above 0, never fixedVelocity 0, a body that the
+// circle builder takes and with an existing texture, an existing explosion
+// type); cluster descriptions (num 0..kMaxClusters, a type that can be
+// thrown and is not clustersOnly, no cycles); the explosion types (normal
 // and small present, radius above 0, volume 0..100, existing sounds); a mine
 // that the ground would set off.
 DataDefects WeaponsDefects(boost::property_tree::ptree const& weapons, bool mines_laid, bool cpu_plays,
                            DataFiles const& files);
 
 // "items.info", with the weapons of "weapons.info" that addWeapon may name.
-// When items can be drawn (frequency above 0): the items exist, each with a
-// name, an image on an existing texture, a weight of 0 or more and effects
-// of the right types; addWeapon names an available weapon. The draw counts
-// lie in 0..20 and the item body has at least 3 boundary points.
+// When items can be drawn (frequency above 0): the items exist, each under
+// a key that is a name, with a "name", an image on an existing texture, a
+// weight of 0 or more and effects of the right types; addWeapon names an
+// available weapon. The draw counts lie in 0..20 and the circle builder
+// takes the item body.
 DataDefects ItemsDefects(boost::property_tree::ptree const& items, boost::property_tree::ptree const& weapons,
                          DataFiles const& files);
 
-// The files that "game_config.info" names: the round-timer font, the area
-// textures, the parallax layers' textures and the slobs' default texture
-// (defaults included, since the reader falls back to them).
-DataDefects GameConfigFileDefects(boost::property_tree::ptree const& game_config, DataFiles const& files);
+// "game_config.info": the files it names (the round-timer font, the area
+// textures, the parallax layers' textures and the slobs' default texture,
+// defaults included, since the reader falls back to them), the slobs' body,
+// which the circle builder must take, and the counts of holes, lava fields
+// and spots that the level generation takes. The values the match clamps
+// when it reads them are not defects here.
+DataDefects GameConfigDefects(boost::property_tree::ptree const& game_config, DataFiles const& files);
+
+// Throws Error listing every defect, one per line, when there are any.
+void RefuseDataDefects(DataDefects const& defects);
 
 // The names of the available weapons in file order ("defaultWeapon" left out).
 std::vector<std::string> AvailableWeaponNames(boost::property_tree::ptree const& weapons);

@@ -12,11 +12,11 @@ namespace vo {
 
 namespace {
 
-void CheckCount(float count, const char* key)
+void CheckCount(std::vector<std::pair<std::string, std::string>>& faults, float count, const char* key)
 {
     if (!std::isfinite(count) || count > MAX_LEVEL_GENERATION_COUNT)
-        throw Error(std::string("game_config.info: ") + key + " must be a number of at most " +
-                    std::to_string(static_cast<int>(MAX_LEVEL_GENERATION_COUNT)));
+        faults.emplace_back(key, "must be a number of at most " +
+                                     std::to_string(static_cast<int>(MAX_LEVEL_GENERATION_COUNT)));
 }
 
 // Seeds formed modulo 2^32.
@@ -83,15 +83,25 @@ float UniformDraw(float lo, float hi)
     return lo + scaled;
 }
 
+std::vector<std::pair<std::string, std::string>> LevelGenerationCountFaults(const LevelGenerationParams& params)
+{
+    std::vector<std::pair<std::string, std::string>> faults;
+    CheckCount(faults, params.lava.num_fields, "randLava.numFields");
+    CheckCount(faults, params.lava.num_sub_circles_per_field, "randLava.numSubCirclesPerField");
+    CheckCount(faults, params.caves.num_circles, "randArea.numCircles");
+    if (faults.empty() && params.lava.num_fields > 0 && params.lava.num_sub_circles_per_field > 0)
+        CheckCount(faults,
+                   std::ceil(params.lava.num_fields) * std::ceil(params.lava.num_sub_circles_per_field),
+                   "randLava.numFields x randLava.numSubCirclesPerField");
+    return faults;
+}
+
 void GenerateLevelArea(LevelGeometryHandle& level, const LevelGenerationParams& params, int levelSeed,
                        EffectHandle const& levelEffect, EffectHandle const& lavaEffect)
 {
-    CheckCount(params.lava.num_fields, "randLava.numFields");
-    CheckCount(params.lava.num_sub_circles_per_field, "randLava.numSubCirclesPerField");
-    CheckCount(params.caves.num_circles, "randArea.numCircles");
-    if (params.lava.num_fields > 0 && params.lava.num_sub_circles_per_field > 0)
-        CheckCount(std::ceil(params.lava.num_fields) * std::ceil(params.lava.num_sub_circles_per_field),
-                   "randLava.numFields x randLava.numSubCirclesPerField");
+    const auto faults = LevelGenerationCountFaults(params);
+    if (!faults.empty())
+        throw Error("game_config.info: " + faults.front().first + ": " + faults.front().second);
 
     level.create(params.level_radius, params.spacing, params.area.rim_width, params.area.uv_scale,
                  levelEffect, lavaEffect, params.area.light_radius_min_factor,

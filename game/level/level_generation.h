@@ -6,6 +6,10 @@
 
 #include "engine/sfml/effect.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace vo {
 
 class LevelGeometryHandle;
@@ -49,13 +53,19 @@ struct LevelGenerationParams {
 // More holes, fields or spots than this are refused.
 constexpr float MAX_LEVEL_GENERATION_COUNT = 10000.0f;
 
+// The counts of params that the generation refuses, each as the key of the
+// game configuration at fault and what is wrong, in the order it looks at
+// them: a count that is not finite or above MAX_LEVEL_GENERATION_COUNT, and
+// more lava spots in all than that.
+std::vector<std::pair<std::string, std::string>> LevelGenerationCountFaults(const LevelGenerationParams& params);
+
 // Creates the disc (radius, spacing and the area look, with the two
 // effects), then seeds the shared generator with lava.seed + levelSeed and
 // marks the lava fields, then seeds it with caves.seed + levelSeed and cuts
 // the holes, every draw in its fixed order. A lava band of width 0.000001 or
 // less prints "LAVA GENERATION ERROR: ..." and makes no fields. Throws Error
-// for a count that is not finite or above MAX_LEVEL_GENERATION_COUNT
-// (naming its key) before anything changes, and the level's Error when the
+// "game_config.info: <key>: <what>" for the first of
+// LevelGenerationCountFaults before anything changes, and the level's Error when the
 // disc cannot be meshed.
 void GenerateLevelArea(LevelGeometryHandle& level, const LevelGenerationParams& params, int levelSeed,
                        EffectHandle const& levelEffect, EffectHandle const& lavaEffect);

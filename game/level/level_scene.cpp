@@ -39,14 +39,6 @@ const ptree& ChildOrEmpty(const ptree& tree, const std::string& path) {
 // configuration beyond this would only pile up tweens.
 constexpr float kMaxShakeCount = 1000.0f;
 
-// Every defect, one line each, as one Error; nothing without a defect.
-void ThrowDefects(const DataDefects& defects) {
-    if (defects.empty()) return;
-    std::string message;
-    for (const std::string& line : defects) message += (message.empty() ? "" : "\n") + line;
-    throw Error(message);
-}
-
 int ShakeCount(float iterations) {
     if (!(iterations >= 1.0f)) return 0;  // no shake (also for NaN)
     if (iterations > kMaxShakeCount) return static_cast<int>(kMaxShakeCount);
@@ -61,12 +53,12 @@ LevelScene::LevelScene() : weapons(CopyOfConfig("weapons.info")), items(CopyOfCo
     DataDefects defects = WeaponsDefects(weapons, false, false, files);
     const DataDefects item_defects = ItemsDefects(items, weapons, files);
     defects.insert(defects.end(), item_defects.begin(), item_defects.end());
-    ThrowDefects(defects);
+    RefuseDataDefects(defects);
 }
 
 void LevelScene::check_match_weapons(bool mines_laid, bool cpu_plays) const {
     if (!mines_laid && !cpu_plays) return;
-    ThrowDefects(WeaponsDefects(weapons, mines_laid, cpu_plays, InstalledDataFiles()));
+    RefuseDataDefects(WeaponsDefects(weapons, mines_laid, cpu_plays, InstalledDataFiles()));
 }
 
 LevelScene::~LevelScene() {

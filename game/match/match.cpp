@@ -12,6 +12,7 @@
 #include "engine/widgets/widget.h"
 #include "game/behaviors/game_events.h"
 #include "game/camera/action_camera_controller.h"
+#include "game/level/data_rules.h"
 #include "game/level/level_geometry_handle.h"
 #include "game/level/level_snapshot.h"
 #include "game/match/match_config.h"
@@ -159,12 +160,17 @@ void Match::deserialize() { ReadLevelSnapshot(snapshot_buffer_, *level_); }
 
 void Match::load_config(bool during_play) {
     const std::string path = PathProvider::get_path(1) + MatchConfig::FILE_NAME;
+    // The load rules: what the match demands of the file later (the files
+    // it names, the slobs' body) fails here, naming the key.
+    const MatchConfig::Check rules = [](const ptree& fresh) {
+        RefuseDataDefects(GameConfigDefects(fresh, InstalledDataFiles()));
+    };
     if (during_play) {
         // A file that went bad while the match runs must not end the game:
         // the record keeps the values of the last good load.
-        config_->reload(path, game_config_tree_);
+        config_->reload(path, game_config_tree_, rules);
     } else {
-        config_->load(path, game_config_tree_);
+        config_->load(path, game_config_tree_, rules);
     }
     camera_->apply_settings(*config_);
     hud_font_->set_file((PathProvider::get_path(3) + config_->roundTimerFont).c_str(), Font::FONT_BITMAP);

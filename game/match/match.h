@@ -308,8 +308,9 @@ public:
 
 private:
     // Lifecycle and configuration (match.cpp).
-    // The first load of a start or preview fails with the reader's error;
-    // a load during play keeps the last good values.
+    // The first load of a start or preview fails with the reader's error
+    // or with the load rules' Error, one line per defect; a load during
+    // play keeps the last good values.
     void load_config(bool during_play);
     void enter_phase(int phase);
     // Pauses or goes on; no single step is left pending, and the display's

@@ -244,8 +244,10 @@ void MatchConfig::read(const ptree& tree) {
     // Values the match cannot run with. A turn transition of no length never
     // ends; a negative lifetime keeps effect entities (and with them the
     // end-of-turn wait) alive for ever; sizes, intervals and densities of 0
-    // are divided by.
+    // are divided by; mines beyond the bound find no place on the level and
+    // only slow the start of every round.
     AtLeast("newTurnTransitionTime", newTurnTransitionTime, kOneStep);
+    Within("numMines", numMines, 0, kMaxMines);
     AtLeast("camera.minBoxSize", camera.minBoxSize, kSmallestPositive);
     AtLeast("camera.refreshInterval", camera.refreshInterval, kSmallestPositiveTime);
     AtLeast("camera.maxCustomOffset", camera.maxCustomOffset, kSmallestPositive);
@@ -258,23 +260,24 @@ void MatchConfig::read(const ptree& tree) {
     ClampParticleDesc("stoneParticleDesc", stoneParticleDesc);
 }
 
-void MatchConfig::load(const std::string& path, ptree& tree) {
+void MatchConfig::load(const std::string& path, ptree& tree, const Check& check) {
     ptree fresh;
     ReadInfoFile(path, fresh);
+    if (check) check(fresh);
     read(fresh);
     tree.swap(fresh);
 }
 
-bool MatchConfig::reload(const std::string& path, ptree& tree) {
+bool MatchConfig::reload(const std::string& path, ptree& tree, const Check& check) {
     try {
-        load(path, tree);
+        load(path, tree, check);
         return true;
     } catch (const std::runtime_error& e) {
         // A file edited while the game runs must not end it.
         WarnKept(path, e.what());
         return false;
     } catch (const Error& e) {
-        // Not a regular file, or beyond the INFO reader's limits.
+        // Not a regular file, beyond the INFO reader's limits, or refused.
         WarnKept(path, e.message());
         return false;
     }

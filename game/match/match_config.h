@@ -9,6 +9,7 @@
 #include "engine/core/config.h"
 #include "engine/physics/particle_handler.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct StoneParticleDesc : ParticleHandler::ParticleDesc {
     float numParticlesPerSquare = 1.0f;
 };
 
+// Most mines the match lays: each is a body placed on the level at the
+// start of a round.
+constexpr int kMaxMines = 64;
+
 class MatchConfig {
 public:
     // The file's name in the configuration folder.
@@ -64,16 +69,22 @@ public:
     // each with its default.
     static ParticleHandler::ParticleDesc read_particle_desc(const ptree& tree, const std::string& prefix);
 
-    // Reads the INFO file at path and then the record from it; on success the
-    // parsed tree is swapped into tree. A file that cannot be opened or parsed
-    // raises the INFO parser's error (its text names the file and the line);
-    // the record and tree then keep what they held.
-    void load(const std::string& path, ptree& tree);
+    // Looks at the tree of a file just read, before anything takes it over,
+    // and refuses the file by throwing Error.
+    using Check = std::function<void(const ptree&)>;
+
+    // Reads the INFO file at path, lets check (when given) look at it, then
+    // reads the record from it; on success the parsed tree is swapped into
+    // tree. A file that cannot be opened or parsed raises the INFO parser's
+    // error (its text names the file and the line), a refused one the
+    // check's Error; the record and tree then keep what they held.
+    void load(const std::string& path, ptree& tree, const Check& check = Check());
 
     // load for a file read again during play: a file that has become
-    // unreadable is reported as a warning and the record and tree keep the
-    // values of the last good load. True when the file was read.
-    bool reload(const std::string& path, ptree& tree);
+    // unreadable or is refused is reported as a warning and the record and
+    // tree keep the values of the last good load. True when the file was
+    // read.
+    bool reload(const std::string& path, ptree& tree, const Check& check = Check());
 
     std::string roundTimerFont;
     float teamNameTextHeight = 30.0f;

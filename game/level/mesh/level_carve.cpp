@@ -3,6 +3,7 @@
 #include "dez_odor/algorithms/topology_queries.h"
 #include "dez_odor/algorithms/triangulation.h"
 #include "game/level/mesh/boundary_edge_normal.h"
+#include "game/level/mesh/coarse_refinement.h"
 #include "game/level/mesh/spike_removal.h"
 
 #include <algorithm>
@@ -98,6 +99,7 @@ void LevelCarve::run()
 void LevelCarve::cut()
 {
     prepare();
+    refine();
     vertex_pass();
     edge_pass();
     cut_faces();
@@ -117,6 +119,8 @@ void LevelCarve::prepare()
     mesh_.selector.set_autoselect_new(false);
     mesh_.selector.clear();
 }
+
+void LevelCarve::refine() { RefineCoarseTriangles(mesh_, centre_[0], centre_[1], radius_); }
 
 void LevelCarve::vertex_pass()
 {

@@ -8,12 +8,14 @@
 
 namespace vo {
 
-// Cuts a circular hole into the level mesh: removes every vertex inside the
-// circle with its triangles, splits the edges that cross the circle where
-// they cross it, snaps vertices near the circle onto it, re-triangulates the
-// cut triangles, makes the opposite edges of the removed triangles the new
-// collision boundary, shades the surroundings (rim, glow), records what was
-// removed, and removes the spikes left where the cut meets the old boundary.
+// Cuts a circular hole into the level mesh: refines the triangles under the
+// circle where they are coarser than the cut needs, removes every vertex
+// inside the circle with its triangles, splits the edges that cross the
+// circle where they cross it, snaps vertices near the circle onto it,
+// re-triangulates the cut triangles, makes the opposite edges of the removed
+// triangles the new collision boundary, shades the surroundings (rim, glow),
+// records what was removed, and removes the spikes left where the cut meets
+// the old boundary.
 // The drawable and collision tree are not touched (LevelGeometryImpl rebuilds
 // them). run() does every step in order; a test may call the steps itself to
 // look at the mesh in between.
@@ -31,6 +33,9 @@ public:
     // Remembers the selector's autoselect flag, switches it off, clears the
     // selection (and empties the result record).
     void prepare();
+    // Bisects the triangles reaching into the circle that are too coarse
+    // for the cut (RefineCoarseTriangles).
+    void refine();
     // Selects the vertices less than the snap distance inside the circle and
     // exactly the edges with one end among them; moves the other vertices
     // inside the circle onto it (where that turns no triangle over); shades

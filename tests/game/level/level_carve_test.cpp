@@ -232,6 +232,37 @@ TEST_F(LevelCarveTest, AResultRecordChangesNothingButIsFilled)
     EXPECT_TRUE(result.removed_boundary_points.empty());
 }
 
+// Beyond the disc's last inner ring (radius 98) its triangles run out to
+// the border at 200, wider than a blast: two ordinary blasts there, side by
+// side. The first takes the rock under it, and the second leaves none of its
+// new boundary inside the first crater.
+TEST(LevelCarveOuterBand, TwoBlastsSideBySideLeaveNoRockInTheFirstCrater)
+{
+    LevelGeometryHandle level;
+    level_test::CreateDisc(level, 100.0f);
+    LevelMesh& mesh = level.geometry().mesh();
+    auto covers = [&mesh](float x, float y) {
+        for (auto it = mesh.grid.begin<mg::Face>(); it != mesh.grid.end<mg::Face>(); ++it) {
+            bool inside = true;
+            for (unsigned int i = 0; i < 3 && inside; ++i) {
+                const MeshVector& a = mesh.position[(*it)->vertex(i)];
+                const MeshVector& b = mesh.position[(*it)->vertex((i + 1) % 3)];
+                inside = (b[0] - a[0]) * (y - a[1]) - (x - a[0]) * (b[1] - a[1]) >= 0;
+            }
+            if (inside)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(covers(144.0f, 129.2f));
+    level.explode(144.0f, 129.2f, 5, nullptr);
+    EXPECT_FALSE(covers(144.0f, 129.2f));
+    level.explode(146.1f, 132.2f, 5, nullptr);
+    const vo_test::LevelInvariantReport report =
+        vo_test::CheckLevelInvariants(level.geometry(), vo_test::CarveInteriors(level.geometry()));
+    EXPECT_TRUE(report.ok()) << report.text();
+}
+
 // Where a cut meets the old boundary, the ends of the new boundary chains
 // are selected for spike removal; a cut through solid rock has none.
 TEST_F(LevelCarveTest, TheEndsOfTheNewBoundaryGoToSpikeRemoval)
@@ -245,6 +276,7 @@ TEST_F(LevelCarveTest, TheEndsOfTheNewBoundaryGoToSpikeRemoval)
         SCOPED_TRACE(::testing::Message() << s.x << ", " << s.y << ", " << s.r);
         LevelCarve carve(mesh(), s.x, s.y, s.r);
         carve.prepare();
+        carve.refine();
         carve.vertex_pass();
         carve.edge_pass();
         carve.cut_faces();

@@ -245,6 +245,48 @@ TEST(LevelGeneration, FiveHundredRandomCarvesKeepTheBoundarySound)
     EXPECT_LT(pinches, 20u);
 }
 
+// The blast radii of the shipped explosion types.
+std::vector<float> ShippedBlastRadii()
+{
+    pt::ptree weapons;
+    pt::read_info(std::string(QV_GAME_DATA_DIR) + "/config/weapons.info", weapons);
+    std::vector<float> radii;
+    for (const auto& type : weapons.get_child("explosionTypes"))
+        radii.push_back(type.second.get("radius", 1.0f));
+    return radii;
+}
+
+// Seeded blasts of the game's radii all over the disc, the coarse band
+// beyond the level radius included, out to the outer border: after each, no
+// vertex lies inside any crater made so far (a later cut may only reach
+// into an earlier one by the sagitta of a boundary chord).
+TEST(LevelGeneration, GameBlastsAllOverTheDiscLeaveNoRockInEarlierCraters)
+{
+    LevelGeometryHandle level;
+    GenerateLevelArea(level, ShippedParams(), 0, EffectHandle(), EffectHandle());
+    const std::vector<float> radii = ShippedBlastRadii();
+    ASSERT_GE(radii.size(), 3u);
+    const float outer = level.outer_radius();
+    SeedRand(35);
+    mg_test::StdoutCapture out;  // spike removal reports pinch points
+    int beyondLevel = 0;
+    for (int i = 0; i < 200; ++i) {
+        const float angle = UniformDraw(0, 6.2831855f);
+        const float d = outer * std::sqrt(UniformDraw(0, 1));
+        const float x = d * std::sin(angle);
+        const float y = d * std::cos(angle);
+        const float r = radii[static_cast<size_t>(UniformDraw(0, static_cast<float>(radii.size())))];
+        beyondLevel += d > 100.0f;
+        level.explode(x, y, r, nullptr);
+        const vo_test::LevelInvariantReport report =
+            vo_test::CheckLevelInvariants(level.geometry(), vo_test::CarveInteriors(level.geometry()));
+        ASSERT_TRUE(report.ok()) << "after blast " << i << " at " << x << ", " << y << ", " << r
+                                 << ":\n"
+                                 << report.text();
+    }
+    EXPECT_GT(beyondLevel, 100);
+}
+
 // The mesh with its subsets as an MGX file, read back as XML.
 TEST(LevelGeneration, AnMgxDumpOfTheLevelReadsBack)
 {

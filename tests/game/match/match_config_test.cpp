@@ -1,5 +1,7 @@
 #include "game/match/match_config.h"
 
+#include "engine/core/error.h"
+
 #include "support/engine/media_files.h"
 #include "support/grid/stdout_capture.h"
 
@@ -300,6 +302,9 @@ TEST(MatchConfigKeys, ValuesThatWouldStallTheMatchOrDivideByZeroAreClampedWithOn
          [](const MatchConfig& c) { return c.stoneParticleDesc.maxLiveTime; }, 0},
         {"lavaEmissionDuration", "-1", [](const MatchConfig& c) { return c.lavaEmissionDuration; }, 0},
         {"lavaEmissionBaseInterval", "-0.1", [](const MatchConfig& c) { return c.lavaEmissionBaseInterval; }, 0},
+        {"numMines", "65", [](const MatchConfig& c) { return c.numMines; }, 64},
+        {"numMines", "100000", [](const MatchConfig& c) { return c.numMines; }, 64},
+        {"numMines", "-1", [](const MatchConfig& c) { return c.numMines; }, 0},
     };
     for (const Case& c : cases) {
         ptree tree;
@@ -318,8 +323,10 @@ TEST(MatchConfigKeys, ValuesThatWouldStallTheMatchOrDivideByZeroAreClampedWithOn
     // Values at the edge of the range pass silently.
     MatchConfig edge;
     EXPECT_EQ(Read(edge, "newTurnTransitionTime 0.1\ncamera { interpStepSize 1\ninterpMaxSteps 100 }\n"
-                         "lavaDesc { minLiveTime 0\nmaxLiveTime 0 }\nlavaEmissionDuration 0\n"),
+                         "lavaDesc { minLiveTime 0\nmaxLiveTime 0 }\nlavaEmissionDuration 0\nnumMines 64\n"),
               "");
+    EXPECT_EQ(edge.numMines, 64);
+    EXPECT_EQ(Read(edge, "numMines 0\n"), "");
 }
 
 TEST(MatchConfigLayers, OnlyChildrenNamedLayerCountInFileOrderAndAReadDoesNotAddToTheLast) {
@@ -425,8 +432,24 @@ TEST(MatchConfigFile, ALoadSwapsInTreeAndRecordAndAFailedOneKeepsBoth) {
     }
     EXPECT_EQ(config.numMines, 7);
 
+    // A file the check refuses: the check's Error at start-up, a warning
+    // during play, the previous values either way.
+    WriteText(path, "numMines 3\n");
+    const MatchConfig::Check refuse = [](const ptree& fresh) {
+        if (fresh.get("numMines", 0) == 3) throw vo::Error("game_config.info: numMines: refused");
+    };
+    EXPECT_THROW(config.load(path, tree, refuse), vo::Error);
+    {
+        mg_test::StdoutCapture out;
+        EXPECT_FALSE(config.reload(path, tree, refuse));
+        EXPECT_EQ(CountLines(out.str(), "WARNING: couldn't reload " + path + ": game_config.info: numMines: refused"), 1)
+            << out.str();
+    }
+    EXPECT_EQ(config.numMines, 7);
+    EXPECT_EQ(tree.get<std::string>("slob.radius"), "1.5");
+
     WriteText(path, "numMines 2\n");
-    EXPECT_TRUE(config.reload(path, tree));
+    EXPECT_TRUE(config.reload(path, tree, refuse));
     EXPECT_EQ(config.numMines, 2);
     EXPECT_EQ(tree.count("slob"), 0u);
 }

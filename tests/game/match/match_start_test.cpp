@@ -154,6 +154,23 @@ TEST(MatchStart, NeedsMineAndGrenadeOnlyForMinesAndComputerTeams) {
     EXPECT_EQ(vo_test::CountEntities(match, "GrenadeEntity"), 0);
 }
 
+// The match's configuration file is held to the load rules when it is
+// loaded: a slob body the circle builder would refuse at population ends
+// the preview at start-up with the file's line, not the first match.
+TEST(MatchPreview, RefusesAGameConfigurationWhoseSlobsCannotBeBuilt) {
+    std::string config = vo_test::ShippedConfig("game_config.info");
+    const std::string points = "numBoundaryPoints 12";
+    ASSERT_NE(config.find(points), std::string::npos);
+    config.replace(config.find(points), points.size(), "numBoundaryPoints 5000");
+    GameEnvironment env(vo_test::AppSetup(), {{"game_config.info", config}});
+    try {
+        env.match().show_level_preview(5, -1.0f);
+        ADD_FAILURE() << "no Error";
+    } catch (vo::Error const& e) {
+        EXPECT_EQ(std::string(e.message()), "game_config.info: slob.numBoundaryPoints: is 5000, it must lie in 3 .. 4096");
+    }
+}
+
 TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
     GameEnvironment env;
     vo::Match& match = env.match();

@@ -53,22 +53,6 @@ std::uint64_t Fnv1a(std::string const& text, std::uint64_t hash = 14695981039346
     return hash;
 }
 
-// Edges on a carved circle are chords of it; a later carve splits such an
-// edge where its own circle crosses it, and the new vertex lies inside the
-// earlier circle by up to the chord's sagitta. The longest boundary chord
-// the mesh makes (its spacing is 2).
-constexpr float kLongestChord = 3.0f;
-
-// The carved circles, each less the sagitta of the longest chord: where no
-// vertex may be, also after later carves.
-std::vector<LevelCircle> CarveInteriors(vo::LevelGeometryImpl const& level) {
-    std::vector<LevelCircle> circles = CarvedCircles(level);
-    const float half = kLongestChord / 2.0f;
-    for (LevelCircle& c : circles)
-        c.radius = c.radius > half ? std::sqrt(c.radius * c.radius - half * half) : 0.0f;
-    return circles;
-}
-
 struct ExplosionKey {
     vo::Entity* entity;
     float x;

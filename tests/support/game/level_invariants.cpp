@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
 
 namespace vo_test {
 
@@ -94,12 +95,30 @@ void CheckVertices(LevelGeometryImpl& level, const std::vector<LevelCircle>& car
                    Problems& problems)
 {
     LevelMesh& mesh = level.mesh();
+    // The circles by the cells of a square grid that their boxes overlap,
+    // each cell's in the order given: a vertex meets only those of its cell.
+    const float cellSize = 8.0f;
+    auto cellOf = [cellSize](float v) { return static_cast<long long>(std::floor(v / cellSize)); };
+    auto key = [](long long i, long long j) { return std::make_pair(i, j); };
+    std::map<std::pair<long long, long long>, std::vector<size_t>> cells;
+    for (size_t k = 0; k < carved.size(); ++k) {
+        const LevelCircle& c = carved[k];
+        const float inner = c.radius - mesh.snap_distance;
+        if (!(inner > 0))
+            continue;
+        for (long long i = cellOf(c.x - inner); i <= cellOf(c.x + inner); ++i) {
+            for (long long j = cellOf(c.y - inner); j <= cellOf(c.y + inner); ++j)
+                cells[key(i, j)].push_back(k);
+        }
+    }
     for (auto it = mesh.grid.begin<mg::Vertex>(); it != mesh.grid.end<mg::Vertex>(); ++it) {
         const MeshVector& p = mesh.position[*it];
-        for (const LevelCircle& c : carved) {
+        const auto cell = cells.find(key(cellOf(p[0]), cellOf(p[1])));
+        if (cell == cells.end())
+            continue;
+        for (size_t k : cell->second) {
+            const LevelCircle& c = carved[k];
             const float inner = c.radius - mesh.snap_distance;
-            if (inner <= 0)
-                continue;
             const float d = std::hypot(p[0] - c.x, p[1] - c.y);
             if (d < inner)
                 problems.add("vertex inside a carved circle", p, " lies ", inner - d,
@@ -234,6 +253,17 @@ std::vector<LevelCircle> CarvedCircles(const LevelGeometryImpl& level)
         if (r.op == LEVEL_EDIT_CARVE)
             circles.push_back({r.x, r.y, r.radius});
     }
+    return circles;
+}
+
+std::vector<LevelCircle> CarveInteriors(const LevelGeometryImpl& level)
+{
+    // The longest boundary chord of a mesh of spacing 2.
+    constexpr float LONGEST_CHORD = 3.0f;
+    const float half = LONGEST_CHORD / 2.0f;
+    std::vector<LevelCircle> circles = CarvedCircles(level);
+    for (LevelCircle& c : circles)
+        c.radius = c.radius > half ? std::sqrt(c.radius * c.radius - half * half) : 0.0f;
     return circles;
 }
 

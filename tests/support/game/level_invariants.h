@@ -55,6 +55,13 @@ LevelInvariantReport CheckLevelInvariants(vo::LevelGeometryImpl& level,
 // The carve circles of the level's edit log.
 std::vector<LevelCircle> CarvedCircles(const vo::LevelGeometryImpl& level);
 
+// The carved circles, each less the sagitta of the longest boundary chord
+// the mesh makes: where no vertex may be, also after later carves. Edges on
+// a carved circle are chords of it; a later carve splits such an edge where
+// its own circle crosses it, and the new vertex lies inside the earlier
+// circle by up to the chord's sagitta.
+std::vector<LevelCircle> CarveInteriors(const vo::LevelGeometryImpl& level);
+
 // The edges held by a collision tree (below any group nodes); 0 for null.
 size_t CountCollisionTreeEdges(const vo::SmartPtr<vo::Node>& node);
 
