@@ -255,7 +255,7 @@ TEST(LoadRules, EachDemandOfTheGameOnItsDataIsRefusedWithItsLine) {
          "weapons.info: grenade.explosionType: 'nor.mal' holds a '.', but names are looked up as paths"},
         {"an item key with a '.'", {{"items.info", "    health\n", "    health.pack\n"}},
          "items.info: items.health.pack: 'health.pack' holds a '.', but names are looked up as paths"},
-        {"more cave holes than the generation makes", {{"game_config.info", "numCircles 30", "numCircles 20000"}},
+        {"more cave holes than the generation makes", {{"game_config.info", "numCircles 28", "numCircles 20000"}},
          "game_config.info: randArea.numCircles: must be a number of at most 10000"},
         {"a parallax texture that is not there", {{"game_config.info", "parallax/cave_near.png", "parallax/gone.png"}},
          "game_config.info: parallaxLayers.layer[1].texture: no texture file 'parallax/gone.png'"},
