@@ -52,7 +52,7 @@ BENCHMARK(BM_PreviewLevelGeneration)->Unit(benchmark::kMillisecond);
 void BM_MatchUpdateEightSlobs(benchmark::State& state) {
     vo::Match& match = RunningMatch();
     for (auto _ : state) benchmark::DoNotOptimize(match.update(1.0 / 60.0));
-    state.counters["phase"] = match.phase();
+    state.counters["phase"] = static_cast<int>(match.phase());
     state.counters["entities"] = match.scene().num_entities();
 }
 BENCHMARK(BM_MatchUpdateEightSlobs)->Unit(benchmark::kMillisecond);

@@ -187,10 +187,12 @@ void Match::set_paused(bool paused) {
     }
 }
 
-void Match::enter_phase(int phase) {
-    const int old = phase_;
+void Match::enter_phase(MatchPhase phase) {
+    const MatchPhase old = phase_;
     phase_ = phase;
     if (old != phase && phase_observer_) phase_observer_(old, phase);
 }
+
+std::ostream& operator<<(std::ostream& out, MatchPhase phase) { return out << static_cast<int>(phase); }
 
 }  // namespace vo

@@ -59,6 +59,7 @@
 
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
@@ -77,11 +78,55 @@ class WeaponSelectWidget;
 class Widget;
 struct TeamDesc;
 
-// The phases of a match; Match::update does the work of the current one.
-namespace MatchPhase {
-enum : int {
+// The phases of a match. Their numbers are those the phase traces show (12,
+// 17 and 18 are not used). Match::update does the work of the current phase
+// once a step, each phase in a function of its own (match_phases.cpp, in the
+// order of this table); T is newTurnTransitionTime.
+//
+//  phase                 work                                  waits for        next
+//   0 idle               nothing                               a preview, a     2, 3; 22 (the results
+//                                                              start            screen's main menu)
+//   1 wait               nothing                               the phase timer  the phase it was told
+//   2 preview            turns the level 20 degrees a second   a start          3
+//   3 match_start        statistics reset, first team, notices -                1 (1 s), 4
+//                        cleared, the computer's difficulty
+//   4 turn_preparation   the camera zooms back out             -                5
+//   5 item_draw          the turn's items dropped              -                6
+//   6 item_notices       the next item announced, the camera   -                1 (1.5 T), 6;
+//                        flies to it                                            7 when none is left
+//   7 new_turn           round timer, gravity, next team and   -                8
+//                        slob, turn record, the display's
+//                        buttons and weapons for the turn
+//   8 settle_bodies      every body damped, every step         T after 7        9
+//   9 settle_step        nothing more                          -                10
+//  10 fast_settle        four extra damped scene steps a step  T/10 after 9     11
+//  11 turn_begins        the computer player's turn set up;    -                13
+//                        world-rotate button on
+//  13 play               the acting slob steered (devices or   a throw, the     14 after a throw;
+//                        computer player); the round timer     end of the turn  15 when the timer runs
+//                        runs unless a throw is charged;                        out, on end-turn or
+//                        deaths one at a time                                   when the slob dies
+//  14 shot_fired         as 15                                 -                15, 16
+//  15 turn_over          world-rotate button off, camera       -                16
+//                        follows and zooms out, the fuse's
+//                        countdown begins
+//  16 wait_for_rest      the fuse buttons count down; deaths   the scene at     19; 1 (0.2 s), 16
+//                        one at a time                         rest for 0.5 s   while bodies move
+//                                                              (20 s at most)
+//  19 count_teams        life bars; the teams still living;    -                4 with two or more;
+//                        the last one scores                                    1 (2.5 s), 20
+//  20 next_start_team    the next round's first team           -                21
+//  21 results            pushes the results screen             -                0
+//  22 leave              update answers false: the menu takes  -                2 (the menu's preview)
+//                        the screen off
+//
+// A match in one line:
+//   3 -> 1 -> 4 -> 5 -> 6 [-> 1 -> 6 per item] -> 7 -> 8 -> 9 -> 10 -> 11 -> 13 [-> 14] -> 15 -> 16
+//     [-> 1 -> 16 while bodies move] -> 19 -> 4 (next turn) | 19 -> 1 -> 20 -> 21 -> 0 (results)
+// The escape menu and the results screen restart (3) or leave (22) at any time.
+enum class MatchPhase : int {
     idle = 0,
-    wait = 1,  // until the phase timer runs out, then the pending phase
+    wait = 1,
     preview = 2,
     match_start = 3,
     turn_preparation = 4,
@@ -101,7 +146,9 @@ enum : int {
     results = 21,
     leave = 22
 };
-}  // namespace MatchPhase
+
+// The phase's number.
+std::ostream& operator<<(std::ostream& out, MatchPhase phase);
 
 // One team of the running match, built by the population.
 struct TeamState {
@@ -240,10 +287,10 @@ public:
     bool use_power_up(int kind, bool consume);
 
     // Called with the old and the new phase at every change of phase.
-    void set_phase_observer(std::function<void(int, int)> observer) { phase_observer_ = std::move(observer); }
+    void set_phase_observer(std::function<void(MatchPhase, MatchPhase)> observer) { phase_observer_ = std::move(observer); }
 
     // Read access for the main menu, the tests and the soak.
-    int phase() const { return phase_; }
+    MatchPhase phase() const { return phase_; }
     bool preview_mode() const { return preview_mode_; }
     bool paused() const { return paused_; }
     int level_seed() const { return level_seed_; }
@@ -312,7 +359,7 @@ private:
     // or with the load rules' Error, one line per defect; a load during
     // play keeps the last good values.
     void load_config(bool during_play);
-    void enter_phase(int phase);
+    void enter_phase(MatchPhase phase);
     // Pauses or goes on; no single step is left pending, and the display's
     // pause notice shows exactly while the match is paused.
     void set_paused(bool paused);
@@ -409,7 +456,7 @@ private:
     void draw_slob_labels();
 
     float level_radius_ = 100.0f;
-    int phase_ = MatchPhase::idle;
+    MatchPhase phase_ = MatchPhase::idle;
     MatchSettings settings_;
     MatchStats stats_;
     PlayerControls controls_;
@@ -417,7 +464,7 @@ private:
     double round_timer_ = 0.0;
     int turn_count_ = 0;
     double phase_timer_ = 0.0;
-    int pending_phase_ = MatchPhase::idle;
+    MatchPhase pending_phase_ = MatchPhase::idle;
     double timer_end_time_ = 0.0;
     bool hud_built_ = false;
     bool preview_mode_ = false;
@@ -476,7 +523,7 @@ private:
     // Seconds the scene has been at rest while the match waits for it.
     double rest_clock_ = 0.0;
     double rest_wait_start_ = 0.0;  // match clock when the wait for rest began
-    std::function<void(int, int)> phase_observer_;
+    std::function<void(MatchPhase, MatchPhase)> phase_observer_;
     SmartPtr<AIPlayer> ai_;
     WorldDesc world_desc_;
 };

@@ -15,7 +15,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 TEST(ComputerTurn, TheHardPlayerThrowsAlongItsAimAtTheChargedSpeed) {
     GameEnvironment env;
@@ -31,7 +31,7 @@ TEST(ComputerTurn, TheHardPlayerThrowsAlongItsAimAtTheChargedSpeed) {
     std::vector<Throw> throws;
     std::set<vo::Entity*> before;
     int turns = 0;
-    match.set_phase_observer([&](int, int phase) {
+    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
         if (phase == Phase::play) {
             ++turns;
             before.clear();

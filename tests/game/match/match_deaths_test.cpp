@@ -21,7 +21,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 std::string NewestNotice(vo::Match& match) {
     auto const& lines = match.notifications()->lines();

@@ -25,7 +25,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 std::string ItemsInfo(const char* frequency) {
     return std::string("frequency ") + frequency + R"(
@@ -68,7 +68,7 @@ TEST(MatchItems, WithFrequencyOneEveryDrawGivesAnAnnouncedItem) {
     std::vector<float> camera_to_item;
     std::size_t items_before_draw = 0;
     std::vector<std::size_t> items_drawn;
-    match.set_phase_observer([&](int old_phase, int phase) {
+    match.set_phase_observer([&](vo::MatchPhase old_phase, vo::MatchPhase phase) {
         if (phase == Phase::wait && old_phase == Phase::item_notices) {
             for (std::string const& line : Notices(match)) notices.insert(line);
             announced_at.clear();

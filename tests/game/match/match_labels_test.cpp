@@ -24,7 +24,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 std::string Label(vo::Match& match, int index) { return match.slobs()[static_cast<std::size_t>(index)].label.text(); }
 

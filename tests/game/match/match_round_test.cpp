@@ -27,7 +27,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 // The outward normal of the level edge closest to p.
 vo::vector3 GroundNormal(vo::Match& match, vo::vector3 const& p) {
@@ -56,12 +56,12 @@ float AngleBetween(float a, float b) {
 // The phases of one quiet turn from its preparation to the count of the
 // teams, with a wait for every item announced and any number of 0.2 s waits
 // for rest.
-bool IsQuietTurn(std::vector<int> const& trace, std::size_t& at) {
-    const std::vector<int> head = {Phase::turn_preparation, Phase::item_draw, Phase::item_notices,
+bool IsQuietTurn(std::vector<Phase> const& trace, std::size_t& at) {
+    const std::vector<Phase> head = {Phase::turn_preparation, Phase::item_draw, Phase::item_notices,
                                    Phase::new_turn,         Phase::settle_bodies, Phase::settle_step,
                                    Phase::fast_settle,      Phase::turn_begins,   Phase::play,
                                    Phase::turn_over,        Phase::wait_for_rest};
-    for (int phase : head) {
+    for (Phase phase : head) {
         if (at >= trace.size() || trace[at] != phase) return false;
         ++at;
         if (phase != Phase::item_notices) continue;
@@ -77,7 +77,7 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     GameEnvironment env;
     vo::Match& match = env.match();
 
-    std::vector<int> trace = {Phase::match_start};
+    std::vector<Phase> trace = {Phase::match_start};
     struct Turn {
         int team;
         int member;
@@ -90,7 +90,7 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     std::vector<Turn> turns;
     // A level whose first turn shows rock, lava, parallax, a slob and a mine.
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
-    match.set_phase_observer([&](int, int phase) {
+    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
         trace.push_back(phase);
         if (phase == Phase::settle_bodies) {
             // The turn has just been handed over.
@@ -139,8 +139,8 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     ASSERT_TRUE(four_turns) << "phase " << match.phase();
 
     std::size_t at = 0;
-    const std::vector<int> start = {Phase::match_start, Phase::wait};
-    for (int phase : start) {
+    const std::vector<Phase> start = {Phase::match_start, Phase::wait};
+    for (Phase phase : start) {
         ASSERT_LT(at, trace.size());
         EXPECT_EQ(trace[at++], phase);
     }

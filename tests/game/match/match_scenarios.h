@@ -31,7 +31,7 @@ inline void StartSeeded(GameEnvironment& env, vo::MatchSettings const& settings,
 }
 
 // Steps until the match is in phase (true), at most max_steps steps.
-inline bool RunToPhase(GameEnvironment& env, int phase, int max_steps) {
+inline bool RunToPhase(GameEnvironment& env, vo::MatchPhase phase, int max_steps) {
     return env.step_until([&] { return env.match().phase() == phase; }, max_steps);
 }
 

@@ -30,7 +30,7 @@
 namespace {
 
 using vo_test::GameEnvironment;
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 
 
 
@@ -42,7 +42,7 @@ public:
         : env(std::move(setup)), match(env.match()) {
         devices = vo_test::ScriptedDevices::install(match.controls());
         vo_test::StartSeeded(env, vo_test::TeamsOf(teams, 1));
-        match.set_phase_observer([this](int, int phase) {
+        match.set_phase_observer([this](vo::MatchPhase, vo::MatchPhase phase) {
             if (phase == Phase::play) known = Grenades();
             if (phase == Phase::shot_fired) {
                 for (vo::GrenadeEntity* g : Grenades())

@@ -60,7 +60,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     // The phases the match passes through. Declared before the program, so
     // that it outlives the match's observer: the shut-down, whenever it
     // comes, shows the menu's preview again on the way out.
-    std::set<int> phases;
+    std::set<vo::MatchPhase> phases;
 
     // The program's start-up in a fresh user folder, with the default cards
     // ("Player 1" human, "CPU 1" and "CPU 2" computer, the fourth empty) and
@@ -99,7 +99,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
 
     // START seeds the shared generator with the match seed, and the
     // population draws the slobs' places from it.
-    match.set_phase_observer([&](int, int phase) { phases.insert(phase); });
+    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) { phases.insert(phase); });
     vo::SetMatchSeedOverride(12345);
     harness.click(vo_test::FindButton(menu->root_widget(), "START"));
     vo::ClearMatchSeedOverride();
@@ -125,7 +125,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_TRUE(running);
     vo::MatchResultsScreen* results = harness.top<vo::MatchResultsScreen>();
     ASSERT_NE(results, nullptr) << "after " << passes << " passes, phase " << match.phase();
-    for (int phase : {vo::MatchPhase::play, vo::MatchPhase::shot_fired, vo::MatchPhase::wait_for_rest})
+    for (vo::MatchPhase phase : {vo::MatchPhase::play, vo::MatchPhase::shot_fired, vo::MatchPhase::wait_for_rest})
         EXPECT_TRUE(phases.count(phase)) << phase;
     // Ten points for the winner, on top of what the cards brought.
     const int winner = match.stats().winner();

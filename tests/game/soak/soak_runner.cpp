@@ -38,7 +38,7 @@ namespace vo_test {
 
 namespace {
 
-namespace Phase = vo::MatchPhase;
+using Phase = vo::MatchPhase;
 constexpr double kStep = 1.0 / 60.0;
 // An explosion lives one second.
 constexpr double kMaxExplosionLife = 1.5;
@@ -186,7 +186,7 @@ private:
 struct RoundWatch {
     explicit RoundWatch(vo::Match& match) : match(match) {}
 
-    void on_phase(int, int phase) {
+    void on_phase(vo::MatchPhase, vo::MatchPhase phase) {
         last_change_step = steps;
         if (phase == Phase::play) {
             if (!first_turn_seen) {
@@ -365,7 +365,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     }
 
     RoundWatch watch(match);
-    match.set_phase_observer([&](int from, int to) { watch.on_phase(from, to); });
+    match.set_phase_observer([&](vo::MatchPhase from, vo::MatchPhase to) { watch.on_phase(from, to); });
     match.set_cpu_level(options.cpu_level);
     vo::SetMatchSeedOverride(options.seed * 1000);
     match.show_level_preview(options.seed, -1.0f);
@@ -498,7 +498,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
             }
 
             if ((watch.steps - watch.last_change_step) * kStep > options.watchdog_seconds) {
-                report.failures.push_back(where + ": phase " + std::to_string(match.phase()) + " for " +
+                report.failures.push_back(where + ": phase " + std::to_string(static_cast<int>(match.phase())) + " for " +
                                           std::to_string(options.watchdog_seconds) + " s" + RestlessEntities(match));
                 return report;
             }
