@@ -102,14 +102,14 @@ void Match::activate(IScreen* closed) {
             const MatchSettings copy = settings_;
             start_match(copy, true);
         } else if (esc_menu_->main_menu_requested) {
-            enter_phase(MatchPhase::leave);
+            change_phase(MatchPhase::leave);
         }
     } else if (closed == results_screen_.get()) {
         if (results_screen_->fight_again_requested()) {
             const MatchSettings copy = settings_;
             start_match(copy, false);
         } else if (results_screen_->main_menu_requested()) {
-            enter_phase(MatchPhase::leave);
+            change_phase(MatchPhase::leave);
         }
     }
 }
@@ -185,12 +185,6 @@ void Match::set_paused(bool paused) {
     } else {
         pause_notice_->disable_state(WS_VISIBLE);
     }
-}
-
-void Match::enter_phase(MatchPhase phase) {
-    const MatchPhase old = phase_;
-    phase_ = phase;
-    if (old != phase && phase_observer_) phase_observer_(old, phase);
 }
 
 std::ostream& operator<<(std::ostream& out, MatchPhase phase) { return out << static_cast<int>(phase); }

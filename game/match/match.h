@@ -14,7 +14,8 @@
 // Its code is split by concern:
 //   match.cpp             construction, input, the closed-screen hand-over,
 //                         notices, snapshots, the configuration
-//   match_phases.cpp      one step (update) and the work of every phase
+//   match_phases.cpp      one step (update), the one way the phase changes
+//                         (change_phase) and the work of every phase
 //   match_turns.cpp       turn order, damage, deaths, lost bodies
 //   match_start.cpp       match start, level preview, camera reset
 //   match_generation.cpp  the level and its two shader effects
@@ -81,7 +82,9 @@ struct TeamDesc;
 // The phases of a match. Their numbers are those the phase traces show (12,
 // 17 and 18 are not used). Match::update does the work of the current phase
 // once a step, each phase in a function of its own (match_phases.cpp, in the
-// order of this table); T is newTurnTransitionTime.
+// order of this table). The phase changes only through Match::change_phase:
+// at once, or after a wait spent in the wait phase (or, for 8 and 10, in a
+// phase that works while it waits). T is newTurnTransitionTime.
 //
 //  phase                 work                                  waits for        next
 //   0 idle               nothing                               a preview, a     2, 3; 22 (the results
@@ -94,24 +97,25 @@ struct TeamDesc;
 //   5 item_draw          the turn's items dropped              -                6
 //   6 item_notices       the next item announced, the camera   -                1 (1.5 T), 6;
 //                        flies to it                                            7 when none is left
-//   7 new_turn           round timer, gravity, next team and   -                8
+//   7 new_turn           round timer, gravity, next team and   -                8 (for T), 9
 //                        slob, turn record, the display's
 //                        buttons and weapons for the turn
-//   8 settle_bodies      every body damped, every step         T after 7        9
-//   9 settle_step        nothing more                          -                10
-//  10 fast_settle        four extra damped scene steps a step  T/10 after 9     11
+//   8 settle_bodies      every body damped, every step         T                9
+//   9 settle_step        nothing of its own                    -                10 (for T/10), 11
+//  10 fast_settle        four extra damped scene steps a step  T/10             11
 //  11 turn_begins        the computer player's turn set up;    -                13
 //                        world-rotate button on
 //  13 play               the acting slob steered (devices or   a throw, the     14 after a throw;
 //                        computer player); the round timer     end of the turn  15 when the timer runs
 //                        runs unless a throw is charged;                        out, on end-turn or
 //                        deaths one at a time                                   when the slob dies
-//  14 shot_fired         as 15                                 -                15, 16
+//  14 shot_fired         as 15                                 -                15, 16 (one step)
 //  15 turn_over          world-rotate button off, camera       -                16
 //                        follows and zooms out, the fuse's
 //                        countdown begins
-//  16 wait_for_rest      the fuse buttons count down; deaths   the scene at     19; 1 (0.2 s), 16
-//                        one at a time                         rest for 0.5 s   while bodies move
+//  16 wait_for_rest      the fuse buttons count down; deaths   no slob dying,   19; 1 (0.2 s), 16
+//                        one at a time                         the scene at     while bodies move
+//                                                              rest for 0.5 s
 //                                                              (20 s at most)
 //  19 count_teams        life bars; the teams still living;    -                4 with two or more;
 //                        the last one scores                                    1 (2.5 s), 20
@@ -120,10 +124,11 @@ struct TeamDesc;
 //  22 leave              update answers false: the menu takes  -                2 (the menu's preview)
 //                        the screen off
 //
-// A match in one line:
+// A match:
 //   3 -> 1 -> 4 -> 5 -> 6 [-> 1 -> 6 per item] -> 7 -> 8 -> 9 -> 10 -> 11 -> 13 [-> 14] -> 15 -> 16
 //     [-> 1 -> 16 while bodies move] -> 19 -> 4 (next turn) | 19 -> 1 -> 20 -> 21 -> 0 (results)
-// The escape menu and the results screen restart (3) or leave (22) at any time.
+// The escape menu restarts (3) or leaves (22) at any time, the results screen
+// from 0.
 enum class MatchPhase : int {
     idle = 0,
     wait = 1,
@@ -359,19 +364,46 @@ private:
     // or with the load rules' Error, one line per defect; a load during
     // play keeps the last good values.
     void load_config(bool during_play);
-    void enter_phase(MatchPhase phase);
     // Pauses or goes on; no single step is left pending, and the display's
     // pause notice shows exactly while the match is paused.
     void set_paused(bool paused);
     // The entity is in the scene and not flagged for removal.
     bool is_live_entity(Entity* entity);
 
-    // Phases (match_phases.cpp).
+    // The step's phase work (match_phases.cpp).
+    // The one way the phase changes; the phase observer is told of every
+    // change. Without a wait, next begins at once. With one, the match is in
+    // meanwhile (the wait phase, or a phase that works while it waits) until
+    // wait_seconds have passed, and next begins at the start of the step that
+    // finds them passed. Any change ends a wait still running.
+    void change_phase(MatchPhase next, double wait_seconds = 0.0, MatchPhase meanwhile = MatchPhase::wait);
+    // Counts a running wait down by dt; begins the phase it waits for once
+    // it is over.
+    void advance_phase_timer(double dt);
+    // The work of the current phase: a function for each, named after it.
     void do_phase_work(double dt, bool round_is_timed);
-    void finish_shot(double dt);
-    void wait_for_rest(double dt);
-    void count_teams();
-    void set_round_timer(double t);
+    void run_preview(double dt);
+    void run_match_start();
+    void run_turn_preparation();
+    void run_item_draw();
+    void run_item_notices();
+    void run_new_turn(bool round_is_timed);
+    void run_settle_bodies();
+    void run_settle_step();
+    void run_fast_settle();
+    void run_turn_begins();
+    void run_play(double dt, bool round_is_timed);
+    void run_turn_over(double dt);  // shot_fired's work too
+    void run_wait_for_rest(double dt);
+    void run_count_teams();
+    void run_next_start_team();
+    void run_results();
+    // The fuse buttons count a thrown grenade's fuse down in whole seconds,
+    // then go back to contact.
+    void count_fuse_down();
+    // The teams with a slob still in the match; last_living is set to the
+    // index of the last of them.
+    int count_living_teams(int& last_living) const;
     void aim_at_mouse();
     void scroll_parallax_layers(double dt);
 
@@ -411,6 +443,11 @@ private:
     void world_rotate_clicked(Widget* button);
     void update_world_rotate_button();
     void scale_hud(float scale);
+    // At a turn's start: the world-rotate button off and empty, the fuse on
+    // contact, the acting team's weapons and throws.
+    void reset_hud_for_turn(TeamState* team);
+    // Seconds left in the turn; the timer shows their whole number.
+    void set_round_timer(double t);
 
     // Drawing (match_drawing.cpp).
     void draw_parallax_layers(std::vector<ParallaxLayerImage>& layers);
@@ -464,7 +501,7 @@ private:
     double round_timer_ = 0.0;
     int turn_count_ = 0;
     double phase_timer_ = 0.0;
-    MatchPhase pending_phase_ = MatchPhase::idle;
+    MatchPhase pending_phase_ = MatchPhase::idle;  // begins when phase_timer_ runs out
     double timer_end_time_ = 0.0;
     bool hud_built_ = false;
     bool preview_mode_ = false;

@@ -199,4 +199,48 @@ void Match::update_world_rotate_button() {
     }
 }
 
+void Match::reset_hud_for_turn(TeamState* team) {
+    if (world_rotate_button_) {
+        world_rotate_button_->disable_state(WS_ENABLED);
+        world_rotate_button_->set_text("");
+    }
+    select_timer(0.0);
+    if (weapon_select_) {
+        weapon_select_->select_weapon();
+        if (team) weapon_select_->set_weapon_counts(team->weapon_counts);
+        select_available_weapon();
+    }
+}
+
+void Match::set_round_timer(double t) {
+    if (t >= 0.0 && static_cast<int>(t) != static_cast<int>(round_timer_) && round_timer_text_)
+        round_timer_text_->set_text(IntToString(static_cast<int>(t)).c_str());
+    round_timer_ = t;
+}
+
+int Match::pressed_timer_button() const {
+    const int count = static_cast<int>(timer_buttons_.size());
+    for (int i = 0; i < count; ++i)
+        if (timer_buttons_[static_cast<std::size_t>(i)]->is_checked()) return i;
+    return count;
+}
+
+void Match::hold_timer_selection() {
+    if (timer_selection_ < 0 || timer_selection_ >= static_cast<int>(timer_buttons_.size())) return;
+    ButtonWidget* button = timer_buttons_[static_cast<std::size_t>(timer_selection_)];
+    if (!button->is_checked()) button->press();
+}
+
+void Match::select_timer(double index) {
+    const double count = static_cast<double>(timer_buttons_.size());
+    double v = index;
+    if (index > count) v = count;
+    if (index < 0.0) v = 0.0;
+    timer_selection_ = static_cast<int>(v);
+    if (timer_selection_ < static_cast<int>(timer_buttons_.size())) {
+        ButtonWidget* button = timer_buttons_[static_cast<std::size_t>(timer_selection_)];
+        if (!button->is_checked()) button->press();
+    }
+}
+
 }  // namespace vo

@@ -42,9 +42,8 @@ void CheckPlayable(MatchSettings const& settings) {
 void Match::show_level_preview(int seed, float aspect) {
     load_config(false);
     turn_tweens_.clear();
-    // A match left while it waited, or paused, must not wake up in the
-    // preview.
-    phase_timer_ = 0.0;
+    // A match left paused must not stay paused in the preview (entering the
+    // preview ends a wait the match was left in).
     set_paused(false);
     world_rotation_ = 0.0f;
     level_seed_ = seed;
@@ -62,7 +61,7 @@ void Match::show_level_preview(int seed, float aspect) {
     camera_->set_look_at(vector3(0.0f, 0.0f, 0.0f));
     camera_->set_zoom(2.0f / level_radius_);
     preview_mode_ = true;
-    enter_phase(MatchPhase::preview);
+    change_phase(MatchPhase::preview);
 }
 
 void Match::start_match(MatchSettings const& settings, bool random_start_team) {
@@ -120,8 +119,7 @@ void Match::start_match_steps(MatchSettings const& settings, bool random_start_t
             round_timer_box_->disable_state(WS_VISIBLE);
         }
     }
-    phase_timer_ = 0.0;
-    enter_phase(MatchPhase::match_start);
+    change_phase(MatchPhase::match_start);
 }
 
 void Match::reset_camera() {

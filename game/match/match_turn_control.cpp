@@ -50,7 +50,7 @@ vector3 Unit2(const vector3& v) {
 void Match::control_active_slob(double dt, PlayerControls& controls) {
     control_view(dt, controls);
     if (controls.is_down(PlayerAction::end_turn)) {
-        enter_phase(MatchPhase::turn_over);
+        change_phase(MatchPhase::turn_over);
         return;
     }
     if (controls.was_pressed(PlayerAction::timer_key)) {
@@ -207,7 +207,7 @@ void Match::throw_charged(Entity* slob, SoftBody& body, std::string const& weapo
         if (weapon_select_) weapon_select_->set_weapon_counts(team->weapon_counts);
     }
     if (grenade) grenade->update(0.0f);
-    enter_phase(MatchPhase::shot_fired);
+    change_phase(MatchPhase::shot_fired);
     state.charging_slob = nullptr;
 }
 

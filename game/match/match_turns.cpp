@@ -131,7 +131,7 @@ void Match::process_health_changes() {
             update_slob_label(record, h);
             record.last_health = h;
             if (h <= 0 && phase_ == MatchPhase::play && record.entity == acting_slob())
-                enter_phase(MatchPhase::turn_over);
+                change_phase(MatchPhase::turn_over);
         }
         record.has_entity = true;
         place_slob_label(record);
