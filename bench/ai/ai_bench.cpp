@@ -15,6 +15,7 @@
 #include "game/ai/shot_search.h"
 #include "game/ai/world_desc.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_seed.h"
 #include "game/menus/match_results_screen.h"
 #include "support/game/game_environment.h"
@@ -75,12 +76,13 @@ vo::WorldDesc SearchWorld(int enemies) {
     settings.add_team(one.teams()[0], true, one.colours()[0]);
     settings.add_team(many.teams()[1], true, many.colours()[1]);
     vo::Match& match = StartAt(settings, 1);
+    vo::MatchInspection inside(match);
 
     vo::WorldDesc world;
-    world.scene = &match.scene();
-    world.collision_node = match.level()->collision_node();
-    world.config = match.config();
-    for (vo::SlobRecord const& record : match.slobs())
+    world.scene = &inside.scene();
+    world.collision_node = inside.level()->collision_node();
+    world.config = inside.config();
+    for (vo::SlobRecord const& record : inside.slobs())
         if (record.entity) world.entities.push_back(vo::EntityDesc{1, record.entity, record.team});
     return world;
 }

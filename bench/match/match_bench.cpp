@@ -6,6 +6,7 @@
 #include "engine/sfml/engine.h"
 #include "game/match/match.h"
 #include "game/match/match_config.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_seed.h"
 #include "support/game/game_environment.h"
 
@@ -34,7 +35,7 @@ vo::Match& RunningMatch() {
         vo::SetMatchSeedOverride(12345);
         match.show_level_preview(3, -1.0f);
         match.start_match(vo_test::TeamsOf(2, 4), false);
-        match.config()->roundTime = 1e9;
+        vo::Inspect(match).config()->roundTime = 1e9;
         env.push_match();
         env.step_until([&] { return match.phase() == vo::MatchPhase::play; }, 60 * 20);
         env.step(120);  // the bodies settle
@@ -53,7 +54,7 @@ void BM_MatchUpdateEightSlobs(benchmark::State& state) {
     vo::Match& match = RunningMatch();
     for (auto _ : state) benchmark::DoNotOptimize(match.update(1.0 / 60.0));
     state.counters["phase"] = static_cast<int>(match.phase());
-    state.counters["entities"] = match.scene().num_entities();
+    state.counters["entities"] = vo::Inspect(match).scene().num_entities();
 }
 BENCHMARK(BM_MatchUpdateEightSlobs)->Unit(benchmark::kMillisecond);
 

@@ -30,6 +30,8 @@
 //   match_team_panel.cpp  the team panel with its life bars
 //   match_labels.cpp      the labels above the slobs and their screams
 //   match_items.cpp       items dropped, announced and picked up; power-ups
+//   match_inspection.h    what the tests, the soak and the benchmarks see of
+//                         a Match beyond what the game uses
 
 #include "engine/core/binary_buffer.h"
 #include "engine/core/color.h"
@@ -229,11 +231,6 @@ public:
     void activate(IScreen* closed) override;
     void transform(FrameTransform const& transform) override;
 
-    // Level-edit snapshots in the snapshot buffer: the level's edit log
-    // behind a magic number, and its replay onto the level.
-    virtual void serialize();
-    virtual void deserialize();
-
     // Shows the level of seed, without teams, slowly turning (phase 2). An
     // aspect ratio above 0 is given to the scene camera.
     void show_level_preview(int seed, float aspect);
@@ -246,108 +243,13 @@ public:
     // The strength of the computer players: 0 easy, 1 normal, 2 hard.
     void set_cpu_level(int level);
 
-    void notify(std::string const& text);
-    void notify(const char* text);
-
-    // The acting team's record, or null.
-    TeamState* current_team_state();
-    // The entity of the acting team's acting slob; null when there is none or
-    // it has died.
-    Entity* acting_slob();
-    // The first record whose entity is entity, or null.
-    SlobRecord* find_slob_record(Entity* entity);
-
-    // Seconds left in the turn.
-    double round_timer() const { return round_timer_; }
-    // The fuse selected on the timer buttons, in seconds (0: contact).
-    double timer_seconds() const { return static_cast<double>(timer_selection_); }
-    // Index of the first checked timer button; the number of buttons when
-    // none is.
-    int pressed_timer_button() const;
-    // Presses the selected timer button again when it is not checked.
-    void hold_timer_selection();
-    // index clamped to 0 .. number of buttons and truncated; presses that
-    // button unless it is checked already (an index equal to the number of
-    // buttons presses none).
-    void select_timer(double index);
-    // The scene has entities and every one of them rests.
-    bool all_at_rest();
-
-    void set_world_rotation(float degrees);
-    // Up and right of the turned world, the camera's turn and the gravity.
-    void apply_world_rotation();
-    // Gravity down the screen: -world_up x gravity x time scale.
-    void apply_gravity();
-    // Turns the world, the short way round, so that the ground under the
-    // acting slob faces up.
-    void align_world_to_acting_slob();
-    // Loads the scene camera's transform into the engine.
-    void apply_camera_transform();
-
-    // Whether the acting team has a power-up of that kind switched on (its
-    // toggle button pressed; the first such in the team's list); with
-    // consume, that power-up is marked used. Asked at every throw for lava
-    // explosions. No screen gives power-ups a button yet, so this stays
-    // false.
-    bool use_power_up(int kind, bool consume);
-
-    // Called with the old and the new phase at every change of phase.
-    void set_phase_observer(std::function<void(MatchPhase, MatchPhase)> observer) { phase_observer_ = std::move(observer); }
-
-    // Read access for the main menu, the tests and the soak.
+    // The main menu previews the level again when the match is not in its
+    // preview.
     MatchPhase phase() const { return phase_; }
-    bool preview_mode() const { return preview_mode_; }
-    bool paused() const { return paused_; }
-    int level_seed() const { return level_seed_; }
-    int cpu_level() const { return cpu_level_; }
-    double clock() const { return clock_; }
-    int turn_count() const { return turn_count_; }
-    int current_team() const { return current_team_; }
-    int start_team() const { return start_team_; }
-    double death_interval() const { return death_interval_; }
-    float world_rotation() const { return world_rotation_; }
-    vector3 const& world_up() const { return world_up_; }
-    vector3 const& world_right() const { return world_right_; }
-    float level_radius() const { return level_radius_; }
-    MatchSettings const& settings() const { return settings_; }
-    MatchStats const& stats() const { return stats_; }
-    std::vector<TeamState> const& teams() const { return teams_; }
-    std::vector<SlobRecord> const& slobs() const { return slobs_; }
-    std::vector<Sphere> const& occupied_spheres() const { return occupied_spheres_; }
-    std::deque<int> const& dying_slobs() const { return dying_slobs_; }
-    std::vector<ParallaxLayerImage> const& back_layers() const { return back_layers_; }
-    std::vector<ParallaxLayerImage> const& front_layers() const { return front_layers_; }
-    LevelScene& scene() { return scene_; }
-    SmartPtr<LevelGeometryHandle> level() const { return level_; }
-    SmartPtr<ActionCameraController> camera() const { return camera_; }
-    SmartPtr<MatchConfig> config() const { return config_; }
-    ptree const& game_config_tree() const { return game_config_tree_; }
-    EffectHandle level_effect() const { return level_effect_; }
-    EffectHandle level_lava_effect() const { return level_lava_effect_; }
-    SmartPtr<EscMenuScreen> esc_menu() const { return esc_menu_; }
-    SmartPtr<MatchResultsScreen> results_screen() const { return results_screen_; }
-    BinaryBuffer& snapshot_buffer() { return snapshot_buffer_; }
-    PlayerControls& controls() { return controls_; }
-    bool hud_built() const { return hud_built_; }
-    Widget* hud_root() const { return root_widget_; }
-    TextWidget* round_timer_text() const { return round_timer_text_; }
-    Widget* round_timer_box() const { return round_timer_box_; }
-    TextWidget* rotation_hint() const { return rotation_hint_; }
-    std::vector<ButtonWidget*> const& timer_buttons() const { return timer_buttons_; }
-    int timer_selection() const { return timer_selection_; }
-    ButtonWidget* world_rotate_button() const { return world_rotate_button_; }
-    WeaponSelectWidget* weapon_select() const { return weapon_select_; }
-    NotificationWidget* notifications() const { return notifications_; }
-    TextWidget* pause_notice() const { return pause_notice_; }
-    int name_text_height() const { return name_text_height_; }
-    SmartPtr<Font> hud_font() const { return hud_font_; }
-    AIPlayer& ai() { return *ai_; }
-    bool charging() const { return charging_; }
-    float charge_fraction() const { return charge_fraction_; }
-    double last_jump_time() const { return last_jump_time_; }
-    vector3 const& pan_offset() const { return pan_offset_; }
-    Widget* team_panel() const { return team_panel_; }
-    std::vector<BarWidget*> const& life_bars() const { return life_bars_; }
+
+private:
+    // What the tests, the soak and the benchmarks read and drive.
+    friend class MatchInspection;
 
     // How far beyond the level's outer border (as a multiple of its radius)
     // the centre of a body may go before the body is taken out of the match.
@@ -358,12 +260,26 @@ public:
     // drawn.
     static constexpr float PARALLAX_BASE_DEPTH = 100.0f;
 
-private:
     // Lifecycle and configuration (match.cpp).
     // The first load of a start or preview fails with the reader's error
     // or with the load rules' Error, one line per defect; a load during
     // play keeps the last good values.
     void load_config(bool during_play);
+    // Level-edit snapshots in the snapshot buffer: the level's edit log
+    // behind a magic number, and its replay onto the level. Nothing in the
+    // game takes snapshots yet.
+    virtual void serialize();
+    virtual void deserialize();
+    // Every notice of the match goes to the display's notices.
+    void notify(std::string const& text);
+    void notify(const char* text);
+    // The acting team's record, or null.
+    TeamState* current_team_state();
+    // The entity of the acting team's acting slob; null when there is none or
+    // it has died.
+    Entity* acting_slob();
+    // The first record whose entity is entity, or null.
+    SlobRecord* find_slob_record(Entity* entity);
     // Pauses or goes on; no single step is left pending, and the display's
     // pause notice shows exactly while the match is paused.
     void set_paused(bool paused);
@@ -404,11 +320,21 @@ private:
     // The teams with a slob still in the match; last_living is set to the
     // index of the last of them.
     int count_living_teams(int& last_living) const;
+    // The scene has entities and every one of them rests.
+    bool all_at_rest();
+    void set_world_rotation(float degrees);
+    // Up and right of the turned world, the camera's turn and the gravity.
+    void apply_world_rotation();
+    // Gravity down the screen: -world_up x gravity x time scale.
+    void apply_gravity();
     void aim_at_mouse();
     void scroll_parallax_layers(double dt);
 
     // Turns, damage and deaths (match_turns.cpp).
     void next_turn();
+    // Turns the world, the short way round, so that the ground under the
+    // acting slob faces up.
+    void align_world_to_acting_slob();
     void process_health_changes();
     void collect_dying_slobs();
     void on_slob_died();
@@ -448,8 +374,21 @@ private:
     void reset_hud_for_turn(TeamState* team);
     // Seconds left in the turn; the timer shows their whole number.
     void set_round_timer(double t);
+    // The fuse selected on the timer buttons, in seconds (0: contact).
+    double timer_seconds() const { return static_cast<double>(timer_selection_); }
+    // Index of the first checked timer button; the number of buttons when
+    // none is.
+    int pressed_timer_button() const;
+    // Presses the selected timer button again when it is not checked.
+    void hold_timer_selection();
+    // index clamped to 0 .. number of buttons and truncated; presses that
+    // button unless it is checked already (an index equal to the number of
+    // buttons presses none).
+    void select_timer(double index);
 
     // Drawing (match_drawing.cpp).
+    // Loads the scene camera's transform into the engine.
+    void apply_camera_transform();
     void draw_parallax_layers(std::vector<ParallaxLayerImage>& layers);
     void draw_charge_ring();
 
@@ -479,6 +418,12 @@ private:
     void clear_life_bar_ghosts();
 
     // Items (match_items.cpp).
+    // Whether the acting team has a power-up of that kind switched on (its
+    // toggle button pressed; the first such in the team's list); with
+    // consume, that power-up is marked used. Asked at every throw for lava
+    // explosions. No screen gives power-ups a button yet, so this stays
+    // false.
+    bool use_power_up(int kind, bool consume);
     bool on_game_event(const GameEvent* event);
     void collect_body_spheres();
     std::string draw_random_item();

@@ -5,6 +5,7 @@
 
 #include "engine/physics/soft_body.h"
 #include "game/behaviors/soft_body_entities.h"
+#include "game/match/match_inspection.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,10 @@ using Phase = vo::MatchPhase;
 TEST(ComputerTurn, TheHardPlayerThrowsAlongItsAimAtTheChargedSpeed) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     match.set_cpu_level(2);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2, true));
-    EXPECT_EQ(match.ai().difficulty, 2);
+    EXPECT_EQ(inside.ai().difficulty, 2);
 
     struct Throw {
         vo::vector3 aim_reference;
@@ -31,32 +33,33 @@ TEST(ComputerTurn, TheHardPlayerThrowsAlongItsAimAtTheChargedSpeed) {
     std::vector<Throw> throws;
     std::set<vo::Entity*> before;
     int turns = 0;
-    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
+    inside.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
         if (phase == Phase::play) {
             ++turns;
             before.clear();
-            for (unsigned i = 0; i < match.scene().num_entities(); ++i) before.insert(match.scene().entity(i));
+            for (unsigned i = 0; i < inside.scene().num_entities(); ++i) before.insert(inside.scene().entity(i));
             // The description lists every living slob, team by team.
-            vo::WorldDesc const& world = match.ai().world();
+            vo::WorldDesc const& world = inside.ai().world();
             std::size_t living = 0;
-            for (std::size_t i = 0; i < match.slobs().size(); ++i)
-                living += match.slobs()[i].entity && vo_test::HealthOfSlob(match, static_cast<int>(i)) > 0.0f;
+            for (std::size_t i = 0; i < inside.slobs().size(); ++i)
+                living += inside.slobs()[i].entity && vo_test::HealthOfSlob(match, static_cast<int>(i)) > 0.0f;
             EXPECT_EQ(world.entities.size(), living);
             EXPECT_EQ(world.team_summaries.size(), 2u);
-            EXPECT_EQ(match.ai().self_desc().entity, match.acting_slob());
-            EXPECT_EQ(match.ai().self_desc().team, match.current_team());
+            EXPECT_EQ(inside.ai().self_desc().entity, inside.acting_slob());
+            EXPECT_EQ(inside.ai().self_desc().team, inside.current_team());
         }
         if (phase == Phase::shot_fired) {
-            for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
-                auto* g = dynamic_cast<vo::GrenadeEntity*>(match.scene().entity(i));
-                if (g && !before.count(g)) throws.push_back({match.ai().aim_reference(), g->soft_body()->get_velocity()});
+            for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
+                auto* g = dynamic_cast<vo::GrenadeEntity*>(inside.scene().entity(i));
+                if (g && !before.count(g))
+                    throws.push_back({inside.ai().aim_reference(), g->soft_body()->get_velocity()});
             }
         }
     });
     ASSERT_TRUE(env.step_until([&] { return throws.size() >= 2 || turns > 6; }, 60 * 60 * 5));
     ASSERT_GE(throws.size(), 1u) << "in " << turns << " turns";
 
-    const float max_velocity = match.scene().weapons.get<float>("grenade.maxVelocity");
+    const float max_velocity = inside.scene().weapons.get<float>("grenade.maxVelocity");
     for (Throw const& t : throws) {
         const vo::vector3 r = t.aim_reference;
         const vo::vector3 v = t.velocity;

@@ -7,6 +7,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "engine/widgets/text_widget.h"
 #include "game/match/match_entities.h"
+#include "game/match/match_inspection.h"
 #include "game/match/turn_control_state.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/match_results_screen.h"
@@ -24,7 +25,7 @@ using vo_test::GameEnvironment;
 using Phase = vo::MatchPhase;
 
 std::string NewestNotice(vo::Match& match) {
-    auto const& lines = match.notifications()->lines();
+    auto const& lines = vo::Inspect(match).notifications()->lines();
     return lines.empty() ? std::string() : std::string(lines.back().text->text());
 }
 
@@ -32,9 +33,10 @@ std::string NewestNotice(vo::Match& match) {
 TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 3));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
-    ASSERT_EQ(match.current_team(), 0);
+    ASSERT_EQ(inside.current_team(), 0);
 
     for (int i = 0; i < 3; ++i) vo_test::SetHealthOfSlob(match, i, 0.5f);
 
@@ -47,9 +49,9 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     double queued = -1.0;
     const bool results = env.step_until(
         [&] {
-            if (queued < 0.0 && !match.dying_slobs().empty()) queued = match.clock();
+            if (queued < 0.0 && !inside.dying_slobs().empty()) queued = inside.clock();
             for (int i = 0; i < 6; ++i) {
-                vo::Entity* entity = match.slobs()[static_cast<std::size_t>(i)].entity;
+                vo::Entity* entity = inside.slobs()[static_cast<std::size_t>(i)].entity;
                 if (entity) {
                     vo::GetPosition(entity, last_place[static_cast<std::size_t>(i)]);
                     continue;
@@ -57,12 +59,12 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
                 bool counted = false;
                 for (Death const& d : deaths) counted = counted || d.slob == i;
                 if (counted) continue;
-                deaths.push_back({i, match.clock()});
+                deaths.push_back({i, inside.clock()});
                 EXPECT_EQ(NewestNotice(match), "Team 0 Lost a Guy!");
                 // A small explosion where the slob was.
                 bool explosion_there = false;
-                for (unsigned e = 0; e < match.scene().num_entities(); ++e) {
-                    vo::Entity* other = match.scene().entity(e);
+                for (unsigned e = 0; e < inside.scene().num_entities(); ++e) {
+                    vo::Entity* other = inside.scene().entity(e);
                     if (std::string(other->object_type_name()) != "ExplosionEntity") continue;
                     vo::vector3 p;
                     vo::GetPosition(other, p);
@@ -91,9 +93,9 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     }
 
     // Team 1 won: 10 points, and the statistics agree.
-    EXPECT_EQ(match.settings().teams()[1].points, 10);
-    EXPECT_EQ(match.settings().teams()[0].points, 0);
-    vo::MatchStats const& stats = match.stats();
+    EXPECT_EQ(inside.settings().teams()[1].points, 10);
+    EXPECT_EQ(inside.settings().teams()[0].points, 0);
+    vo::MatchStats const& stats = inside.stats();
     EXPECT_EQ(stats.winner(), 1);
     EXPECT_EQ(stats.kills_per_team(), (std::vector<int>{3, 0}));
     EXPECT_EQ(stats.self_kills_per_team(), (std::vector<int>{3, 0}));
@@ -113,7 +115,7 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     EXPECT_EQ(stats.self_damage_per_team()[0].value, own_damage);
     EXPECT_EQ(stats.damage_per_team()[0].value, all_damage);
     EXPECT_EQ(match.phase(), Phase::idle);
-    EXPECT_EQ(match.start_team(), 1);
+    EXPECT_EQ(inside.start_team(), 1);
 
     // "Fight again!": the same teams, the winner's points kept, the next
     // team opens.
@@ -121,32 +123,33 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     env.step();
     EXPECT_EQ(env.app().top<vo::Match>(), &match);
     EXPECT_EQ(match.phase(), Phase::wait) << "started, and its first step done";
-    EXPECT_EQ(match.turn_count(), 0);
-    EXPECT_EQ(match.settings().teams()[1].points, 10);
-    EXPECT_EQ(match.slobs().size(), 6u);
+    EXPECT_EQ(inside.turn_count(), 0);
+    EXPECT_EQ(inside.settings().teams()[1].points, 10);
+    EXPECT_EQ(inside.slobs().size(), 6u);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::settle_bodies, 600));
-    EXPECT_EQ(match.current_team(), 1);
+    EXPECT_EQ(inside.current_team(), 1);
 }
 
 TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(3, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
 
     // "CONTINUE": the match goes on as it was.
     env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
     ASSERT_NE(env.app().top<vo::EscMenuScreen>(), nullptr);
-    const double clock = match.clock();
+    const double clock = inside.clock();
     env.app().click(vo_test::FindButton(env.app().top<vo::EscMenuScreen>()->root_widget(), "CONTINUE"));
     env.step();
     ASSERT_EQ(env.app().top<vo::Match>(), &match);
     EXPECT_EQ(match.phase(), Phase::play);
-    EXPECT_NEAR(match.clock(), clock + 1.0 / 60.0, 1e-6) << "one step after the menu closed";
+    EXPECT_NEAR(inside.clock(), clock + 1.0 / 60.0, 1e-6) << "one step after the menu closed";
 
     // "Restart Match": a new start team drawn from the shared generator, and
     // no charge of the old match survives.
-    vo::GetTurnControlState().charging_slob = match.acting_slob();
+    vo::GetTurnControlState().charging_slob = inside.acting_slob();
     vo::GetTurnControlState().jump_released = false;
     env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
     vo::SeedRand(77);
@@ -157,10 +160,10 @@ TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
     env.step();
     ASSERT_EQ(env.app().top<vo::Match>(), &match);
     EXPECT_EQ(match.phase(), Phase::wait) << "started, and its first step done";
-    EXPECT_EQ(match.start_team(), expected);
+    EXPECT_EQ(inside.start_team(), expected);
     EXPECT_EQ(vo::GetTurnControlState().charging_slob, nullptr);
     EXPECT_TRUE(vo::GetTurnControlState().jump_released);
-    EXPECT_EQ(match.turn_count(), 0);
+    EXPECT_EQ(inside.turn_count(), 0);
 
     // "Main Menu": the match leaves the stack.
     env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
@@ -176,15 +179,16 @@ TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
 TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
-    ASSERT_NE(match.pause_notice(), nullptr);
-    EXPECT_FALSE(match.pause_notice()->is_visible());
+    ASSERT_NE(inside.pause_notice(), nullptr);
+    EXPECT_FALSE(inside.pause_notice()->is_visible());
 
     env.app().key(vo::KEY_PRESSED, vo::KEY_P);
-    ASSERT_TRUE(match.paused());
-    EXPECT_TRUE(match.pause_notice()->is_visible());
-    EXPECT_EQ(std::string(match.pause_notice()->text()), "Paused - P to go on");
+    ASSERT_TRUE(inside.paused());
+    EXPECT_TRUE(inside.pause_notice()->is_visible());
+    EXPECT_EQ(std::string(inside.pause_notice()->text()), "Paused - P to go on");
     env.step();
     env.app().screenshot("match_paused");
     env.app().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
@@ -194,19 +198,19 @@ TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
 
     // The main menu shows its preview, which turns.
     match.show_level_preview(vo_test::kLevelSeed, -1.0f);
-    EXPECT_FALSE(match.paused());
-    const float rotation = match.world_rotation();
+    EXPECT_FALSE(inside.paused());
+    const float rotation = inside.world_rotation();
     match.update(1.0 / 60.0);
-    EXPECT_GT(match.world_rotation(), rotation);
+    EXPECT_GT(inside.world_rotation(), rotation);
 
     // Paused while it previews, the match object still starts a match that
     // runs.
     match.process_key_event(vo::KeyEvent(vo::KEY_PRESSED, vo::KEY_P, false));
-    ASSERT_TRUE(match.paused());
+    ASSERT_TRUE(inside.paused());
     match.start_match(vo_test::TeamsOf(2, 1), false);
     env.push_match();
-    EXPECT_FALSE(match.paused());
-    EXPECT_FALSE(match.pause_notice()->is_visible());
+    EXPECT_FALSE(inside.paused());
+    EXPECT_FALSE(inside.pause_notice()->is_visible());
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
 
     // Team 0's only slob dies; Escape on the results leaves the match.
@@ -222,17 +226,19 @@ TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
 TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
-    match.config()->roundTime = 1.0;
+    inside.config()->roundTime = 1.0;
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
-    ASSERT_EQ(match.current_team(), 0);
+    ASSERT_EQ(inside.current_team(), 0);
 
     // A slob of the waiting team and a mine fall out of the level.
-    const float far = 1.6f * match.level()->outer_radius();
-    vo::Entity* slob = match.slobs()[2].entity;
+    const float far = 1.6f * inside.level()->outer_radius();
+    vo::Entity* slob = inside.slobs()[2].entity;
     vo::Entity* mine = nullptr;
-    for (unsigned i = 0; i < match.scene().num_entities(); ++i)
-        if (std::string(match.scene().entity(i)->object_type_name()) == "GrenadeEntity") mine = match.scene().entity(i);
+    for (unsigned i = 0; i < inside.scene().num_entities(); ++i)
+        if (std::string(inside.scene().entity(i)->object_type_name()) == "GrenadeEntity")
+            mine = inside.scene().entity(i);
     ASSERT_NE(mine, nullptr);
     const int mines = vo_test::CountEntities(match, "GrenadeEntity");
     // (A body follows its entity's position at its next update.)
@@ -252,9 +258,9 @@ TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
             return match.phase() == Phase::turn_preparation;
         },
         60 * 20));
-    EXPECT_EQ(match.slobs()[2].entity, nullptr);
+    EXPECT_EQ(inside.slobs()[2].entity, nullptr);
     EXPECT_NE(std::find(notices.begin(), notices.end(), "Team 1 Lost a Guy!"), notices.end());
-    EXPECT_EQ(match.stats().kills_per_team()[0], 1);
+    EXPECT_EQ(inside.stats().kills_per_team()[0], 1);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "game/behaviors/game_events.h"
 #include "game/behaviors/item.h"
 #include "game/behaviors/rest.h"
+#include "game/match/match_inspection.h"
 #include "game/menus/notification_widget.h"
 #include "game/menus/weapon_select_widget.h"
 
@@ -43,14 +44,16 @@ items
 
 std::vector<std::string> Notices(vo::Match& match) {
     std::vector<std::string> lines;
-    for (vo::NotificationWidget::Line const& line : match.notifications()->lines()) lines.push_back(line.text->text());
+    for (vo::NotificationWidget::Line const& line : vo::Inspect(match).notifications()->lines())
+        lines.push_back(line.text->text());
     return lines;
 }
 
 std::vector<vo::Entity*> Items(vo::Match& match) {
+    vo::MatchInspection inside(match);
     std::vector<vo::Entity*> items;
-    for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
-        vo::Entity* e = match.scene().entity(i);
+    for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
+        vo::Entity* e = inside.scene().entity(i);
         if (e->get_behavior<vo::behaviors::Item>() && !e->was_killed()) items.push_back(e);
     }
     return items;
@@ -63,12 +66,13 @@ float Distance(vo::vector3 const& a, vo::vector3 const& b) { return std::hypot(a
 TEST(MatchItems, WithFrequencyOneEveryDrawGivesAnAnnouncedItem) {
     GameEnvironment env({}, {{"items.info", ItemsInfo("1")}});
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     std::set<std::string> notices;
     std::vector<vo::vector3> announced_at;
     std::vector<float> camera_to_item;
     std::size_t items_before_draw = 0;
     std::vector<std::size_t> items_drawn;
-    match.set_phase_observer([&](vo::MatchPhase old_phase, vo::MatchPhase phase) {
+    inside.set_phase_observer([&](vo::MatchPhase old_phase, vo::MatchPhase phase) {
         if (phase == Phase::wait && old_phase == Phase::item_notices) {
             for (std::string const& line : Notices(match)) notices.insert(line);
             announced_at.clear();
@@ -81,7 +85,8 @@ TEST(MatchItems, WithFrequencyOneEveryDrawGivesAnAnnouncedItem) {
             // The flight to the item just announced has ended where the item
             // was.
             float nearest = 1e9f;
-            for (vo::vector3 const& p : announced_at) nearest = std::min(nearest, Distance(p, match.camera()->look_at()));
+            for (vo::vector3 const& p : announced_at)
+                nearest = std::min(nearest, Distance(p, inside.camera()->look_at()));
             camera_to_item.push_back(nearest);
         }
         // Items drawn in a turn: those lying at its start minus those lying
@@ -114,19 +119,19 @@ protected:
     void SetUp() override {
         vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
         ASSERT_TRUE(vo_test::RunToPhase(env, Phase::new_turn, 60 * 20));
-        match.config()->roundTime = 1000.0;
+        inside.config()->roundTime = 1000.0;
         ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 60 * 20));
-        ASSERT_EQ(match.current_team(), 0);
+        ASSERT_EQ(inside.current_team(), 0);
     }
 
     // An item lying far from everything, for the events the tests send.
     vo::Entity* AnItem(const char* key) {
-        return match.scene().create_item(std::string("items.") + key, vo::vector3(0.0f, 0.0f, 0.0f));
+        return inside.scene().create_item(std::string("items.") + key, vo::vector3(0.0f, 0.0f, 0.0f));
     }
     void Touch(vo::Entity* item, vo::Entity* other) {
-        match.scene().emit_event(new vo::ItemEvent(item, other), 0.0);
+        inside.scene().emit_event(new vo::ItemEvent(item, other), 0.0);
     }
-    vo::Entity* Slob(int index) { return match.slobs()[static_cast<std::size_t>(index)].entity; }
+    vo::Entity* Slob(int index) { return inside.slobs()[static_cast<std::size_t>(index)].entity; }
     std::size_t Count(std::string const& notice) {
         std::size_t n = 0;
         for (std::string const& line : Notices(match)) n += line == notice;
@@ -135,6 +140,7 @@ protected:
 
     GameEnvironment env;
     vo::Match& match;
+    vo::MatchInspection inside{match};
 };
 
 // A slob of the team that is not playing lands on a health item: it heals
@@ -142,16 +148,16 @@ protected:
 // item goes.
 TEST_F(MatchPickUps, ASlobTouchingAHealthItemTakesIt) {
     vo::Entity* slob = Slob(2);  // team 1's first
-    ASSERT_EQ(match.slobs()[2].team, 1);
+    ASSERT_EQ(inside.slobs()[2].team, 1);
     // The world has turned to the acting slob's ground: the slob settles on
     // its new ground first.
     vo::behaviors::Rest& rest = *slob->get_behavior<vo::behaviors::Rest>();
     ASSERT_TRUE(env.step_until([&] { return rest.is_resting(); }, 60 * 20));
     vo::vector3 at;
     vo::GetPosition(slob, at);
-    const vo::vector3 up = match.world_up();
+    const vo::vector3 up = inside.world_up();
     vo::Entity* item =
-        match.scene().create_item("items.health", vo::vector3(at.x + 2.2f * up.x, at.y + 2.2f * up.y, 0.0f));
+        inside.scene().create_item("items.health", vo::vector3(at.x + 2.2f * up.x, at.y + 2.2f * up.y, 0.0f));
     const float health = vo_test::HealthOfSlob(match, 2);
     const std::size_t sounds = vo::SoundHandler::num_kept_sounds();
     ASSERT_TRUE(env.step_until([&] { return Items(match).empty(); }, 120));
@@ -159,7 +165,7 @@ TEST_F(MatchPickUps, ASlobTouchingAHealthItemTakesIt) {
     EXPECT_EQ(Count("Team 1 Got Health Pack"), 1u);
     EXPECT_GT(vo::SoundHandler::num_kept_sounds(), sounds);
     env.step();
-    for (unsigned i = 0; i < match.scene().num_entities(); ++i) EXPECT_NE(match.scene().entity(i), item);
+    for (unsigned i = 0; i < inside.scene().num_entities(); ++i) EXPECT_NE(inside.scene().entity(i), item);
 }
 
 // Two slobs touching one item in the same step: the first takes it, the
@@ -167,7 +173,7 @@ TEST_F(MatchPickUps, ASlobTouchingAHealthItemTakesIt) {
 TEST_F(MatchPickUps, AnItemIsTakenOnceAndOnlyBySlobs) {
     vo::Entity* item = AnItem("health");
     Touch(item, AnItem("rotation"));
-    Touch(item, match.scene().throw_grenade("mine", vo::vector3(0.0f, 0.0f, 0.0f), vo::vector3(), 0.0f, 0.0, nullptr));
+    Touch(item, inside.scene().throw_grenade("mine", vo::vector3(0.0f, 0.0f, 0.0f), vo::vector3(), 0.0f, 0.0, nullptr));
     env.step();
     EXPECT_EQ(Items(match).size(), 2u);
     EXPECT_EQ(Count("Team 0 Got Health Pack"), 0u);
@@ -187,15 +193,15 @@ TEST_F(MatchPickUps, AnItemIsTakenOnceAndOnlyBySlobs) {
 // unlimited); the acting team's button shows the count and pulses. Another
 // team's pick-up leaves the buttons showing the acting team.
 TEST_F(MatchPickUps, WeaponsAddThrowsAndPulseTheButton) {
-    vo::WeaponSelectWidget& weapons = *match.weapon_select();
+    vo::WeaponSelectWidget& weapons = *inside.weapon_select();
     vo::ButtonWidget& button = *weapons.button("timedGrenade");
     const vo::Frame rest = button.frame();
-    const int timed = match.teams()[0].weapon_counts.at("timedGrenade");
+    const int timed = inside.teams()[0].weapon_counts.at("timedGrenade");
 
     Touch(AnItem("weapons"), Slob(0));
     env.step();
-    EXPECT_EQ(match.teams()[0].weapon_counts.at("timedGrenade"), timed + 2);
-    EXPECT_EQ(match.teams()[0].weapon_counts.at("grenade"), -1);
+    EXPECT_EQ(inside.teams()[0].weapon_counts.at("timedGrenade"), timed + 2);
+    EXPECT_EQ(inside.teams()[0].weapon_counts.at("grenade"), -1);
     EXPECT_EQ(button.text(), std::to_string(timed + 2));
     EXPECT_GT(button.frame().width(), 1.5f * rest.width());
     env.step(40);
@@ -203,7 +209,7 @@ TEST_F(MatchPickUps, WeaponsAddThrowsAndPulseTheButton) {
 
     Touch(AnItem("weapons"), Slob(2));  // team 1's
     env.step();
-    EXPECT_EQ(match.teams()[1].weapon_counts.at("timedGrenade"), timed + 2);
+    EXPECT_EQ(inside.teams()[1].weapon_counts.at("timedGrenade"), timed + 2);
     EXPECT_EQ(button.text(), std::to_string(timed + 2));
     EXPECT_FLOAT_EQ(button.frame().width(), rest.width());
 }
@@ -218,14 +224,14 @@ TEST_F(MatchPickUps, AnUnknownWeaponIsIgnored) {
     description.add("name", "Nukes");
     description.add("addWeapon", "nukes");
     description.add("addHealth", "5");
-    const std::map<std::string, int> counts = match.teams()[0].weapon_counts;
+    const std::map<std::string, int> counts = inside.teams()[0].weapon_counts;
     const float health = vo_test::HealthOfSlob(match, 0);
     testing::internal::CaptureStdout();
     Touch(item, Slob(0));
     env.step();
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("WARNING: an item gives the weapon 'nukes'"), std::string::npos) << out;
-    EXPECT_EQ(match.teams()[0].weapon_counts, counts);
+    EXPECT_EQ(inside.teams()[0].weapon_counts, counts);
     EXPECT_EQ(vo_test::HealthOfSlob(match, 0), health + 5.0f);
     EXPECT_EQ(Count("Team 0 Got Nukes"), 1u);
 }
@@ -233,13 +239,13 @@ TEST_F(MatchPickUps, AnUnknownWeaponIsIgnored) {
 // "addRotateWorld": more turns of the world for the team; the acting team's
 // button shows them, is enabled and pops from twice its size back to rest.
 TEST_F(MatchPickUps, WorldRotationsAreAddedAndTheButtonPops) {
-    vo::ButtonWidget& button = *match.world_rotate_button();
+    vo::ButtonWidget& button = *inside.world_rotate_button();
     const vo::Frame rest = button.frame();
-    const int before = match.teams()[0].world_rotations_left;
+    const int before = inside.teams()[0].world_rotations_left;
     ASSERT_GE(before, 0);
     Touch(AnItem("rotation"), Slob(0));
     env.step();
-    EXPECT_EQ(match.teams()[0].world_rotations_left, before + 2);
+    EXPECT_EQ(inside.teams()[0].world_rotations_left, before + 2);
     EXPECT_EQ(button.text(), std::to_string(before + 2));
     EXPECT_TRUE(button.is_enabled());
     EXPECT_GT(button.frame().width(), 1.5f * rest.width());
@@ -252,32 +258,32 @@ TEST_F(MatchPickUps, WorldRotationsAreAddedAndTheButtonPops) {
 // interface, so none is on; a team whose power-up had a pressed toggle
 // would have it on, and used once asked to consume it.
 TEST_F(MatchPickUps, EveryTeamIsDealtPowerUpsThatNoSwitchTurnsOn) {
-    for (vo::TeamState const& team : match.teams()) {
-        ASSERT_EQ(static_cast<int>(team.power_ups.size()), match.config()->numPowerupsPerTeam);
+    for (vo::TeamState const& team : inside.teams()) {
+        ASSERT_EQ(static_cast<int>(team.power_ups.size()), inside.config()->numPowerupsPerTeam);
         for (std::size_t i = 0; i < team.power_ups.size(); ++i) {
             EXPECT_EQ(team.power_ups[i].sequence, static_cast<int>(i) + 2);
             EXPECT_EQ(team.power_ups[i].button, nullptr);
             EXPECT_FALSE(team.power_ups[i].used);
         }
     }
-    for (int kind = 0; kind < 4; ++kind) EXPECT_FALSE(match.use_power_up(kind, true));
-    EXPECT_EQ(match.scene().lava_explosions, 0);
+    for (int kind = 0; kind < 4; ++kind) EXPECT_FALSE(inside.use_power_up(kind, true));
+    EXPECT_EQ(inside.scene().lava_explosions, 0);
 
-    auto& team = const_cast<vo::TeamState&>(match.teams()[0]);
+    auto& team = const_cast<vo::TeamState&>(inside.teams()[0]);
     ASSERT_FALSE(team.power_ups.empty());
     vo::ButtonWidget toggle;
     toggle.set_checkable(true);
     team.power_ups[0].button = &toggle;
     const int kind = team.power_ups[0].power_up.kind;
-    EXPECT_FALSE(match.use_power_up(kind, true));  // not pressed
+    EXPECT_FALSE(inside.use_power_up(kind, true));  // not pressed
     toggle.press();
-    EXPECT_TRUE(match.use_power_up(kind, false));
+    EXPECT_TRUE(inside.use_power_up(kind, false));
     EXPECT_FALSE(team.power_ups[0].used);
-    EXPECT_TRUE(match.use_power_up(kind, true));
+    EXPECT_TRUE(inside.use_power_up(kind, true));
     EXPECT_TRUE(team.power_ups[0].used);
     // The pressed toggle switches on its own kind only: no other power-up
     // of the team has a toggle.
-    EXPECT_FALSE(match.use_power_up((kind + 1) % 4, true));
+    EXPECT_FALSE(inside.use_power_up((kind + 1) % 4, true));
     team.power_ups[0].button = nullptr;
 }
 

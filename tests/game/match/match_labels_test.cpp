@@ -6,6 +6,7 @@
 #include "engine/sfml/engine.h"
 #include "engine/widgets/text_widget.h"
 #include "game/app/characters.h"
+#include "game/match/match_inspection.h"
 #include "game/match/scream_lengths.h"
 #include "game/menus/bar_widget.h"
 
@@ -26,27 +27,30 @@ namespace {
 using vo_test::GameEnvironment;
 using Phase = vo::MatchPhase;
 
-std::string Label(vo::Match& match, int index) { return match.slobs()[static_cast<std::size_t>(index)].label.text(); }
+std::string Label(vo::Match& match, int index) {
+    return vo::Inspect(match).slobs()[static_cast<std::size_t>(index)].label.text();
+}
 
 TEST(SlobLabels, NameAndWholeHealthTheActingSlobsLargerAndFramed) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
-    match.config()->roundTime = 2.0;  // the turns end by themselves
+    inside.config()->roundTime = 2.0;  // the turns end by themselves
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
-    ASSERT_EQ(match.current_team(), 0);
-    const float h = static_cast<float>(match.name_text_height());
+    ASSERT_EQ(inside.current_team(), 0);
+    const float h = static_cast<float>(inside.name_text_height());
 
     // Records are team by team: T0 m0 acts.
     EXPECT_EQ(Label(match, 0), "+ T0 m0: 100 +");
     EXPECT_EQ(Label(match, 1), "T0 m1: 100");
     EXPECT_EQ(Label(match, 2), "T1 m0: 100");
-    EXPECT_FLOAT_EQ(match.slobs()[0].label.text_height(), 1.25f * h);
-    EXPECT_FLOAT_EQ(match.slobs()[2].label.text_height(), h);
-    EXPECT_EQ(match.slobs()[2].label.color().b, match.teams()[1].color.b);
+    EXPECT_FLOAT_EQ(inside.slobs()[0].label.text_height(), 1.25f * h);
+    EXPECT_FLOAT_EQ(inside.slobs()[2].label.text_height(), h);
+    EXPECT_EQ(inside.slobs()[2].label.color().b, inside.teams()[1].color.b);
     // The acting slob's label stands above it, in view.
     vo::Engine& engine = vo::Engine::instance();
-    const vo::vector3 at = match.slobs()[0].label.position();
+    const vo::vector3 at = inside.slobs()[0].label.position();
     EXPECT_GT(at.x, 0.0f);
     EXPECT_GT(at.y, 0.0f);
     EXPECT_LT(at.y, 0.5f * static_cast<float>(engine.screen_height()));
@@ -58,28 +62,29 @@ TEST(SlobLabels, NameAndWholeHealthTheActingSlobsLargerAndFramed) {
     vo_test::SetHealthOfSlob(match, 2, 80.2f);
     env.step();
     EXPECT_EQ(Label(match, 2), "T1 m0: 80");
-    EXPECT_EQ(match.slobs()[2].last_health, 80);
+    EXPECT_EQ(inside.slobs()[2].last_health, 80);
 
     // The framing moves to the next acting slob.
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::turn_over, 300));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 60 * 120));
-    ASSERT_EQ(match.current_team(), 1);
+    ASSERT_EQ(inside.current_team(), 1);
     // (The turned world may have hurt them meanwhile.)
-    EXPECT_EQ(Label(match, 0), "T0 m0: " + std::to_string(match.slobs()[0].last_health));
-    EXPECT_EQ(Label(match, 2), "+ T1 m0: " + std::to_string(match.slobs()[2].last_health) + " +");
-    EXPECT_FLOAT_EQ(match.slobs()[2].label.text_height(), 1.25f * h);
+    EXPECT_EQ(Label(match, 0), "T0 m0: " + std::to_string(inside.slobs()[0].last_health));
+    EXPECT_EQ(Label(match, 2), "+ T1 m0: " + std::to_string(inside.slobs()[2].last_health) + " +");
+    EXPECT_FLOAT_EQ(inside.slobs()[2].label.text_height(), 1.25f * h);
 }
 
 TEST(SlobVoices, AHurtSlobScreamsOnceUntilItsVoiceAndThePauseAreOver) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
-    vo::SlobRecord const& slob = match.slobs()[1];
-    vo::CharacterDesc const& character = match.teams()[1].desc->character;
-    ASSERT_FALSE(match.teams()[1].screams.empty());
+    vo::SlobRecord const& slob = inside.slobs()[1];
+    vo::CharacterDesc const& character = inside.teams()[1].desc->character;
+    ASSERT_FALSE(inside.teams()[1].screams.empty());
     std::vector<double> const& lengths = vo::ScreamLengths(character);
-    ASSERT_EQ(lengths.size(), match.teams()[1].screams.size());
+    ASSERT_EQ(lengths.size(), inside.teams()[1].screams.size());
 
     // A rise is shown but heard not.
     vo_test::SetHealthOfSlob(match, 1, 150.0f);
@@ -88,10 +93,10 @@ TEST(SlobVoices, AHurtSlobScreamsOnceUntilItsVoiceAndThePauseAreOver) {
 
     vo_test::SetHealthOfSlob(match, 1, 90.0f);
     env.step();
-    const double screamed = match.clock();
+    const double screamed = inside.clock();
     const double next = slob.next_scream_time;
     const double busy = slob.voice_end_time;
-    auto const& config = *match.config();
+    auto const& config = *inside.config();
     EXPECT_GE(next, screamed + config.minTimeBetweenScreams);
     EXPECT_LT(next, screamed + config.maxTimeBetweenScreams);
     // Busy for one of the samples' length at the character's pitch.
@@ -105,7 +110,7 @@ TEST(SlobVoices, AHurtSlobScreamsOnceUntilItsVoiceAndThePauseAreOver) {
     EXPECT_EQ(slob.next_scream_time, next);
     EXPECT_EQ(slob.voice_end_time, busy);
     // Once both times have passed, the next hit screams again.
-    env.step_until([&] { return match.clock() > std::max(next, busy); }, 600);
+    env.step_until([&] { return inside.clock() > std::max(next, busy); }, 600);
     vo_test::SetHealthOfSlob(match, 1, 70.0f);
     env.step();
     EXPECT_GT(slob.next_scream_time, next);
@@ -137,31 +142,32 @@ TEST(SlobVoices, ScreamLengthsAreTheSoundFilesPlayingTimes) {
 TEST(TeamPanel, BarsFollowTheSlobsAndTheGhostKeepsTheTurnsStart) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo::MatchSettings settings = vo_test::TeamsOf(2, 1);
     vo::MatchSettings three = vo_test::TeamsOf(2, 3);
     vo::MatchSettings mixed;
     mixed.add_team(settings.teams()[0], false, settings.colours()[0]);
     mixed.add_team(three.teams()[1], false, three.colours()[1]);
     vo_test::StartSeeded(env, mixed);
-    match.config()->roundTime = 2.0;
+    inside.config()->roundTime = 2.0;
 
-    std::vector<vo::BarWidget*> const& bars = match.life_bars();
+    std::vector<vo::BarWidget*> const& bars = inside.life_bars();
     ASSERT_EQ(bars.size(), 2u);
-    const float h = match.config()->teamNameTextHeight;
+    const float h = inside.config()->teamNameTextHeight;
     // Laid out in whole pixels of the scaled display.
     EXPECT_NEAR(bars[0]->frame().width(), static_cast<float>(static_cast<int>(1.5f * h)), 2.0f);
     EXPECT_NEAR(bars[1]->frame().width(), static_cast<float>(static_cast<int>(4.5f * h)), 2.0f);
     EXPECT_NEAR(bars[1]->frame().height(), static_cast<float>(static_cast<int>(1.25f * h)), 2.0f);
     EXPECT_EQ(bars[1]->values, (std::vector<float>{100.0f, 100.0f, 100.0f}));
-    EXPECT_EQ(bars[1]->fill_color.b, match.teams()[1].color.b);
-    EXPECT_FLOAT_EQ(bars[1]->ghost_color.a, match.teams()[1].color.a * 0.35f);
-    auto labels = vo_test::FindAll<vo::TextWidget>(match.team_panel());
+    EXPECT_EQ(bars[1]->fill_color.b, inside.teams()[1].color.b);
+    EXPECT_FLOAT_EQ(bars[1]->ghost_color.a, inside.teams()[1].color.a * 0.35f);
+    auto labels = vo_test::FindAll<vo::TextWidget>(inside.team_panel());
     ASSERT_EQ(labels.size(), 2u);
     EXPECT_EQ(labels[0]->frame().width(), labels[1]->frame().width());
     EXPECT_GE(labels[0]->frame().width(), labels[0]->estimate_width());
     // At the top left of the display.
-    EXPECT_LT(match.team_panel()->global_frame().top(), 1.0f);
-    EXPECT_LT(match.team_panel()->global_frame().left(), 1.0f);
+    EXPECT_LT(inside.team_panel()->global_frame().top(), 1.0f);
+    EXPECT_LT(inside.team_panel()->global_frame().left(), 1.0f);
 
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
     ASSERT_EQ(bars[1]->ghost_values.size(), 3u);

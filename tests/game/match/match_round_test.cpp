@@ -13,6 +13,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/behaviors/rest.h"
 #include "game/match/match_config.h"
+#include "game/match/match_inspection.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ using Phase = vo::MatchPhase;
 
 // The outward normal of the level edge closest to p.
 vo::vector3 GroundNormal(vo::Match& match, vo::vector3 const& p) {
-    vo::SmartPtr<vo::CollisionTreeRootNode> tree = match.level()->collision_tree();
+    vo::SmartPtr<vo::CollisionTreeRootNode> tree = vo::Inspect(match).level()->collision_tree();
     vo::Traverser_ProjectPoint projector;
     EXPECT_TRUE(projector.project(p, vo::SmartPtr<vo::Node>(tree), nullptr));
     int a = 0;
@@ -76,6 +77,7 @@ bool IsQuietTurn(std::vector<Phase> const& trace, std::size_t& at) {
 TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
 
     std::vector<Phase> trace = {Phase::match_start};
     struct Turn {
@@ -90,38 +92,38 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     std::vector<Turn> turns;
     // A level whose first turn shows rock, lava, parallax, a slob and a mine.
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
-    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
+    inside.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) {
         trace.push_back(phase);
         if (phase == Phase::settle_bodies) {
             // The turn has just been handed over.
             vo::vector3 p;
-            vo::GetPosition(match.acting_slob(), p);
+            vo::GetPosition(inside.acting_slob(), p);
             const vo::vector3 n = GroundNormal(match, p);
             const float ground = std::atan2(n.x, n.y) * 180.0f / 3.1415927f;
-            turns.push_back(Turn{match.current_team(), match.current_team_state()->acting_member,
-                                 match.world_rotation(), ground, 0.0f, false, {}});
-            turns.back().timer_texts.push_back(match.round_timer_text()->text());
+            turns.push_back(Turn{inside.current_team(), inside.current_team_state()->acting_member,
+                                 inside.world_rotation(), ground, 0.0f, false, {}});
+            turns.back().timer_texts.push_back(inside.round_timer_text()->text());
         }
     });
 
-    match.config()->roundTime = 3.0;
+    inside.config()->roundTime = 3.0;
 
     bool screenshot_taken = false;
     const bool four_turns = env.step_until(
         [&] {
             if (match.phase() == Phase::play && !turns.empty()) {
                 Turn& turn = turns.back();
-                const std::string text = match.round_timer_text()->text();
+                const std::string text = inside.round_timer_text()->text();
                 if (text != turn.timer_texts.back()) turn.timer_texts.push_back(text);
                 if (!turn.playing) {
                     turn.playing = true;
-                    turn.rotation_at_play = match.world_rotation();
+                    turn.rotation_at_play = inside.world_rotation();
                     // The camera starts the play on the acting slob at the
                     // zoom of the smallest box.
-                    EXPECT_EQ(match.camera()->focus_entity(), match.acting_slob());
-                    EXPECT_FLOAT_EQ(match.camera()->zoom(), match.camera()->zoom_for_min_box());
-                    EXPECT_FLOAT_EQ(match.camera()->level_sphere.radius(),
-                                    match.level()->bounding_sphere()->radius());
+                    EXPECT_EQ(inside.camera()->focus_entity(), inside.acting_slob());
+                    EXPECT_FLOAT_EQ(inside.camera()->zoom(), inside.camera()->zoom_for_min_box());
+                    EXPECT_FLOAT_EQ(inside.camera()->level_sphere.radius(),
+                                    inside.level()->bounding_sphere()->radius());
                     if (!screenshot_taken) {
                         const sf::Image shot = env.app().screenshot("match_turn_start");
                         std::set<unsigned> colours;
@@ -161,21 +163,22 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
         EXPECT_NEAR(AngleBetween(turns[i].rotation_at_play, turns[i].ground_rotation), 0.0f, 0.01f);
         EXPECT_EQ(turns[i].timer_texts, (std::vector<std::string>{"3", "2", "1", "0"}));
     }
-    EXPECT_EQ(match.turn_count(), 5);
-    EXPECT_EQ(match.stats().rounds().size(), 5u);
+    EXPECT_EQ(inside.turn_count(), 5);
+    EXPECT_EQ(inside.stats().rounds().size(), 5u);
 }
 
 TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
-    match.config()->roundTime = 2.0;
+    inside.config()->roundTime = 2.0;
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
 
     // The acting team's world rotations on the world-rotate button; each
     // click uses one, the last leaves the button disabled.
-    vo::ButtonWidget* rotate = match.world_rotate_button();
-    ASSERT_EQ(match.current_team_state()->world_rotations_left, 2);
+    vo::ButtonWidget* rotate = inside.world_rotate_button();
+    ASSERT_EQ(inside.current_team_state()->world_rotations_left, 2);
     EXPECT_TRUE(rotate->is_enabled());
     EXPECT_EQ(rotate->text(), "2");
     env.app().click(rotate);
@@ -184,54 +187,54 @@ TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
     EXPECT_EQ(rotate->text(), "0");
     EXPECT_FALSE(rotate->is_enabled());
     env.app().click(rotate);
-    EXPECT_EQ(match.current_team_state()->world_rotations_left, 0);
+    EXPECT_EQ(inside.current_team_state()->world_rotations_left, 0);
 
     // A click on "3" selects a three-second fuse for the acting slob.
-    env.app().click(match.timer_buttons().at(3));
+    env.app().click(inside.timer_buttons().at(3));
     env.step();
-    EXPECT_EQ(match.timer_selection(), 3);
-    EXPECT_TRUE(match.timer_buttons()[3]->is_checked());
-    EXPECT_FALSE(match.timer_buttons()[0]->is_checked());
+    EXPECT_EQ(inside.timer_selection(), 3);
+    EXPECT_TRUE(inside.timer_buttons()[3]->is_checked());
+    EXPECT_FALSE(inside.timer_buttons()[0]->is_checked());
 
     // 'p' freezes the clock, the timers and the scene; 'n' lets one step
     // through.
     env.app().key(vo::KEY_PRESSED, vo::KEY_N);
     env.app().key(vo::KEY_PRESSED, vo::KEY_P);
-    ASSERT_TRUE(match.paused());
-    const double clock = match.clock();
-    const double timer = match.round_timer();
+    ASSERT_TRUE(inside.paused());
+    const double clock = inside.clock();
+    const double timer = inside.round_timer();
     vo::vector3 before;
-    vo::GetPosition(match.acting_slob(), before);
+    vo::GetPosition(inside.acting_slob(), before);
     env.step(30);
-    EXPECT_EQ(match.clock(), clock);
-    EXPECT_EQ(match.round_timer(), timer);
+    EXPECT_EQ(inside.clock(), clock);
+    EXPECT_EQ(inside.round_timer(), timer);
     vo::vector3 after;
-    vo::GetPosition(match.acting_slob(), after);
+    vo::GetPosition(inside.acting_slob(), after);
     EXPECT_EQ(after.x, before.x);
     EXPECT_EQ(after.y, before.y);
     env.app().key(vo::KEY_PRESSED, vo::KEY_N);
     env.step(5);
-    EXPECT_NEAR(match.clock(), clock + 1.0 / 60.0, 1e-6);
+    EXPECT_NEAR(inside.clock(), clock + 1.0 / 60.0, 1e-6);
     env.app().key(vo::KEY_PRESSED, vo::KEY_P);
-    EXPECT_FALSE(match.paused());
+    EXPECT_FALSE(inside.paused());
     env.step();
-    EXPECT_NEAR(match.clock(), clock + 2.0 / 60.0, 1e-6);
+    EXPECT_NEAR(inside.clock(), clock + 2.0 / 60.0, 1e-6);
 
     // When the turn is over the pressed button counts the fuse down, a
     // second at a time, and comes back to "contact", while the grenade
     // thrown with that fuse keeps the match waiting.
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::wait_for_rest, 600));
-    const double over = match.clock();
+    const double over = inside.clock();
     vo::vector3 above;
-    vo::GetPosition(match.acting_slob(), above);
-    above.x += 3.0f * match.world_up().x;
-    above.y += 3.0f * match.world_up().y;
-    ASSERT_NE(match.scene().throw_grenade("timedGrenade", above, match.world_up(), 0.0f, 3.0, nullptr), nullptr);
-    std::vector<std::pair<int, double>> shown = {{match.pressed_timer_button(), 0.0}};
+    vo::GetPosition(inside.acting_slob(), above);
+    above.x += 3.0f * inside.world_up().x;
+    above.y += 3.0f * inside.world_up().y;
+    ASSERT_NE(inside.scene().throw_grenade("timedGrenade", above, inside.world_up(), 0.0f, 3.0, nullptr), nullptr);
+    std::vector<std::pair<int, double>> shown = {{inside.pressed_timer_button(), 0.0}};
     env.step_until(
         [&] {
-            const int pressed = match.pressed_timer_button();
-            if (pressed != shown.back().first) shown.push_back({pressed, match.clock() - over});
+            const int pressed = inside.pressed_timer_button();
+            if (pressed != shown.back().first) shown.push_back({pressed, inside.clock() - over});
             return pressed == 0;
         },
         600);
@@ -250,15 +253,16 @@ namespace {
 TEST(MatchRound, ABodyThatNeverRestsHoldsTheTurnForTwentySecondsAtMost) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1), 3);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::wait_for_rest, 60 * 120));
-    const double over = match.clock();
-    vo::Entity* restless = match.slobs()[1].entity;
+    const double over = inside.clock();
+    vo::Entity* restless = inside.slobs()[1].entity;
     ASSERT_NE(restless, nullptr);
     restless->get_behavior<vo::behaviors::Rest>()->keep_awake = true;
 
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::count_teams, 60 * 30));
-    EXPECT_NEAR(match.clock() - over, vo::Match::LONGEST_REST_WAIT, 0.25);
+    EXPECT_NEAR(inside.clock() - over, vo::MatchInspection::longest_rest_wait(), 0.25);
 }
 
 }  // namespace

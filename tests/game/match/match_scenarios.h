@@ -9,6 +9,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "engine/widgets/button_widget.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_seed.h"
 #include "support/game/game_environment.h"
 
@@ -36,21 +37,22 @@ inline bool RunToPhase(GameEnvironment& env, vo::MatchPhase phase, int max_steps
 }
 
 inline float HealthOfSlob(vo::Match& match, int index) {
-    vo::Entity* entity = match.slobs()[static_cast<std::size_t>(index)].entity;
+    vo::Entity* entity = vo::Inspect(match).slobs()[static_cast<std::size_t>(index)].entity;
     auto* health = entity ? entity->get_behavior<vo::behaviors::Health>() : nullptr;
     return health ? health->value : 0.0f;
 }
 
 inline void SetHealthOfSlob(vo::Match& match, int index, float value) {
-    vo::Entity* entity = match.slobs()[static_cast<std::size_t>(index)].entity;
+    vo::Entity* entity = vo::Inspect(match).slobs()[static_cast<std::size_t>(index)].entity;
     entity->get_behavior<vo::behaviors::Health>()->value = value;
 }
 
 // Entities of the scene whose type name is name.
 inline int CountEntities(vo::Match& match, std::string const& name) {
+    vo::MatchInspection inside(match);
     int count = 0;
-    for (unsigned i = 0; i < match.scene().num_entities(); ++i)
-        if (name == match.scene().entity(i)->object_type_name()) ++count;
+    for (unsigned i = 0; i < inside.scene().num_entities(); ++i)
+        if (name == inside.scene().entity(i)->object_type_name()) ++count;
     return count;
 }
 

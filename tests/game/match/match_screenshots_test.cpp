@@ -5,6 +5,7 @@
 #include "support/game/scripted_devices.h"
 
 #include "engine/sfml/engine.h"
+#include "game/match/match_inspection.h"
 #include "game/menus/bar_widget.h"
 #include "game/menus/notification_widget.h"
 #include "support/game/test_data_set.h"
@@ -48,7 +49,8 @@ sf::Color Sf(vo::Color const& c) {
 TEST(MatchScreens, AChargeInTheMiddleOfATurn) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo_test::ScriptedDevices* devices = vo_test::ScriptedDevices::install(match.controls());
+    vo::MatchInspection inside(match);
+    vo_test::ScriptedDevices* devices = vo_test::ScriptedDevices::install(inside.controls());
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
     // A few notches out, so that the other slobs are in the picture.
@@ -58,7 +60,7 @@ TEST(MatchScreens, AChargeInTheMiddleOfATurn) {
     env.step(60);
     devices->hold(vo::KEY_SPACE, true);
     env.step(30);
-    ASSERT_TRUE(match.charging());
+    ASSERT_TRUE(inside.charging());
     const sf::Image shot = env.app().screenshot("match_mid_turn");
 
     std::set<unsigned> colours;
@@ -66,15 +68,15 @@ TEST(MatchScreens, AChargeInTheMiddleOfATurn) {
         for (unsigned x = 0; x < shot.getSize().x; x += 4) colours.insert(shot.getPixel(x, y).toInteger());
     EXPECT_GT(colours.size(), 200u);
     // The team panel at the top left shows both teams' colours.
-    const vo::Frame panel = match.team_panel()->global_transformed_frame();
+    const vo::Frame panel = inside.team_panel()->global_transformed_frame();
     for (int t = 0; t < 2; ++t) {
         EXPECT_GT(CountNear(shot, static_cast<unsigned>(panel.left()), static_cast<unsigned>(panel.top()),
                             static_cast<unsigned>(panel.right()), static_cast<unsigned>(panel.bottom()),
-                            Sf(match.teams()[static_cast<std::size_t>(t)].color), 40),
+                            Sf(inside.teams()[static_cast<std::size_t>(t)].color), 40),
                   20)
             << "team " << t;
     }
-    EXPECT_FALSE(match.notifications()->lines().empty());
+    EXPECT_FALSE(inside.notifications()->lines().empty());
 }
 
 // One layer of geometry scale 1 in a single colour, nothing else drawn.
@@ -108,11 +110,12 @@ void CheckLayerCover(float scale) {
     vo_test::TestDataSet data;
     GameEnvironment env(OnlyALayer(data, scale));
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
-    ASSERT_FLOAT_EQ(match.camera()->zoom(), match.camera()->zoom_for_min_box());
+    ASSERT_FLOAT_EQ(inside.camera()->zoom(), inside.camera()->zoom_for_min_box());
     for (float rotation : {0.0f, 45.0f}) {
         SCOPED_TRACE(rotation);
-        match.set_world_rotation(rotation);
+        inside.set_world_rotation(rotation);
         const std::string name = "parallax_scale_" + std::to_string(static_cast<int>(scale * 10.0f + 0.5f)) +
                                  "_at_" + std::to_string(static_cast<int>(rotation));
         const sf::Image shot = env.app().screenshot(name);

@@ -16,6 +16,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
+#include "game/match/match_inspection.h"
 #include "game/match/turn_control_state.h"
 #include "support/game/level_scene_harness.h"
 
@@ -45,11 +46,12 @@ struct LevelPrint {
 };
 
 LevelPrint PrintOf(vo::Match& match) {
+    vo::MatchInspection inside(match);
     LevelPrint print;
-    match.serialize();
-    vo::BinaryBuffer& buffer = match.snapshot_buffer();
+    inside.serialize();
+    vo::BinaryBuffer& buffer = inside.snapshot_buffer();
     print.snapshot.assign(buffer.buffer(), buffer.buffer() + buffer.write_pos());
-    vo::LevelGeometryImpl const& level = match.level()->geometry();
+    vo::LevelGeometryImpl const& level = inside.level()->geometry();
     print.vertices = level.visual()->vertex_buffer()->num_vertices();
     print.indices = level.visual()->index_buffer()->num_indices();
     print.collision_vertices = level.collision_vertices().size();
@@ -59,12 +61,13 @@ LevelPrint PrintOf(vo::Match& match) {
 TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
 
     match.show_level_preview(41, -1.0f);
     const LevelPrint first = PrintOf(match);
     match.show_level_preview(41, 4.0f / 3.0f);
     EXPECT_TRUE(PrintOf(match) == first);
-    EXPECT_FLOAT_EQ(match.scene().camera().aspect_ratio(), 4.0f / 3.0f);
+    EXPECT_FLOAT_EQ(inside.scene().camera().aspect_ratio(), 4.0f / 3.0f);
     match.show_level_preview(42, -1.0f);
     EXPECT_FALSE(PrintOf(match) == first);
     EXPECT_GT(first.snapshot.size(), 8u);
@@ -72,26 +75,26 @@ TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
 
     // The snapshot alone rebuilds the level.
     match.show_level_preview(41, -1.0f);
-    match.serialize();
-    match.deserialize();
+    inside.serialize();
+    inside.deserialize();
     EXPECT_TRUE(PrintOf(match) == first);
 
     // The screen's own aspect ratio with -1; the whole disc in view.
     vo::Engine& engine = vo::Engine::instance();
-    EXPECT_FLOAT_EQ(match.scene().camera().aspect_ratio(),
+    EXPECT_FLOAT_EQ(inside.scene().camera().aspect_ratio(),
                     static_cast<float>(engine.screen_width()) / static_cast<float>(engine.screen_height()));
-    EXPECT_FLOAT_EQ(match.camera()->zoom(), 0.02f);
+    EXPECT_FLOAT_EQ(inside.camera()->zoom(), 0.02f);
     EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
-    EXPECT_TRUE(match.preview_mode());
-    EXPECT_TRUE(match.slobs().empty());
+    EXPECT_TRUE(inside.preview_mode());
+    EXPECT_TRUE(inside.slobs().empty());
     EXPECT_EQ(vo_test::CountEntities(match, "LevelGeometry"), 1);
-    EXPECT_EQ(match.scene().num_entities(), 1u);
+    EXPECT_EQ(inside.scene().num_entities(), 1u);
 
     // 20 degrees per second.
     env.push_match();
     env.step(60);
-    EXPECT_NEAR(match.world_rotation(), 20.0f, 1e-3f);
-    EXPECT_NEAR(match.camera()->rotation(), 20.0f, 1e-3f);
+    EXPECT_NEAR(inside.world_rotation(), 20.0f, 1e-3f);
+    EXPECT_NEAR(inside.camera()->rotation(), 20.0f, 1e-3f);
 
     const sf::Image shot = env.app().screenshot("match_preview");
     // The rock and its lava fill the middle of the window; no head-up display.
@@ -99,12 +102,13 @@ TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
     for (unsigned y = 0; y < shot.getSize().y; y += 16)
         for (unsigned x = 0; x < shot.getSize().x; x += 16) colours.insert(shot.getPixel(x, y).toInteger());
     EXPECT_GT(colours.size(), 20u);
-    EXPECT_FALSE(match.hud_built());
+    EXPECT_FALSE(inside.hud_built());
 }
 
 TEST(MatchStart, RefusesSetUpsThatCannotBePlayedBeforeAnythingChanges) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     match.show_level_preview(5, -1.0f);
     const LevelPrint level = PrintOf(match);
 
@@ -118,9 +122,9 @@ TEST(MatchStart, RefusesSetUpsThatCannotBePlayedBeforeAnythingChanges) {
         SCOPED_TRACE(settings.num_teams());
         EXPECT_THROW(match.start_match(settings, true), vo::Error);
         EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
-        EXPECT_TRUE(match.preview_mode());
-        EXPECT_EQ(match.settings().num_teams(), 0u);
-        EXPECT_FALSE(match.hud_built());
+        EXPECT_TRUE(inside.preview_mode());
+        EXPECT_EQ(inside.settings().num_teams(), 0u);
+        EXPECT_FALSE(inside.hud_built());
         EXPECT_TRUE(PrintOf(match) == level);
     }
 }
@@ -146,7 +150,7 @@ TEST(MatchStart, NeedsMineAndGrenadeOnlyForMinesAndComputerTeams) {
     EXPECT_NE(out.find("weapons.info: grenade: no weapon description (the match throws 'grenade' by name)"),
               std::string::npos)
         << out;
-    EXPECT_FALSE(match.hud_built());
+    EXPECT_FALSE(vo::Inspect(match).hud_built());
 
     match.start_match(vo_test::TeamsOf(2, 1), false);
     env.push_match();
@@ -174,6 +178,7 @@ TEST(MatchPreview, RefusesAGameConfigurationWhoseSlobsCannotBeBuilt) {
 TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
     GameEnvironment env;
     vo::Match& match = env.match();
+    vo::MatchInspection inside(match);
     vo::SetMatchSeedOverride(vo_test::kSetUpSeed);
     match.show_level_preview(vo_test::kLevelSeed, -1.0f);
     const LevelPrint preview = PrintOf(match);
@@ -183,21 +188,21 @@ TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
     vo::GetTurnControlState().charge_time = 0.7;
 
     match.start_match(vo_test::TeamsOf(2, 3), false);
-    vo::MatchConfig const& config = *match.config();
+    vo::MatchConfig const& config = *inside.config();
 
     EXPECT_EQ(match.phase(), vo::MatchPhase::match_start);
-    EXPECT_FALSE(match.preview_mode());
+    EXPECT_FALSE(inside.preview_mode());
     EXPECT_TRUE(PrintOf(match) == preview) << "the match is played on the previewed level";
     EXPECT_TRUE(vo::GetTurnControlState().fire_released);
     EXPECT_EQ(vo::GetTurnControlState().charge_time, 0.0);
-    EXPECT_DOUBLE_EQ(match.death_interval(), 2.0);
-    EXPECT_EQ(match.scene().physics_handler()->get_gravity().y, 0.0f);
+    EXPECT_DOUBLE_EQ(inside.death_interval(), 2.0);
+    EXPECT_EQ(inside.scene().physics_handler()->get_gravity().y, 0.0f);
 
     // Six slobs in team and member order, full health, all apart.
-    ASSERT_EQ(match.slobs().size(), 6u);
-    ASSERT_EQ(match.teams().size(), 2u);
+    ASSERT_EQ(inside.slobs().size(), 6u);
+    ASSERT_EQ(inside.teams().size(), 2u);
     for (int i = 0; i < 6; ++i) {
-        vo::SlobRecord const& record = match.slobs()[static_cast<std::size_t>(i)];
+        vo::SlobRecord const& record = inside.slobs()[static_cast<std::size_t>(i)];
         EXPECT_EQ(record.team, i / 3);
         EXPECT_EQ(record.member, i % 3);
         EXPECT_EQ(record.last_health, -1);
@@ -205,10 +210,10 @@ TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
         EXPECT_FLOAT_EQ(vo_test::HealthOfSlob(match, i), 100.0f);
     }
     for (std::size_t t = 0; t < 2; ++t) {
-        vo::TeamState const& team = match.teams()[t];
+        vo::TeamState const& team = inside.teams()[t];
         EXPECT_EQ(team.members, (std::vector<int>{static_cast<int>(3 * t), static_cast<int>(3 * t + 1),
                                                   static_cast<int>(3 * t + 2)}));
-        EXPECT_EQ(team.desc, &match.settings().teams()[t]);
+        EXPECT_EQ(team.desc, &inside.settings().teams()[t]);
         EXPECT_EQ(team.acting_member, -1);
         EXPECT_EQ(team.world_rotations_left, config.numWorldRotates);
         EXPECT_EQ(static_cast<int>(team.power_ups.size()), config.numPowerupsPerTeam);
@@ -218,27 +223,27 @@ TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
     }
     EXPECT_EQ(vo_test::CountEntities(match, "GrenadeEntity"), config.numMines);
 
-    std::vector<vo::Sphere> const& spheres = match.occupied_spheres();
+    std::vector<vo::Sphere> const& spheres = inside.occupied_spheres();
     ASSERT_EQ(static_cast<int>(spheres.size()), 6 + config.numMines);
     for (std::size_t a = 0; a < spheres.size(); ++a)
         for (std::size_t b = a + 1; b < spheres.size(); ++b)
             EXPECT_FALSE(spheres[a].intersects(spheres[b])) << "spheres " << a << " and " << b;
     // Each slob lies against the rock.
-    for (vo::SlobRecord const& record : match.slobs()) {
+    for (vo::SlobRecord const& record : inside.slobs()) {
         const vo::vector3 c = vo::BodyOf(record.entity)->calculate_center();
         EXPECT_LT(c.x * c.x + c.y * c.y, 100.0f * 100.0f);
     }
 
     // The head-up display, once: a second start reuses every widget.
-    ASSERT_TRUE(match.hud_built());
-    const unsigned widgets = match.hud_root()->num_children();
-    vo::ButtonWidget* const contact = match.timer_buttons().at(0);
-    EXPECT_EQ(match.timer_buttons().size(), 7u);
-    EXPECT_TRUE(match.round_timer_box()->is_visible());
+    ASSERT_TRUE(inside.hud_built());
+    const unsigned widgets = inside.hud_root()->num_children();
+    vo::ButtonWidget* const contact = inside.timer_buttons().at(0);
+    EXPECT_EQ(inside.timer_buttons().size(), 7u);
+    EXPECT_TRUE(inside.round_timer_box()->is_visible());
     match.start_match(vo_test::TeamsOf(2, 3), false);
-    EXPECT_EQ(match.hud_root()->num_children(), widgets);
-    EXPECT_EQ(match.timer_buttons().at(0), contact);
-    EXPECT_EQ(match.slobs().size(), 6u);
+    EXPECT_EQ(inside.hud_root()->num_children(), widgets);
+    EXPECT_EQ(inside.timer_buttons().at(0), contact);
+    EXPECT_EQ(inside.slobs().size(), 6u);
 }
 
 }  // namespace

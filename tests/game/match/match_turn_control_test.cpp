@@ -10,6 +10,7 @@
 #include "engine/widgets/text_widget.h"
 #include "game/behaviors/soft_body_entities.h"
 #include "game/match/match_entities.h"
+#include "game/match/match_inspection.h"
 #include "game/match/turn_control_state.h"
 #include "game/menus/notification_widget.h"
 #include "game/menus/weapon_select_widget.h"
@@ -40,9 +41,9 @@ class HumanTurn {
 public:
     explicit HumanTurn(vo_test::AppSetup setup = vo_test::AppSetup(), int teams = 2)
         : env(std::move(setup)), match(env.match()) {
-        devices = vo_test::ScriptedDevices::install(match.controls());
+        devices = vo_test::ScriptedDevices::install(inside.controls());
         vo_test::StartSeeded(env, vo_test::TeamsOf(teams, 1));
-        match.set_phase_observer([this](vo::MatchPhase, vo::MatchPhase phase) {
+        inside.set_phase_observer([this](vo::MatchPhase, vo::MatchPhase phase) {
             if (phase == Phase::play) known = Grenades();
             if (phase == Phase::shot_fired) {
                 for (vo::GrenadeEntity* g : Grenades())
@@ -54,8 +55,8 @@ public:
 
     std::set<vo::GrenadeEntity*> Grenades() {
         std::set<vo::GrenadeEntity*> found;
-        for (unsigned i = 0; i < match.scene().num_entities(); ++i)
-            if (auto* g = dynamic_cast<vo::GrenadeEntity*>(match.scene().entity(i))) found.insert(g);
+        for (unsigned i = 0; i < inside.scene().num_entities(); ++i)
+            if (auto* g = dynamic_cast<vo::GrenadeEntity*>(inside.scene().entity(i))) found.insert(g);
         return found;
     }
     float LastThrowSpeed() const {
@@ -73,6 +74,7 @@ public:
 
     GameEnvironment env;
     vo::Match& match;
+    vo::MatchInspection inside{match};
     vo_test::ScriptedDevices* devices = nullptr;  // owned by the match's controls
     std::set<vo::GrenadeEntity*> known;
     std::vector<vo::vector3> thrown;
@@ -81,24 +83,25 @@ public:
 TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
     HumanTurn turn;
     vo::Match& match = turn.match;
+    vo::MatchInspection inside(match);
 
     // 0.4 s of charge: the first step starts it, 24 more add to it.
     turn.Hold(vo::KEY_SPACE, true, 25);
-    EXPECT_TRUE(match.charging());
-    EXPECT_NEAR(match.charge_fraction(), 0.4f, 1e-4f);
+    EXPECT_TRUE(inside.charging());
+    EXPECT_NEAR(inside.charge_fraction(), 0.4f, 1e-4f);
     EXPECT_EQ(match.phase(), Phase::play);
     turn.Hold(vo::KEY_SPACE, false);
     ASSERT_EQ(turn.thrown.size(), 1u);
-    const float max_velocity = match.scene().weapons.get<float>("grenade.maxVelocity");
+    const float max_velocity = inside.scene().weapons.get<float>("grenade.maxVelocity");
     EXPECT_NEAR(turn.LastThrowSpeed(), 0.4f * max_velocity, 0.01f);
-    EXPECT_FALSE(match.charging());
+    EXPECT_FALSE(inside.charging());
 
     // Held on: the throw goes by itself at full charge, and the held key
     // starts no charge in the next turn until it is let go.
     ASSERT_TRUE(turn.NextPlay());
     turn.Hold(vo::KEY_SPACE, true, 60);
     EXPECT_EQ(turn.thrown.size(), 1u);
-    EXPECT_TRUE(match.charging());
+    EXPECT_TRUE(inside.charging());
     turn.env.step_until([&] { return turn.thrown.size() == 2; }, 3);
     ASSERT_EQ(turn.thrown.size(), 2u);
     EXPECT_GE(turn.LastThrowSpeed(), max_velocity - 0.01f);
@@ -106,10 +109,10 @@ TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
 
     ASSERT_TRUE(turn.NextPlay());
     turn.Hold(vo::KEY_SPACE, true, 30);
-    EXPECT_FALSE(match.charging());
+    EXPECT_FALSE(inside.charging());
     turn.Hold(vo::KEY_SPACE, false);
     turn.Hold(vo::KEY_SPACE, true);
-    EXPECT_TRUE(match.charging());
+    EXPECT_TRUE(inside.charging());
 
     // Ending the turn wins over everything else in the step; a restart
     // forgets the charge.
@@ -117,7 +120,7 @@ TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
     turn.env.step();
     EXPECT_EQ(turn.thrown.size(), 2u);
     EXPECT_NE(match.phase(), Phase::play);
-    const vo::MatchSettings settings = match.settings();
+    const vo::MatchSettings settings = inside.settings();
     turn.devices->hold(vo::KEY_TAB, false);
     match.start_match(settings, false);
     EXPECT_EQ(vo::GetTurnControlState().charging_slob, nullptr);
@@ -141,14 +144,15 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
     vo_test::TestDataSet data;
     HumanTurn turn(CountedWeapons(data));
     vo::Match& match = turn.match;
-    vo::WeaponSelectWidget* weapons = match.weapon_select();
+    vo::MatchInspection inside(match);
+    vo::WeaponSelectWidget* weapons = inside.weapon_select();
     ASSERT_EQ(weapons->selected_weapon(), "timedGrenade");
 
     // Thrown in the step the key comes down, at full power.
     turn.Hold(vo::KEY_SPACE, true);
     ASSERT_EQ(turn.thrown.size(), 1u);
     EXPECT_NEAR(turn.LastThrowSpeed(), 30.0f, 0.01f);
-    EXPECT_EQ(match.teams()[0].weapon_counts.at("timedGrenade"), 2);
+    EXPECT_EQ(inside.teams()[0].weapon_counts.at("timedGrenade"), 2);
     EXPECT_EQ(weapons->button("timedGrenade")->text(), "2");
     turn.Hold(vo::KEY_SPACE, false);
 
@@ -159,92 +163,94 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
     turn.Hold(vo::KEY_SPACE, true);
     turn.Hold(vo::KEY_SPACE, false);
     ASSERT_EQ(turn.thrown.size(), 2u);
-    EXPECT_EQ(match.teams()[1].weapon_counts.at("grenade"), -1);
+    EXPECT_EQ(inside.teams()[1].weapon_counts.at("grenade"), -1);
 
     // A team out of its timed grenades starts its turn with the last listed
     // weapon it has, and an empty weapon is refused with a notice.
-    const_cast<vo::TeamState&>(match.teams()[0]).weapon_counts["timedGrenade"] = 0;
+    const_cast<vo::TeamState&>(inside.teams()[0]).weapon_counts["timedGrenade"] = 0;
     ASSERT_TRUE(turn.NextPlay());
-    ASSERT_EQ(match.current_team(), 0);
+    ASSERT_EQ(inside.current_team(), 0);
     EXPECT_EQ(weapons->selected_weapon(), "grenade");
     weapons->on_weapon_clicked(weapons->button("timedGrenade"));
-    const std::size_t notices = match.notifications()->lines().size();
+    const std::size_t notices = inside.notifications()->lines().size();
     turn.Hold(vo::KEY_SPACE, true, 5);
     EXPECT_EQ(turn.thrown.size(), 2u);
     EXPECT_EQ(match.phase(), Phase::play);
-    EXPECT_FALSE(match.charging());
-    ASSERT_EQ(match.notifications()->lines().size(), notices + 1);
-    EXPECT_EQ(std::string(match.notifications()->lines().back().text->text()), "No timedGrenade left!");
+    EXPECT_FALSE(inside.charging());
+    ASSERT_EQ(inside.notifications()->lines().size(), notices + 1);
+    EXPECT_EQ(std::string(inside.notifications()->lines().back().text->text()), "No timedGrenade left!");
 }
 
 TEST(HumanTurnControl, AJumpNeedsContactAndAPauseAndOnePressJumpsOnce) {
     HumanTurn turn;
     vo::Match& match = turn.match;
-    const double delay = 1.5 * match.config()->touchDelay;
-    vo::SoftBody* body = vo::BodyOf(match.acting_slob());
+    vo::MatchInspection inside(match);
+    const double delay = 1.5 * inside.config()->touchDelay;
+    vo::SoftBody* body = vo::BodyOf(inside.acting_slob());
     auto up_speed = [&] {
         const vo::vector3 v = body->get_velocity();
-        return v.x * match.world_up().x + v.y * match.world_up().y;
+        return v.x * inside.world_up().x + v.y * inside.world_up().y;
     };
 
     // Without contact a held key tries again every step; it jumps as soon
     // as the slob touches the ground.
     turn.devices->hold(vo::KEY_W, true);
-    ASSERT_TRUE(turn.env.step_until([&] { return match.last_jump_time() > 0.0; }, 300));
-    const double first = match.last_jump_time();
-    EXPECT_NEAR(first, match.clock(), 1e-9);
+    ASSERT_TRUE(turn.env.step_until([&] { return inside.last_jump_time() > 0.0; }, 300));
+    const double first = inside.last_jump_time();
+    EXPECT_NEAR(first, inside.clock(), 1e-9);
     EXPECT_GT(up_speed(), 6.0f);
 
     // Held on: no second jump, even back on the ground.
     turn.Hold(vo::KEY_W, true, 180);
-    EXPECT_EQ(match.last_jump_time(), first);
+    EXPECT_EQ(inside.last_jump_time(), first);
 
     // Let go and pressed again: it jumps (once in contact) ...
     turn.Hold(vo::KEY_W, false);
     turn.devices->hold(vo::KEY_W, true);
-    ASSERT_TRUE(turn.env.step_until([&] { return match.last_jump_time() > first; }, 300));
-    const double second = match.last_jump_time();
+    ASSERT_TRUE(turn.env.step_until([&] { return inside.last_jump_time() > first; }, 300));
+    const double second = inside.last_jump_time();
     // ... but not again within 1.5 touch delays of the last jump.
     turn.Hold(vo::KEY_W, false);
     turn.Hold(vo::KEY_W, true);
-    ASSERT_LT(match.clock() - second, delay);
-    EXPECT_EQ(match.last_jump_time(), second);
+    ASSERT_LT(inside.clock() - second, delay);
+    EXPECT_EQ(inside.last_jump_time(), second);
 }
 
 TEST(HumanTurnControl, FuseKeysPanAndZoom) {
     HumanTurn turn;
     vo::Match& match = turn.match;
+    vo::MatchInspection inside(match);
 
     turn.Hold(vo::KEY_3, true);
-    EXPECT_EQ(match.timer_selection(), 3);
-    EXPECT_TRUE(match.timer_buttons()[3]->is_checked());
+    EXPECT_EQ(inside.timer_selection(), 3);
+    EXPECT_TRUE(inside.timer_buttons()[3]->is_checked());
     turn.Hold(vo::KEY_3, false);
     turn.Hold(vo::KEY_0, true);
-    EXPECT_EQ(match.timer_selection(), 0);
-    EXPECT_TRUE(match.timer_buttons()[0]->is_checked());
+    EXPECT_EQ(inside.timer_selection(), 0);
+    EXPECT_TRUE(inside.timer_buttons()[0]->is_checked());
     turn.Hold(vo::KEY_0, false);
 
     // The pad's timer axis steps one button at a time and stops at the
     // last button, as the digit keys do: never past it to no button at all.
-    const int last = static_cast<int>(match.timer_buttons().size()) - 1;
+    const int last = static_cast<int>(inside.timer_buttons().size()) - 1;
     turn.devices->now.joystick_connected = true;
     for (int i = 0; i < last + 3; ++i) {
         turn.devices->now.joystick_axes[6] = 1.0f;
         turn.env.step();
-        EXPECT_EQ(match.timer_selection(), std::min(i + 1, last));
+        EXPECT_EQ(inside.timer_selection(), std::min(i + 1, last));
         turn.devices->now.joystick_axes[6] = 0.0f;
         turn.env.step();
     }
-    EXPECT_TRUE(match.timer_buttons()[static_cast<std::size_t>(last)]->is_checked());
+    EXPECT_TRUE(inside.timer_buttons()[static_cast<std::size_t>(last)]->is_checked());
     turn.devices->now.joystick_axes[6] = -1.0f;
     turn.env.step();
     turn.devices->now.joystick_axes[6] = 0.0f;
     turn.env.step();
-    EXPECT_EQ(match.timer_selection(), last - 1);
+    EXPECT_EQ(inside.timer_selection(), last - 1);
     turn.devices->now.joystick_connected = false;
 
     // A 25-pixel drag reaches the camera in five steps of 2 units; 15 wait.
-    vo::SmartPtr<vo::ActionCameraController> camera = match.camera();
+    vo::SmartPtr<vo::ActionCameraController> camera = inside.camera();
     const vo::vector3 before = camera->custom_offset();
     turn.devices->now.mouse_buttons = vo::MOUSE_BUTTON_LEFT;
     turn.env.step();
@@ -252,13 +258,13 @@ TEST(HumanTurnControl, FuseKeysPanAndZoom) {
     turn.env.step();
     const vo::vector3 after = camera->custom_offset();
     EXPECT_NEAR(std::hypot(after.x - before.x, after.y - before.y), 10.0f, 1e-3f);
-    EXPECT_NEAR(std::hypot(match.pan_offset().x, match.pan_offset().y), 15.0f, 1e-3f);
+    EXPECT_NEAR(std::hypot(inside.pan_offset().x, inside.pan_offset().y), 15.0f, 1e-3f);
     // Moving along the turned world's right.
-    EXPECT_NEAR((after.x - before.x) * match.world_right().x + (after.y - before.y) * match.world_right().y, 10.0f,
+    EXPECT_NEAR((after.x - before.x) * inside.world_right().x + (after.y - before.y) * inside.world_right().y, 10.0f,
                 1e-3f);
     turn.devices->now.mouse_buttons = 0;
     turn.env.step(3);
-    EXPECT_NEAR(std::hypot(match.pan_offset().x, match.pan_offset().y), 0.0f, 1e-3f);
+    EXPECT_NEAR(std::hypot(inside.pan_offset().x, inside.pan_offset().y), 0.0f, 1e-3f);
 
     // The wheel far out stops at 0.02.
     turn.devices->now.mouse_wheel = -100.0f;

@@ -5,6 +5,7 @@
 
 #include "engine/widgets/button_widget.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/menus/credits_screen.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/exit_screen.h"
@@ -78,16 +79,17 @@ TEST_F(MainMenuTest, EveryScreenAndWidgetOfTheGameIsBuiltFromTheShippedData) {
     harness().click(button("START"));
     vo::Match* match = harness().top<vo::Match>();
     ASSERT_NE(match, nullptr);
-    ASSERT_TRUE(match->hud_built());
+    vo::MatchInspection inside(*match);
+    ASSERT_TRUE(inside.hud_built());
     harness().step(5);
     harness().frame();
-    vo::WeaponSelectWidget* weapons = match->weapon_select();
+    vo::WeaponSelectWidget* weapons = inside.weapon_select();
     ASSERT_NE(weapons, nullptr);
     const auto buttons = FindAll<vo::ButtonWidget>(weapons);
     ASSERT_FALSE(buttons.empty());
     for (vo::ButtonWidget* b : buttons) weapons->show_info_box(b);
-    match->notify("data check");
-    ASSERT_NE(match->notifications(), nullptr);
+    inside.notify("data check");
+    ASSERT_NE(inside.notifications(), nullptr);
     harness().step();
     harness().frame();
     harness().key(vo::KEY_RELEASED, vo::KEY_ESCAPE);

@@ -11,6 +11,7 @@
 #include "engine/widgets/text_widget.h"
 #include "game/app/characters.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/menus/exit_screen.h"
 #include "game/menus/options_menu_screen.h"
 #include "game/menus/screen_widget.h"
@@ -93,7 +94,7 @@ TEST_F(MainMenuTest, APlainStartShowsTheDefaultTeamsTheCharactersThePreviewAndTh
     // The preview runs the level of seed 0 behind the menu, with its music.
     ASSERT_TRUE(menu().match());
     EXPECT_EQ(menu().match()->phase(), vo::MatchPhase::preview);
-    EXPECT_EQ(menu().match()->level_seed(), 0);
+    EXPECT_EQ(vo::Inspect(*menu().match()).level_seed(), 0);
     EXPECT_EQ(menu().seeds(), std::vector<int>{0});
     EXPECT_EQ(vo::GetMusicController().playing().size(), 1u);
     EXPECT_TRUE(menu().is_opaque());
@@ -138,28 +139,29 @@ TEST_F(MainMenuTest, TheCpuButtonCyclesNormalHardEasy) {
 TEST_F(MainMenuTest, PreviousAndNextWalkTheSeedHistoryAndGrowItAtBothEnds) {
     start();
     vo::Match& match = *menu().match();
+    vo::MatchInspection inside(match);
     harness().click(button("Previous"));
     ASSERT_EQ(menu().seeds().size(), 2u);
     EXPECT_EQ(menu().seed_index(), 0u);
     EXPECT_EQ(menu().seeds()[1], 0);
-    EXPECT_EQ(match.level_seed(), menu().seeds()[0]);
+    EXPECT_EQ(inside.level_seed(), menu().seeds()[0]);
     EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
     const int earlier = menu().seeds()[0];
 
     harness().click(button("Next"));
     EXPECT_EQ(menu().seed_index(), 1u);
-    EXPECT_EQ(match.level_seed(), 0);
+    EXPECT_EQ(inside.level_seed(), 0);
     EXPECT_EQ(menu().seeds().size(), 2u);
 
     harness().click(button("Next"));
     EXPECT_EQ(menu().seeds().size(), 3u);
     EXPECT_EQ(menu().seed_index(), 2u);
-    EXPECT_EQ(match.level_seed(), menu().seeds()[2]);
+    EXPECT_EQ(inside.level_seed(), menu().seeds()[2]);
 
     harness().click(button("Previous"));
     harness().click(button("Previous"));
     EXPECT_EQ(menu().seed_index(), 0u);
-    EXPECT_EQ(match.level_seed(), earlier);
+    EXPECT_EQ(inside.level_seed(), earlier);
     EXPECT_EQ(menu().seeds().size(), 3u);
 }
 

@@ -8,6 +8,7 @@
 #include "engine/sfml/audio.h"
 #include "engine/widgets/text_widget.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_settings.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/match_results_screen.h"
@@ -30,6 +31,7 @@ std::vector<std::string> Members(std::string const& prefix) {
 TEST_F(MainMenuTest, StartPlaysTheCardsWithACharacterOnThePreviewedLevelAndTheEscapeMenuLeadsBack) {
     start();
     vo::Match& match = *menu().match();
+    vo::MatchInspection inside(match);
     // Teams on cards 0, 2 and 3; the level of a new seed; hard computer
     // players.
     pick(1, 0);
@@ -43,9 +45,9 @@ TEST_F(MainMenuTest, StartPlaysTheCardsWithACharacterOnThePreviewedLevelAndTheEs
     harness().click(button("START"));
     ASSERT_EQ(harness().top<vo::Match>(), &match);
     EXPECT_NE(match.phase(), vo::MatchPhase::preview);
-    EXPECT_EQ(match.cpu_level(), 2);
-    EXPECT_EQ(match.level_seed(), menu().seeds()[1]);
-    vo::MatchSettings const& settings = match.settings();
+    EXPECT_EQ(inside.cpu_level(), 2);
+    EXPECT_EQ(inside.level_seed(), menu().seeds()[1]);
+    vo::MatchSettings const& settings = inside.settings();
     ASSERT_EQ(settings.num_teams(), 3u);
     const std::vector<std::string> names = {"Player 1", "CPU 2", "Player 4"};
     const std::vector<std::string> characters = {"Pudge", "Bolt", "Gronk"};
@@ -79,7 +81,7 @@ TEST_F(MainMenuTest, StartPlaysTheCardsWithACharacterOnThePreviewedLevelAndTheEs
     ASSERT_EQ(harness().top<MainMenuScreen>(), &menu());
     EXPECT_EQ(harness().app().num_screens(), 1u);
     EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
-    EXPECT_EQ(match.level_seed(), menu().seeds()[1]);
+    EXPECT_EQ(inside.level_seed(), menu().seeds()[1]);
     harness().step(120);
     ASSERT_EQ(vo::GetMusicController().playing().size(), 1u);
     vo::SmartPtr<vo::Music> back_music = vo::GetMusicController().playing()[0].music;

@@ -13,6 +13,7 @@
 #include "engine/widgets/button_widget.h"
 #include "game/app/main_loop.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_seed.h"
 #include "game/match/match_settings.h"
 #include "game/match/result_stats.h"
@@ -75,6 +76,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_NE(menu, nullptr) << "the program did not start on the main menu";
     ASSERT_EQ(menu->cards().size(), 4u);
     vo::Match& match = *menu->match();
+    vo::MatchInspection inside(match);
 
     vo::MainLoop loop(harness.app());
     // A pass with one step due; false once the loop has ended.
@@ -99,19 +101,19 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
 
     // START seeds the shared generator with the match seed, and the
     // population draws the slobs' places from it.
-    match.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) { phases.insert(phase); });
+    inside.set_phase_observer([&](vo::MatchPhase, vo::MatchPhase phase) { phases.insert(phase); });
     vo::SetMatchSeedOverride(12345);
     harness.click(vo_test::FindButton(menu->root_widget(), "START"));
     vo::ClearMatchSeedOverride();
     ASSERT_EQ(harness.top<vo::Match>(), &match);
-    vo::MatchSettings const& settings = match.settings();
+    vo::MatchSettings const& settings = inside.settings();
     ASSERT_EQ(settings.num_teams(), 2u);
     EXPECT_EQ(settings.teams()[0].name, "Player 1");
     EXPECT_EQ(settings.teams()[1].name, "CPU 1");
     EXPECT_TRUE(settings.cpu_controlled()[0]);
     EXPECT_TRUE(settings.cpu_controlled()[1]);
-    EXPECT_EQ(match.cpu_level(), 1);
-    EXPECT_EQ(match.level_seed(), 0);
+    EXPECT_EQ(inside.cpu_level(), 1);
+    EXPECT_EQ(inside.level_seed(), 0);
     const std::vector<int> points_before = Points(settings);
 
     int passes = 0;
@@ -128,7 +130,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     for (vo::MatchPhase phase : {vo::MatchPhase::play, vo::MatchPhase::shot_fired, vo::MatchPhase::wait_for_rest})
         EXPECT_TRUE(phases.count(phase)) << phase;
     // Ten points for the winner, on top of what the cards brought.
-    const int winner = match.stats().winner();
+    const int winner = inside.stats().winner();
     std::vector<int> points_expected = points_before;
     if (winner >= 0) points_expected.at(static_cast<std::size_t>(winner)) += 10;
     EXPECT_EQ(Points(settings), points_expected) << "winner " << winner;
@@ -153,7 +155,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_EQ(harness.top<vo::MainMenuScreen>(), menu);
     EXPECT_EQ(harness.app().num_screens(), 1u);
     EXPECT_EQ(match.phase(), vo::MatchPhase::preview);
-    EXPECT_EQ(match.level_seed(), menu->seeds()[menu->seed_index()]);
+    EXPECT_EQ(inside.level_seed(), menu->seeds()[menu->seed_index()]);
 
     // The menu goes on: the loop keeps running, the cards keep their set-up
     // and the buttons answer.
@@ -172,13 +174,13 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_EQ(harness.top<vo::Match>(), &match);
     ASSERT_EQ(settings.num_teams(), 2u);
     EXPECT_EQ(Points(settings), points_before);
-    EXPECT_EQ(match.cpu_level(), 2);
+    EXPECT_EQ(inside.cpu_level(), 2);
     for (int i = 0; i < 60 && !phases.count(vo::MatchPhase::play); ++i) {
         loop.timeline().subtract_time(-10.0f * vo::MainLoop::step_length);
         ASSERT_TRUE(loop.run_pass());
     }
     EXPECT_TRUE(phases.count(vo::MatchPhase::play));
-    EXPECT_EQ(match.stats().winner(), -1);
+    EXPECT_EQ(inside.stats().winner(), -1);
     harness.key(vo::KEY_PRESSED, vo::KEY_ESCAPE);
     harness.key(vo::KEY_RELEASED, vo::KEY_ESCAPE);
     vo::EscMenuScreen* esc_menu = harness.top<vo::EscMenuScreen>();

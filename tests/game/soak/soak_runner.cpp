@@ -16,6 +16,7 @@
 #include "game/level/fluid.h"
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match.h"
+#include "game/match/match_inspection.h"
 #include "game/match/match_seed.h"
 #include "game/match/match_entities.h"
 #include "game/menus/match_results_screen.h"
@@ -67,9 +68,10 @@ struct ExplosionKey {
 // The entities that keep the match from resting, with where they are and
 // how fast their bodies move.
 std::string RestlessEntities(vo::Match& match) {
+    vo::MatchInspection inside(match);
     std::ostringstream text;
-    for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
-        vo::Entity* entity = match.scene().entity(i);
+    for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
+        vo::Entity* entity = inside.scene().entity(i);
         auto* rest = entity->get_behavior<vo::behaviors::Rest>();
         if (!rest || rest->is_resting()) continue;
         vo::vector3 at;
@@ -113,10 +115,11 @@ public:
     // After a step: the health drops of the living slobs and their causes,
     // and the causes of the slobs that have died since the last step.
     void observe(vo::Match& match, long step, SoakReport& report) {
-        std::vector<vo::SlobRecord> const& slobs = match.slobs();
+        vo::MatchInspection inside(match);
+        std::vector<vo::SlobRecord> const& slobs = inside.slobs();
         if (slobs.size() != slobs_.size()) slobs_.assign(slobs.size(), Slob());
-        const vo::TeamState* acting = match.current_team_state();
-        const int acting_team = acting ? static_cast<int>(acting - match.teams().data()) : -1;
+        const vo::TeamState* acting = inside.current_team_state();
+        const int acting_team = acting ? static_cast<int>(acting - inside.teams().data()) : -1;
         for (std::size_t i = 0; i < slobs.size(); ++i) {
             Slob& s = slobs_[i];
             vo::Entity* entity = slobs[i].entity;
@@ -191,22 +194,23 @@ struct RoundWatch {
         if (phase == Phase::play) {
             if (!first_turn_seen) {
                 first_turn_seen = true;
-                for (std::size_t i = 0; i < match.slobs().size(); ++i)
-                    if (!match.slobs()[i].entity) dead_before_first_turn.insert(i);
+                for (std::size_t i = 0; i < inside.slobs().size(); ++i)
+                    if (!inside.slobs()[i].entity) dead_before_first_turn.insert(i);
             }
-            vo::TeamState* team = match.current_team_state();
+            vo::TeamState* team = inside.current_team_state();
             if (team && team->cpu_controlled == 1) ++cpu_turns;
         }
         if (phase == Phase::shot_fired) {
-            vo::TeamState* team = match.current_team_state();
+            vo::TeamState* team = inside.current_team_state();
             if (team && team->cpu_controlled == 1) {
                 ++throws;
-                turns_with_throw.insert(match.stats().rounds().size() - 1);
+                turns_with_throw.insert(inside.stats().rounds().size() - 1);
             }
         }
     }
 
     vo::Match& match;
+    vo::MatchInspection inside{match};
     long steps = 0;
     long last_change_step = 0;
     bool first_turn_seen = false;
@@ -219,13 +223,14 @@ struct RoundWatch {
 // The round's checks at the results; problems go to failures.
 void CheckRoundEnd(vo::Match& match, RoundWatch const& watch, std::vector<int> const& points_before,
                    std::vector<std::string>& failures, std::string const& where) {
-    vo::MatchStats const& stats = match.stats();
-    const int n = static_cast<int>(match.teams().size());
+    vo::MatchInspection inside(match);
+    vo::MatchStats const& stats = inside.stats();
+    const int n = static_cast<int>(inside.teams().size());
 
     std::vector<bool> living(static_cast<std::size_t>(n), false);
     int removed = 0;
-    for (std::size_t i = 0; i < match.slobs().size(); ++i) {
-        vo::SlobRecord const& record = match.slobs()[i];
+    for (std::size_t i = 0; i < inside.slobs().size(); ++i) {
+        vo::SlobRecord const& record = inside.slobs()[i];
         if (record.entity)
             living[static_cast<std::size_t>(record.team)] = true;
         else if (!watch.dead_before_first_turn.count(i))
@@ -241,9 +246,9 @@ void CheckRoundEnd(vo::Match& match, RoundWatch const& watch, std::vector<int> c
             failures.push_back(text.str());
         }
         const int expected = points_before[static_cast<std::size_t>(t)] + (t == winner ? 10 : 0);
-        if (match.settings().teams()[static_cast<std::size_t>(t)].points != expected)
+        if (inside.settings().teams()[static_cast<std::size_t>(t)].points != expected)
             failures.push_back(where + ": points of team " + std::to_string(t) + " are " +
-                               std::to_string(match.settings().teams()[static_cast<std::size_t>(t)].points) +
+                               std::to_string(inside.settings().teams()[static_cast<std::size_t>(t)].points) +
                                ", expected " + std::to_string(expected));
     }
 
@@ -274,8 +279,9 @@ void CheckRoundEnd(vo::Match& match, RoundWatch const& watch, std::vector<int> c
 
 // Every turn of the round, the winner and the level's edit log.
 void TraceRound(vo::Match& match, int round, std::ostream& out) {
-    vo::MatchStats const& stats = match.stats();
-    out << "round " << round << " start_team " << match.start_team() << "\n";
+    vo::MatchInspection inside(match);
+    vo::MatchStats const& stats = inside.stats();
+    out << "round " << round << " start_team " << inside.start_team() << "\n";
     for (auto const& turn : stats.rounds()) {
         out << "turn " << turn.team << " " << turn.member;
         for (auto const& d : turn.damage) out << " d" << d.team << "." << d.member << "=" << d.amount;
@@ -283,8 +289,8 @@ void TraceRound(vo::Match& match, int round, std::ostream& out) {
         out << "\n";
     }
     out << "winner " << stats.winner() << "\n";
-    match.serialize();
-    vo::BinaryBuffer& buffer = match.snapshot_buffer();
+    inside.serialize();
+    vo::BinaryBuffer& buffer = inside.snapshot_buffer();
     const std::string bytes(buffer.buffer() ? buffer.buffer() : "", buffer.write_pos());
     out << "level " << std::hex << Fnv1a(bytes) << std::dec << " bytes " << bytes.size() << "\n";
 }
@@ -350,7 +356,8 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     setup.config_info = data.config_info();
     GameEnvironment env(setup);
     vo::Match& match = env.match();
-    ScriptedDevices::install(match.controls());  // idle human teams press nothing
+    vo::MatchInspection inside(match);
+    ScriptedDevices::install(inside.controls());  // idle human teams press nothing
 
     vo::MatchSettings settings = TeamsOf(options.teams, options.members, true);
     if (options.idle_last_team) {
@@ -365,7 +372,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     }
 
     RoundWatch watch(match);
-    match.set_phase_observer([&](vo::MatchPhase from, vo::MatchPhase to) { watch.on_phase(from, to); });
+    inside.set_phase_observer([&](vo::MatchPhase from, vo::MatchPhase to) { watch.on_phase(from, to); });
     match.set_cpu_level(options.cpu_level);
     vo::SetMatchSeedOverride(options.seed * 1000);
     match.show_level_preview(options.seed, -1.0f);
@@ -377,7 +384,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     int baseline_entities = -1;
     int baseline_effects = -1;
     auto check_fresh_round = [&](std::string const& where) {
-        const int entities = static_cast<int>(match.scene().num_entities());
+        const int entities = static_cast<int>(inside.scene().num_entities());
         const int effects = LiveEffects();
         if (baseline_entities < 0) {
             baseline_entities = entities;
@@ -398,14 +405,14 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     for (int round = 0; round < options.rounds; ++round) {
         const std::string where = "round " + std::to_string(round);
         std::vector<int> points_before;
-        for (vo::TeamDesc const& team : match.settings().teams()) points_before.push_back(team.points);
+        for (vo::TeamDesc const& team : inside.settings().teams()) points_before.push_back(team.points);
         watch.first_turn_seen = false;
         watch.dead_before_first_turn.clear();
         watch.turns_with_throw.clear();
         watch.steps = 0;
         watch.last_change_step = 0;
         const int cpu_turns_before = watch.cpu_turns;
-        std::size_t carves_seen = match.level()->edit_log().size();
+        std::size_t carves_seen = inside.level()->edit_log().size();
         bool given_up = false;
         std::map<ExplosionKey, long> explosions;  // and the step each was first seen
         bool round_checked = false;
@@ -431,8 +438,8 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
                 check_fresh_round(where);
             }
 
-            for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
-                vo::Entity* entity = match.scene().entity(i);
+            for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
+                vo::Entity* entity = inside.scene().entity(i);
                 if (auto* fluid = dynamic_cast<vo::FluidEntity*>(entity)) {
                     vo::Fluid const& particles = fluid->fluid_behavior()->fluid();
                     bool finite = true;
@@ -462,8 +469,8 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
             // explosion is known by its entity and its place: a new one may
             // take the memory of one just gone.)
             std::map<ExplosionKey, long> still;
-            for (unsigned i = 0; i < match.scene().num_entities(); ++i) {
-                vo::Entity* entity = match.scene().entity(i);
+            for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
+                vo::Entity* entity = inside.scene().entity(i);
                 if (std::string(entity->object_type_name()) != "ExplosionEntity") continue;
                 vo::vector3 at;
                 vo::GetPosition(entity, at);
@@ -479,16 +486,16 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
             }
             explosions.swap(still);
 
-            const std::size_t carves = match.level()->edit_log().size();
+            const std::size_t carves = inside.level()->edit_log().size();
             if (carves != carves_seen) {
                 report.carves += static_cast<int>(carves - carves_seen);
                 carves_seen = carves;
-                vo::LevelGeometryImpl& level = match.level()->geometry();
+                vo::LevelGeometryImpl& level = inside.level()->geometry();
                 const LevelInvariantReport check = CheckLevelInvariants(level, CarveInteriors(level));
                 // Recorded, and the round goes on: what follows a broken
                 // level is worth seeing too.
                 if (!check.ok() && ++level_problems <= kMaxLevelReports) {
-                    vo::LevelEditRecord const& last = match.level()->edit_log().back();
+                    vo::LevelEditRecord const& last = inside.level()->edit_log().back();
                     std::ostringstream text;
                     text << where << ": level after carve " << carves << " (" << last.x << ", " << last.y << ") r "
                          << last.radius << ":\n"
@@ -518,10 +525,10 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
         if (!given_up && round_seconds <= options.decision_seconds) ++report.decided;
 
         // Turns, throws and hits of the computer teams in this round.
-        vo::MatchStats const& stats = match.stats();
+        vo::MatchStats const& stats = inside.stats();
         for (std::size_t i = 0; i < stats.rounds().size(); ++i) {
             auto const& turn = stats.rounds()[i];
-            if (match.teams()[static_cast<std::size_t>(turn.team)].cpu_controlled != 1) continue;
+            if (inside.teams()[static_cast<std::size_t>(turn.team)].cpu_controlled != 1) continue;
             long enemy = 0;
             for (auto const& d : turn.damage) {
                 if (d.team != turn.team)
@@ -556,7 +563,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
         if (round + 1 < options.rounds) {
             vo::SetMatchSeedOverride(options.seed * 1000 + round + 1);
             if (given_up) {
-                const vo::MatchSettings copy = match.settings();
+                const vo::MatchSettings copy = inside.settings();
                 match.start_match(copy, false);
             } else {
                 env.app().top<vo::MatchResultsScreen>()->on_fight_again(nullptr);
