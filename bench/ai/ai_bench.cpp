@@ -15,7 +15,7 @@
 #include "game/ai/shot_search.h"
 #include "game/ai/world_desc.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_seed.h"
 #include "game/menus/match_results_screen.h"
 #include "support/game/game_environment.h"
@@ -76,7 +76,7 @@ vo::WorldDesc SearchWorld(int enemies) {
     settings.add_team(one.teams()[0], true, one.colours()[0]);
     settings.add_team(many.teams()[1], true, many.colours()[1]);
     vo::Match& match = StartAt(settings, 1);
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     vo::WorldDesc world;
     world.scene = &inside.scene();

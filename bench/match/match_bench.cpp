@@ -6,7 +6,7 @@
 #include "engine/sfml/engine.h"
 #include "game/match/match.h"
 #include "game/match/match_config.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_seed.h"
 #include "support/game/game_environment.h"
 

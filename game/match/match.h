@@ -30,7 +30,7 @@
 //   match_team_panel.cpp  the team panel with its life bars
 //   match_labels.cpp      the labels above the slobs and their screams
 //   match_items.cpp       items dropped, announced and picked up; power-ups
-//   match_inspection.h    what the tests, the soak and the benchmarks see of
+//   match_internals.h    what the tests, the soak and the benchmarks see of
 //                         a Match beyond what the game uses
 
 #include "engine/core/binary_buffer.h"
@@ -249,7 +249,7 @@ public:
 
 private:
     // What the tests, the soak and the benchmarks read and drive.
-    friend class MatchInspection;
+    friend class MatchInternals;
 
     // How far beyond the level's outer border (as a multiple of its radius)
     // the centre of a body may go before the body is taken out of the match.

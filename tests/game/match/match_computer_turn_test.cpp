@@ -5,7 +5,7 @@
 
 #include "engine/physics/soft_body.h"
 #include "game/behaviors/soft_body_entities.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ using Phase = vo::MatchPhase;
 TEST(ComputerTurn, TheHardPlayerThrowsAlongItsAimAtTheChargedSpeed) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     match.set_cpu_level(2);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2, true));
     EXPECT_EQ(inside.ai().difficulty, 2);

@@ -7,7 +7,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "engine/widgets/text_widget.h"
 #include "game/match/match_entities.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/turn_control_state.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/match_results_screen.h"
@@ -33,7 +33,7 @@ std::string NewestNotice(vo::Match& match) {
 TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 3));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
     ASSERT_EQ(inside.current_team(), 0);
@@ -133,7 +133,7 @@ TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
 TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(3, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
 
@@ -179,7 +179,7 @@ TEST(MatchDeaths, EscapeMenuGoesOnRestartsOrLeaves) {
 TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
     ASSERT_NE(inside.pause_notice(), nullptr);
@@ -226,7 +226,7 @@ TEST(MatchDeaths, NeitherAPauseNorTheResultsKeepAMatchThatWasLeft) {
 TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
     inside.config()->roundTime = 1.0;
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));

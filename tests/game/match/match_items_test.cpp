@@ -11,7 +11,7 @@
 #include "game/behaviors/game_events.h"
 #include "game/behaviors/item.h"
 #include "game/behaviors/rest.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/menus/notification_widget.h"
 #include "game/menus/weapon_select_widget.h"
 
@@ -50,7 +50,7 @@ std::vector<std::string> Notices(vo::Match& match) {
 }
 
 std::vector<vo::Entity*> Items(vo::Match& match) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     std::vector<vo::Entity*> items;
     for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
         vo::Entity* e = inside.scene().entity(i);
@@ -66,7 +66,7 @@ float Distance(vo::vector3 const& a, vo::vector3 const& b) { return std::hypot(a
 TEST(MatchItems, WithFrequencyOneEveryDrawGivesAnAnnouncedItem) {
     GameEnvironment env({}, {{"items.info", ItemsInfo("1")}});
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     std::set<std::string> notices;
     std::vector<vo::vector3> announced_at;
     std::vector<float> camera_to_item;
@@ -140,7 +140,7 @@ protected:
 
     GameEnvironment env;
     vo::Match& match;
-    vo::MatchInspection inside{match};
+    vo::MatchInternals inside{match};
 };
 
 // A slob of the team that is not playing lands on a health item: it heals

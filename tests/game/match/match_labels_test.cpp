@@ -6,7 +6,7 @@
 #include "engine/sfml/engine.h"
 #include "engine/widgets/text_widget.h"
 #include "game/app/characters.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/scream_lengths.h"
 #include "game/menus/bar_widget.h"
 
@@ -34,7 +34,7 @@ std::string Label(vo::Match& match, int index) {
 TEST(SlobLabels, NameAndWholeHealthTheActingSlobsLargerAndFramed) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
     inside.config()->roundTime = 2.0;  // the turns end by themselves
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
@@ -77,7 +77,7 @@ TEST(SlobLabels, NameAndWholeHealthTheActingSlobsLargerAndFramed) {
 TEST(SlobVoices, AHurtSlobScreamsOnceUntilItsVoiceAndThePauseAreOver) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
     vo::SlobRecord const& slob = inside.slobs()[1];
@@ -142,7 +142,7 @@ TEST(SlobVoices, ScreamLengthsAreTheSoundFilesPlayingTimes) {
 TEST(TeamPanel, BarsFollowTheSlobsAndTheGhostKeepsTheTurnsStart) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo::MatchSettings settings = vo_test::TeamsOf(2, 1);
     vo::MatchSettings three = vo_test::TeamsOf(2, 3);
     vo::MatchSettings mixed;

@@ -13,7 +13,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/behaviors/rest.h"
 #include "game/match/match_config.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ bool IsQuietTurn(std::vector<Phase> const& trace, std::size_t& at) {
 TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     std::vector<Phase> trace = {Phase::match_start};
     struct Turn {
@@ -170,7 +170,7 @@ TEST(MatchRound, QuietTurnsFollowThePhasesTheTurnOrderAndTheGround) {
 TEST(MatchRound, WorldRotationsFuseButtonsPausingAndSingleSteps) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     inside.config()->roundTime = 2.0;
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
@@ -253,7 +253,7 @@ namespace {
 TEST(MatchRound, ABodyThatNeverRestsHoldsTheTurnForTwentySecondsAtMost) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1), 3);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::wait_for_rest, 60 * 120));
     const double over = inside.clock();
@@ -262,7 +262,7 @@ TEST(MatchRound, ABodyThatNeverRestsHoldsTheTurnForTwentySecondsAtMost) {
     restless->get_behavior<vo::behaviors::Rest>()->keep_awake = true;
 
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::count_teams, 60 * 30));
-    EXPECT_NEAR(inside.clock() - over, vo::MatchInspection::longest_rest_wait(), 0.25);
+    EXPECT_NEAR(inside.clock() - over, vo::MatchInternals::longest_rest_wait(), 0.25);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "engine/widgets/button_widget.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_seed.h"
 #include "support/game/game_environment.h"
 
@@ -49,7 +49,7 @@ inline void SetHealthOfSlob(vo::Match& match, int index, float value) {
 
 // Entities of the scene whose type name is name.
 inline int CountEntities(vo::Match& match, std::string const& name) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     int count = 0;
     for (unsigned i = 0; i < inside.scene().num_entities(); ++i)
         if (name == inside.scene().entity(i)->object_type_name()) ++count;

@@ -5,7 +5,7 @@
 #include "support/game/scripted_devices.h"
 
 #include "engine/sfml/engine.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/menus/bar_widget.h"
 #include "game/menus/notification_widget.h"
 #include "support/game/test_data_set.h"
@@ -49,7 +49,7 @@ sf::Color Sf(vo::Color const& c) {
 TEST(MatchScreens, AChargeInTheMiddleOfATurn) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::ScriptedDevices* devices = vo_test::ScriptedDevices::install(inside.controls());
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2), 6);
     ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
@@ -110,7 +110,7 @@ void CheckLayerCover(float scale) {
     vo_test::TestDataSet data;
     GameEnvironment env(OnlyALayer(data, scale));
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo_test::StartSeeded(env, vo_test::TeamsOf(2, 1));
     ASSERT_FLOAT_EQ(inside.camera()->zoom(), inside.camera()->zoom_for_min_box());
     for (float rotation : {0.0f, 45.0f}) {

@@ -16,7 +16,7 @@
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match_config.h"
 #include "game/match/match_entities.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/turn_control_state.h"
 #include "support/game/level_scene_harness.h"
 
@@ -46,7 +46,7 @@ struct LevelPrint {
 };
 
 LevelPrint PrintOf(vo::Match& match) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     LevelPrint print;
     inside.serialize();
     vo::BinaryBuffer& buffer = inside.snapshot_buffer();
@@ -61,7 +61,7 @@ LevelPrint PrintOf(vo::Match& match) {
 TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     match.show_level_preview(41, -1.0f);
     const LevelPrint first = PrintOf(match);
@@ -108,7 +108,7 @@ TEST(MatchPreview, OneSeedGivesOneLevelAndTheDiscTurnsInView) {
 TEST(MatchStart, RefusesSetUpsThatCannotBePlayedBeforeAnythingChanges) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     match.show_level_preview(5, -1.0f);
     const LevelPrint level = PrintOf(match);
 
@@ -178,7 +178,7 @@ TEST(MatchPreview, RefusesAGameConfigurationWhoseSlobsCannotBeBuilt) {
 TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
     GameEnvironment env;
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo::SetMatchSeedOverride(vo_test::kSetUpSeed);
     match.show_level_preview(vo_test::kLevelSeed, -1.0f);
     const LevelPrint preview = PrintOf(match);

@@ -10,7 +10,7 @@
 #include "engine/widgets/text_widget.h"
 #include "game/behaviors/soft_body_entities.h"
 #include "game/match/match_entities.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/turn_control_state.h"
 #include "game/menus/notification_widget.h"
 #include "game/menus/weapon_select_widget.h"
@@ -74,7 +74,7 @@ public:
 
     GameEnvironment env;
     vo::Match& match;
-    vo::MatchInspection inside{match};
+    vo::MatchInternals inside{match};
     vo_test::ScriptedDevices* devices = nullptr;  // owned by the match's controls
     std::set<vo::GrenadeEntity*> known;
     std::vector<vo::vector3> thrown;
@@ -83,7 +83,7 @@ public:
 TEST(HumanTurnControl, ChargesThrowWithTheirPowerAndAHeldFireChargesOnlyOnce) {
     HumanTurn turn;
     vo::Match& match = turn.match;
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     // 0.4 s of charge: the first step starts it, 24 more add to it.
     turn.Hold(vo::KEY_SPACE, true, 25);
@@ -144,7 +144,7 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
     vo_test::TestDataSet data;
     HumanTurn turn(CountedWeapons(data));
     vo::Match& match = turn.match;
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo::WeaponSelectWidget* weapons = inside.weapon_select();
     ASSERT_EQ(weapons->selected_weapon(), "timedGrenade");
 
@@ -184,7 +184,7 @@ TEST(HumanTurnControl, FixedVelocityWeaponsGoAtOnceAndThrowsAreCounted) {
 TEST(HumanTurnControl, AJumpNeedsContactAndAPauseAndOnePressJumpsOnce) {
     HumanTurn turn;
     vo::Match& match = turn.match;
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     const double delay = 1.5 * inside.config()->touchDelay;
     vo::SoftBody* body = vo::BodyOf(inside.acting_slob());
     auto up_speed = [&] {
@@ -219,7 +219,7 @@ TEST(HumanTurnControl, AJumpNeedsContactAndAPauseAndOnePressJumpsOnce) {
 TEST(HumanTurnControl, FuseKeysPanAndZoom) {
     HumanTurn turn;
     vo::Match& match = turn.match;
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     turn.Hold(vo::KEY_3, true);
     EXPECT_EQ(inside.timer_selection(), 3);

@@ -5,7 +5,7 @@
 
 #include "engine/widgets/button_widget.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/menus/credits_screen.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/exit_screen.h"
@@ -79,7 +79,7 @@ TEST_F(MainMenuTest, EveryScreenAndWidgetOfTheGameIsBuiltFromTheShippedData) {
     harness().click(button("START"));
     vo::Match* match = harness().top<vo::Match>();
     ASSERT_NE(match, nullptr);
-    vo::MatchInspection inside(*match);
+    vo::MatchInternals inside(*match);
     ASSERT_TRUE(inside.hud_built());
     harness().step(5);
     harness().frame();

@@ -11,7 +11,7 @@
 #include "engine/widgets/text_widget.h"
 #include "game/app/characters.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/menus/exit_screen.h"
 #include "game/menus/options_menu_screen.h"
 #include "game/menus/screen_widget.h"
@@ -139,7 +139,7 @@ TEST_F(MainMenuTest, TheCpuButtonCyclesNormalHardEasy) {
 TEST_F(MainMenuTest, PreviousAndNextWalkTheSeedHistoryAndGrowItAtBothEnds) {
     start();
     vo::Match& match = *menu().match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     harness().click(button("Previous"));
     ASSERT_EQ(menu().seeds().size(), 2u);
     EXPECT_EQ(menu().seed_index(), 0u);

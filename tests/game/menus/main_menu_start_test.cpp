@@ -8,7 +8,7 @@
 #include "engine/sfml/audio.h"
 #include "engine/widgets/text_widget.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_settings.h"
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/match_results_screen.h"
@@ -31,7 +31,7 @@ std::vector<std::string> Members(std::string const& prefix) {
 TEST_F(MainMenuTest, StartPlaysTheCardsWithACharacterOnThePreviewedLevelAndTheEscapeMenuLeadsBack) {
     start();
     vo::Match& match = *menu().match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     // Teams on cards 0, 2 and 3; the level of a new seed; hard computer
     // players.
     pick(1, 0);

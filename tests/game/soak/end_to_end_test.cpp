@@ -13,7 +13,7 @@
 #include "engine/widgets/button_widget.h"
 #include "game/app/main_loop.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_seed.h"
 #include "game/match/match_settings.h"
 #include "game/match/result_stats.h"
@@ -76,7 +76,7 @@ TEST(EndToEnd, ComputerTeamsPlayFromTheMainMenuToTheResultsAndBackInTheMainLoop)
     ASSERT_NE(menu, nullptr) << "the program did not start on the main menu";
     ASSERT_EQ(menu->cards().size(), 4u);
     vo::Match& match = *menu->match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
 
     vo::MainLoop loop(harness.app());
     // A pass with one step due; false once the loop has ended.

@@ -16,7 +16,7 @@
 #include "game/level/fluid.h"
 #include "game/level/level_geometry_handle.h"
 #include "game/match/match.h"
-#include "game/match/match_inspection.h"
+#include "game/match/match_internals.h"
 #include "game/match/match_seed.h"
 #include "game/match/match_entities.h"
 #include "game/menus/match_results_screen.h"
@@ -68,7 +68,7 @@ struct ExplosionKey {
 // The entities that keep the match from resting, with where they are and
 // how fast their bodies move.
 std::string RestlessEntities(vo::Match& match) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     std::ostringstream text;
     for (unsigned i = 0; i < inside.scene().num_entities(); ++i) {
         vo::Entity* entity = inside.scene().entity(i);
@@ -115,7 +115,7 @@ public:
     // After a step: the health drops of the living slobs and their causes,
     // and the causes of the slobs that have died since the last step.
     void observe(vo::Match& match, long step, SoakReport& report) {
-        vo::MatchInspection inside(match);
+        vo::MatchInternals inside(match);
         std::vector<vo::SlobRecord> const& slobs = inside.slobs();
         if (slobs.size() != slobs_.size()) slobs_.assign(slobs.size(), Slob());
         const vo::TeamState* acting = inside.current_team_state();
@@ -210,7 +210,7 @@ struct RoundWatch {
     }
 
     vo::Match& match;
-    vo::MatchInspection inside{match};
+    vo::MatchInternals inside{match};
     long steps = 0;
     long last_change_step = 0;
     bool first_turn_seen = false;
@@ -223,7 +223,7 @@ struct RoundWatch {
 // The round's checks at the results; problems go to failures.
 void CheckRoundEnd(vo::Match& match, RoundWatch const& watch, std::vector<int> const& points_before,
                    std::vector<std::string>& failures, std::string const& where) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo::MatchStats const& stats = inside.stats();
     const int n = static_cast<int>(inside.teams().size());
 
@@ -279,7 +279,7 @@ void CheckRoundEnd(vo::Match& match, RoundWatch const& watch, std::vector<int> c
 
 // Every turn of the round, the winner and the level's edit log.
 void TraceRound(vo::Match& match, int round, std::ostream& out) {
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     vo::MatchStats const& stats = inside.stats();
     out << "round " << round << " start_team " << inside.start_team() << "\n";
     for (auto const& turn : stats.rounds()) {
@@ -356,7 +356,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     setup.config_info = data.config_info();
     GameEnvironment env(setup);
     vo::Match& match = env.match();
-    vo::MatchInspection inside(match);
+    vo::MatchInternals inside(match);
     ScriptedDevices::install(inside.controls());  // idle human teams press nothing
 
     vo::MatchSettings settings = TeamsOf(options.teams, options.members, true);

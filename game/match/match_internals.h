@@ -16,9 +16,9 @@
 
 namespace vo {
 
-class MatchInspection {
+class MatchInternals {
 public:
-    explicit MatchInspection(Match& match) : match_(match) {}
+    explicit MatchInternals(Match& match) : match_(match) {}
 
     // Told the old and the new phase at every change of phase.
     void set_phase_observer(std::function<void(MatchPhase, MatchPhase)> observer) {
@@ -93,6 +93,6 @@ private:
     Match& match_;
 };
 
-inline MatchInspection Inspect(Match& match) { return MatchInspection(match); }
+inline MatchInternals Inspect(Match& match) { return MatchInternals(match); }
 
 }  // namespace vo
