@@ -30,7 +30,7 @@
 //   match_team_panel.cpp  the team panel with its life bars
 //   match_labels.cpp      the labels above the slobs and their screams
 //   match_items.cpp       items dropped, announced and picked up; power-ups
-//   match_internals.h    what the tests, the soak and the benchmarks see of
+//   match_internals.h     what the tests, the soak and the benchmarks see of
 //                         a Match beyond what the game uses
 
 #include "engine/core/binary_buffer.h"
