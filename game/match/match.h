@@ -250,6 +250,9 @@ public:
     int cpu_level() const { return cpu_level_; }
     double clock() const { return clock_; }
     int turn_count() const { return turn_count_; }
+    // Fluid particles (lava and stone debris) that have left the level disc
+    // since the match was made, each counted once.
+    long lost_fluid_particles() const { return lost_fluid_particles_; }
     int current_team() const { return current_team_; }
     int start_team() const { return start_team_; }
     double death_interval() const { return death_interval_; }
@@ -329,7 +332,9 @@ private:
     void collect_dying_slobs();
     void on_slob_died();
     // Takes bodies whose centre has gone far beyond the level out of the
-    // match: slobs die, anything else is removed.
+    // match: slobs die, anything else is removed; fluid particles that far
+    // out end at once. Counts the fluid particles that have left the level
+    // disc.
     void remove_lost_bodies();
 
     // Start and preview (match_start.cpp).
@@ -410,6 +415,7 @@ private:
     double clock_ = 0.0;
     double round_timer_ = 0.0;
     int turn_count_ = 0;
+    long lost_fluid_particles_ = 0;
     double phase_timer_ = 0.0;
     int pending_phase_ = MatchPhase::idle;
     double timer_end_time_ = 0.0;

@@ -67,6 +67,7 @@ struct SoakReport {
     int hits = 0;          // computer turns with a throw that hurt an enemy
     long enemy_damage = 0; // done by computer teams to other teams
     int carves = 0;
+    long lava_lost = 0;  // fluid particles that left the level disc
     long steps = 0;
     double simulated_seconds = 0.0;
     double wall_seconds = 0.0;
