@@ -257,8 +257,7 @@ void PhysicsHandler::adjust_fluid_velocities(double dt) {
     for (std::size_t k = 0; k < num; ++k) {
         const ParticleHandler::ParticleDesc& d = *fluid_refs_[k].desc;
         CParticle& pe = *fluid_refs_[k].particle;
-        const float reach = d.attractionRadius > d.particleRadius ? d.attractionRadius : d.particleRadius;
-        const float rq = static_cast<float>(2.0 * static_cast<double>(reach));
+        const float rq = PairSearchRadius(d);
         const unsigned int count = grid_.find_particles(Sphere(vector3(fluid_x_[k], fluid_y_[k], 0.0f), rq));
         const unsigned int* found = grid_.found_particles();
         // The forces depend on the stored positions only: all of them first,

@@ -46,6 +46,45 @@ void AddMapBoxes(const Node* node, vector3& min, vector3& max, bool& found) {
 
 }  // namespace
 
+bool EdgeOccupancy::has_box_of(const SmartPtr<Node>& tree) const {
+    if (!valid_) return false;
+    vector3 min, max;
+    bool found = false;
+    AddMapBoxes(tree.get(), min, max, found);
+    return found && min.x == min_.x && min.y == min_.y && min.z == min_.z && max.x == max_.x && max.y == max_.y &&
+           max.z == max_.z;
+}
+
+// The edge's box, one cell wider on every side against rounding.
+void EdgeOccupancy::cells_of(const vector3& a, const vector3& b, int& x0, int& y0, int& x1, int& y1) const {
+    x0 = CellOf(a.x < b.x ? a.x : b.x, min_.x, inv_cell_x_, kCells) - 1;
+    x1 = CellOf(a.x < b.x ? b.x : a.x, min_.x, inv_cell_x_, kCells) + 1;
+    y0 = CellOf(a.y < b.y ? a.y : b.y, min_.y, inv_cell_y_, kCells) - 1;
+    y1 = CellOf(a.y < b.y ? b.y : a.y, min_.y, inv_cell_y_, kCells) + 1;
+    if (x0 < 0) x0 = 0;
+    if (y0 < 0) y0 = 0;
+    if (x1 >= kCells) x1 = kCells - 1;
+    if (y1 >= kCells) y1 = kCells - 1;
+}
+
+void EdgeOccupancy::clear_cells(int x0, int y0, int x1, int y1) {
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) cells_[static_cast<std::size_t>(y) * kCells + static_cast<std::size_t>(x)] = 0;
+    }
+}
+
+void EdgeOccupancy::mark(const vector3& a, const vector3& b, int x0, int y0, int x1, int y1) {
+    int ex0, ey0, ex1, ey1;
+    cells_of(a, b, ex0, ey0, ex1, ey1);
+    if (ex0 < x0) ex0 = x0;
+    if (ey0 < y0) ey0 = y0;
+    if (ex1 > x1) ex1 = x1;
+    if (ey1 > y1) ey1 = y1;
+    for (int y = ey0; y <= ey1; ++y) {
+        for (int x = ex0; x <= ex1; ++x) cells_[static_cast<std::size_t>(y) * kCells + static_cast<std::size_t>(x)] = 1;
+    }
+}
+
 void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& query) {
     valid_ = false;
     bool found = false;
@@ -61,22 +100,7 @@ void EdgeOccupancy::build(const SmartPtr<Node>& tree, Traverser_CollectEdges& qu
     if (query.collect_edges(min_, max_, tree)) {
         const unsigned int n = query.num_edges();
         const vector3* const* points = query.edge_points();
-        for (unsigned int k = 0; k < n; ++k) {
-            const vector3& a = *points[2 * k];
-            const vector3& b = *points[2 * k + 1];
-            // The edge's box, one cell wider on every side against rounding.
-            int x0 = CellOf(a.x < b.x ? a.x : b.x, min_.x, inv_cell_x_, kCells) - 1;
-            int x1 = CellOf(a.x < b.x ? b.x : a.x, min_.x, inv_cell_x_, kCells) + 1;
-            int y0 = CellOf(a.y < b.y ? a.y : b.y, min_.y, inv_cell_y_, kCells) - 1;
-            int y1 = CellOf(a.y < b.y ? b.y : a.y, min_.y, inv_cell_y_, kCells) + 1;
-            if (x0 < 0) x0 = 0;
-            if (y0 < 0) y0 = 0;
-            if (x1 >= kCells) x1 = kCells - 1;
-            if (y1 >= kCells) y1 = kCells - 1;
-            for (int y = y0; y <= y1; ++y) {
-                for (int x = x0; x <= x1; ++x) cells_[static_cast<std::size_t>(y) * kCells + static_cast<std::size_t>(x)] = 1;
-            }
-        }
+        for (unsigned int k = 0; k < n; ++k) mark(*points[2 * k], *points[2 * k + 1], 0, 0, kCells - 1, kCells - 1);
     }
     valid_ = true;
 }

@@ -26,6 +26,18 @@ public:
     // True only when no edge of the tree can reach the box [min, max].
     bool certainly_empty(float min_x, float min_y, float max_x, float max_y) const;
 
+    // Bringing a map up to a changed tree a part at a time, as build would
+    // map it: the map's box, which build finds for the tree (false when it
+    // finds none, or one other than the map's); the cells an edge from a to
+    // b marks (inclusive ranges); and the cells of a range cleared, or marked
+    // where an edge marks them.
+    bool has_box_of(const SmartPtr<Node>& tree) const;
+    const vector3& min() const { return min_; }
+    const vector3& max() const { return max_; }
+    void cells_of(const vector3& a, const vector3& b, int& x0, int& y0, int& x1, int& y1) const;
+    void clear_cells(int x0, int y0, int x1, int y1);
+    void mark(const vector3& a, const vector3& b, int x0, int y0, int x1, int y1);
+
 private:
     static constexpr int kCells = 128;
 

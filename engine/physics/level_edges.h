@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/core/smart_ptr.h"
@@ -11,6 +12,7 @@
 
 namespace vo {
 
+class CollisionEdgesNode;
 class Traverser_CollectEdges;
 
 // A level edge ready for the swept test.
@@ -31,8 +33,14 @@ struct PreparedEdge {
 // they were built at, and looks at the tree at all only when some node
 // anywhere has changed since the last look. So every change made through
 // the nodes' own operations is seen by the next refresh, among them the
-// level's carve, which replaces the single child of the group it handed to
-// the physics as its collision tree; nobody has to announce a change.
+// level's carve, which brings the tree below the group it handed to the
+// physics up to date; nobody has to announce a change.
+//
+// A rebuild for the tree of the last build keeps what has not changed: a
+// leaf whose edges lie where they lay (the same leaf node, the same points)
+// keeps its prepared edges, and the map is worked out again only around the
+// edges that are gone or new. Both come out as a whole build would give
+// them.
 class LevelEdges {
 public:
     LevelEdges();
@@ -70,17 +78,41 @@ private:
     };
     struct FlatEdge {
         vector3 a;  // first point
+        vector3 b;  // second point
         vector3 d;  // second point - first point
         bool usable;  // has a length
     };
 
     void build(const SmartPtr<Node>& tree);
     void flatten(const Node* node, const Node* root);
+    // Copies the edges of leaf into the flat arrays, those of its place in
+    // the last build when they are the same.
+    void copy_leaf(const CollisionEdgesNode* leaf, const vector3* points);
+    // The flat node of the last build that held the leaf; -1 when none did.
+    long earlier_leaf(const Node* leaf) const;
+    // The map around the edges that are gone or new since the last build.
+    void update_map(const SmartPtr<Node>& tree);
+    // Calls visit with the number of every edge that reaches [min, max], in
+    // the tree's order, as Traverser_CollectEdges finds them.
+    template <class Visit>
+    void for_each_edge_reaching(const vector3& min, const vector3& max, Visit visit) const;
 
     std::vector<FlatNode> nodes_;
     std::vector<FlatEdge> edges_;
     std::vector<PreparedEdge> prepared_;  // one per edge
+    std::vector<const Node*> leaf_of_;  // per flat node: the leaf it copies, null for a boxed group
+    std::vector<char> edge_is_new_;     // per edge: not kept from the last build
     EdgeOccupancy map_;
+
+    // The last build's flat arrays while the next is made, and its leaves by
+    // node (open addressing: (node, flat node) pairs).
+    bool keeping_ = false;
+    std::vector<FlatNode> earlier_nodes_;
+    std::vector<FlatEdge> earlier_edges_;
+    std::vector<PreparedEdge> earlier_prepared_;
+    std::vector<const Node*> earlier_leaf_of_;
+    std::vector<char> earlier_kept_;  // per earlier flat node: a leaf kept in this build
+    std::vector<std::pair<const Node*, std::uint32_t>> earlier_leaves_;
     std::unique_ptr<Traverser_CollectEdges> map_query_;
 
     // What refresh last saw.

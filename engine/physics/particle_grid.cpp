@@ -1,6 +1,8 @@
 #include "engine/physics/particle_grid.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -25,6 +27,70 @@ float ClampQuotient(float q, unsigned int count) {
 
 bool UsableCellSize(float s) { return s != 0.0f && std::isfinite(s); }
 
+// A cell is split for the search when it holds at least kCrowdedCell
+// entries spread over at least kCrowdedArea squared search radii: a query
+// reads about nine sub-cells of a radius across, and the entries it finds
+// there have to be put back into the chain's order, which costs some eight
+// times as much per entry as reading one; below that the cell is read whole
+// faster. No more than kSubCellsPerEntry sub-cells per entry.
+constexpr unsigned int kCrowdedCell = 128;
+constexpr float kCrowdedArea = 64.0f;
+constexpr unsigned int kSubCellsPerEntry = 4;
+
+// Sub-cells of about the search radius across an extent.
+unsigned int SubDivisions(float extent, float radius) {
+    const float q = extent / radius;
+    if (!(q >= 2.0f)) return 1;  // also NaN
+    return q < 4096.0f ? static_cast<unsigned int>(q) : 4096u;
+}
+
+// The sub-cell of a coordinate, counted from origin in steps of size and
+// clamped to the count; never decreases as v grows, so the sub-cells of a
+// query's bounds enclose those of every point between them.
+unsigned int SubIndex(float v, float origin, float size, unsigned int count) {
+    const float q = (v - origin) / size;
+    if (!(q >= 1.0f)) return 0;  // also NaN
+    if (!(q < static_cast<float>(count))) return count - 1;
+    return static_cast<unsigned int>(q);
+}
+
+// Appends to found, from n on, ids[k] for every k in [begin, end) whose
+// point (xs[k], ys[k]) lies within the circle around (cx, cy) whose squared
+// radius is r2, in order; the new count. Writes up to three places past the
+// last point found.
+unsigned int ScanRun(const float* xs, const float* ys, const unsigned int* ids, unsigned int begin, unsigned int end,
+                     float cx, float cy, float r2, unsigned int* found, unsigned int n) {
+    unsigned int k = begin;
+#if defined(__SSE2__)
+    // Four points at a time; the same operations in the same order as
+    // the scalar test, so the same points pass. The entries that pass
+    // are packed without branches.
+    const __m128 vcx = _mm_set1_ps(cx);
+    const __m128 vcy = _mm_set1_ps(cy);
+    const __m128 vr2 = _mm_set1_ps(r2);
+    for (; k + 4 <= end; k += 4) {
+        const __m128 dx = _mm_sub_ps(vcx, _mm_loadu_ps(xs + k));
+        const __m128 dy = _mm_sub_ps(vcy, _mm_loadu_ps(ys + k));
+        const __m128 d2 = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy));
+        const unsigned int mask = static_cast<unsigned int>(_mm_movemask_ps(_mm_cmple_ps(d2, vr2)));
+        found[n] = ids[k];
+        n += mask & 1u;
+        found[n] = ids[k + 1];
+        n += (mask >> 1) & 1u;
+        found[n] = ids[k + 2];
+        n += (mask >> 2) & 1u;
+        found[n] = ids[k + 3];
+        n += (mask >> 3) & 1u;
+    }
+#endif
+    for (; k < end; ++k) {
+        const float dx = cx - xs[k];
+        const float dy = cy - ys[k];
+        if (dx * dx + dy * dy <= r2) found[n++] = ids[k];
+    }
+    return n;
+}
+
 }  // namespace
 
 ParticleGrid::ParticleGrid() { set_resolution(1, 1); }
@@ -47,6 +113,12 @@ void ParticleGrid::set_resolution(unsigned int columns, unsigned int rows) {
 void ParticleGrid::set_bounding_box(const Rect& rect) {
     rect_ = rect;
     set_resolution(columns_, rows_);
+}
+
+void ParticleGrid::set_search_radius(float radius) {
+    if (radius == search_radius_) return;
+    search_radius_ = radius;
+    layout_current_ = false;
 }
 
 void ParticleGrid::clear() {
@@ -115,7 +187,96 @@ void ParticleGrid::build_query_layout() {
         sorted_x_[slot] = entries_[e].x;
         sorted_y_[slot] = entries_[e].y;
     }
+    build_sub_cells();
     layout_current_ = true;
+}
+
+void ParticleGrid::build_sub_cells() {
+    const std::size_t cells = cells_.size();
+    sub_grids_.clear();
+    sub_start_.clear();
+    cell_sub_grid_.assign(cells, -1);
+    const float radius = search_radius_;
+    if (!(radius > 0.0f) || !std::isfinite(radius)) return;
+    // Room for every cell to be split, so that a fluid whose cells grow
+    // crowded over time is searched without allocating.
+    const std::size_t linked = cell_start_[cells];
+    sub_grids_.reserve(cells);
+    sub_start_.reserve(kSubCellsPerEntry * linked + cells);
+    sub_position_.reserve(linked);
+    sub_x_.reserve(linked);
+    sub_y_.reserve(linked);
+    scratch_fill_.reserve(kSubCellsPerEntry * linked);
+    found_bits_.reserve((linked + 63) / 64);
+    found_words_.reserve((linked + 4095) / 4096);
+
+    unsigned int total = 0;
+    unsigned int most = 0;
+    for (std::size_t k = 0; k < cells; ++k) {
+        const unsigned int begin = cell_start_[k];
+        const unsigned int n = cell_start_[k + 1] - begin;
+        if (n < kCrowdedCell) continue;
+        // The sub-grid spans the box of the cell's points.
+        float x0 = sorted_x_[begin], x1 = x0, y0 = sorted_y_[begin], y1 = y0;
+        for (unsigned int e = begin + 1; e < begin + n; ++e) {
+            x0 = std::min(x0, sorted_x_[e]);
+            x1 = std::max(x1, sorted_x_[e]);
+            y0 = std::min(y0, sorted_y_[e]);
+            y1 = std::max(y1, sorted_y_[e]);
+        }
+        const float width = x1 - x0;
+        const float height = y1 - y0;
+        if (!(width * height >= kCrowdedArea * radius * radius)) continue;
+        unsigned int columns = SubDivisions(width, radius);
+        unsigned int rows = SubDivisions(height, radius);
+        const double limit = static_cast<double>(kSubCellsPerEntry) * n;
+        const double wanted = static_cast<double>(columns) * rows;
+        if (wanted > limit) {
+            const double f = std::sqrt(limit / wanted);
+            columns = std::max(1u, static_cast<unsigned int>(columns * f));
+            rows = std::max(1u, static_cast<unsigned int>(rows * f));
+        }
+        most = std::max(most, n);
+        cell_sub_grid_[k] = static_cast<int>(sub_grids_.size());
+        sub_grids_.push_back(SubGrid{x0, y0, width / static_cast<float>(columns), height / static_cast<float>(rows),
+                                     columns, rows, static_cast<unsigned int>(sub_start_.size())});
+        sub_start_.resize(sub_start_.size() + columns * rows + 1, 0);
+        total += n;
+    }
+    if (sub_grids_.empty()) return;
+    if (found_bits_.size() < (most + 63) / 64) found_bits_.resize((most + 63) / 64, 0);
+    if (found_words_.size() < (most + 4095) / 4096) found_words_.resize((most + 4095) / 4096, 0);
+
+    // Each sub-cell takes its entries in the order of the cell's chain.
+    sub_position_.resize(total);
+    sub_x_.resize(total);
+    sub_y_.resize(total);
+    std::vector<unsigned int>& fill = scratch_fill_;
+    unsigned int at = 0;
+    for (std::size_t k = 0; k < cells; ++k) {
+        if (cell_sub_grid_[k] < 0) continue;
+        const SubGrid& g = sub_grids_[static_cast<std::size_t>(cell_sub_grid_[k])];
+        const unsigned int begin = cell_start_[k];
+        const unsigned int end = cell_start_[k + 1];
+        unsigned int* const start = &sub_start_[g.first];
+        const unsigned int count = g.columns * g.rows;
+        auto sub_cell = [&](unsigned int slot) {
+            return g.columns * SubIndex(sorted_y_[slot], g.y0, g.height, g.rows) +
+                   SubIndex(sorted_x_[slot], g.x0, g.width, g.columns);
+        };
+        for (unsigned int slot = begin; slot < end; ++slot) ++start[sub_cell(slot) + 1];
+        start[0] = at;
+        for (unsigned int c = 0; c < count; ++c) start[c + 1] += start[c];
+        if (fill.size() < count) fill.resize(count);
+        std::copy(start, start + count, fill.begin());
+        for (unsigned int slot = begin; slot < end; ++slot) {
+            const unsigned int to = fill[sub_cell(slot)]++;
+            sub_position_[to] = slot - begin;
+            sub_x_[to] = sorted_x_[slot];
+            sub_y_[to] = sorted_y_[slot];
+        }
+        at = start[count];
+    }
 }
 
 unsigned int ParticleGrid::find(const Rect& box, const Sphere& s) {
@@ -144,41 +305,85 @@ unsigned int ParticleGrid::find(const Rect& box, const Sphere& s) {
     const float r2 = s.radius() * s.radius();
     unsigned int* const found = found_.data();
     unsigned int n = 0;
+
+    // The square in which a point passing the test can lie, a little wider
+    // than the sphere against the rounding of the test; it picks the
+    // sub-cells to read. When it is not a number every cell is read whole.
+    const float reach = std::fabs(s.radius());
+    const float margin = (std::fabs(cx) + std::fabs(cy) + reach) * (1.0f / 65536.0f) + 1e-6f;
+    const float lo_x = (cx - reach) - margin;
+    const float hi_x = (cx + reach) + margin;
+    const float lo_y = (cy - reach) - margin;
+    const float hi_y = (cy + reach) + margin;
+    const bool sub_cells = !sub_grids_.empty() && std::isfinite(lo_x) && std::isfinite(hi_x) &&
+                           std::isfinite(lo_y) && std::isfinite(hi_y);
+
     for (int row = first_row; row < end_row; ++row) {
-        // The cells of one row of the range lie next to each other.
         const std::size_t row_base = static_cast<std::size_t>(row) * columns_;
-        const unsigned int begin = cell_start_[row_base + static_cast<std::size_t>(first_column)];
-        const unsigned int end = cell_start_[row_base + static_cast<std::size_t>(end_column)];
-        unsigned int k = begin;
-#if defined(__SSE2__)
-        // Four points at a time; the same operations in the same order as
-        // the scalar test, so the same points pass. The entries that pass
-        // are packed without branches.
-        const __m128 vcx = _mm_set1_ps(cx);
-        const __m128 vcy = _mm_set1_ps(cy);
-        const __m128 vr2 = _mm_set1_ps(r2);
-        for (; k + 4 <= end; k += 4) {
-            const __m128 dx = _mm_sub_ps(vcx, _mm_loadu_ps(&sorted_x_[k]));
-            const __m128 dy = _mm_sub_ps(vcy, _mm_loadu_ps(&sorted_y_[k]));
-            const __m128 d2 = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy));
-            const unsigned int mask = static_cast<unsigned int>(_mm_movemask_ps(_mm_cmple_ps(d2, vr2)));
-            found[n] = sorted_[k];
-            n += mask & 1u;
-            found[n] = sorted_[k + 1];
-            n += (mask >> 1) & 1u;
-            found[n] = sorted_[k + 2];
-            n += (mask >> 2) & 1u;
-            found[n] = sorted_[k + 3];
-            n += (mask >> 3) & 1u;
-        }
-#endif
-        for (; k < end; ++k) {
-            const float dx = cx - sorted_x_[k];
-            const float dy = cy - sorted_y_[k];
-            if (dx * dx + dy * dy <= r2) found[n++] = sorted_[k];
+        int column = first_column;
+        while (column < end_column) {
+            const int split = sub_cells ? cell_sub_grid_[row_base + static_cast<std::size_t>(column)] : -1;
+            if (split >= 0) {
+                const SubGrid& g = sub_grids_[static_cast<std::size_t>(split)];
+                const unsigned int c0 = SubIndex(lo_x, g.x0, g.width, g.columns);
+                const unsigned int c1 = SubIndex(hi_x, g.x0, g.width, g.columns);
+                const unsigned int r0 = SubIndex(lo_y, g.y0, g.height, g.rows);
+                const unsigned int r1 = SubIndex(hi_y, g.y0, g.height, g.rows);
+                // The places in the cell's chain of the entries found.
+                const unsigned int cell_first = n;
+                for (unsigned int r = r0; r <= r1; ++r) {
+                    const unsigned int base = g.first + r * g.columns;
+                    n = ScanRun(sub_x_.data(), sub_y_.data(), sub_position_.data(), sub_start_[base + c0],
+                                sub_start_[base + c1 + 1], cx, cy, r2, found, n);
+                }
+                const unsigned int* const chain = sorted_.data() + cell_start_[row_base + static_cast<std::size_t>(column)];
+                if (n - cell_first > 1 && (c0 != c1 || r0 != r1)) {
+                    put_in_chain_order(found + cell_first, n - cell_first, chain);
+                } else {
+                    for (unsigned int j = cell_first; j < n; ++j) found[j] = chain[found[j]];
+                }
+                ++column;
+                continue;
+            }
+            // The cells of a run lie next to each other.
+            int end = column + 1;
+            while (end < end_column && (!sub_cells || cell_sub_grid_[row_base + static_cast<std::size_t>(end)] < 0)) ++end;
+            n = ScanRun(sorted_x_.data(), sorted_y_.data(), sorted_.data(),
+                        cell_start_[row_base + static_cast<std::size_t>(column)],
+                        cell_start_[row_base + static_cast<std::size_t>(end)], cx, cy, r2, found, n);
+            column = end;
         }
     }
     return n;
+}
+
+void ParticleGrid::put_in_chain_order(unsigned int* found, unsigned int count, const unsigned int* chain) {
+    // Each place marks its bit, and every 64 bits one bit of a word above
+    // them; reading the marks back in order clears them again.
+    std::uint64_t* const bits = found_bits_.data();
+    std::uint64_t* const words = found_words_.data();
+    unsigned int last_word = 0;
+    for (unsigned int j = 0; j < count; ++j) {
+        const unsigned int place = found[j];
+        bits[place >> 6] |= std::uint64_t{1} << (place & 63u);
+        words[place >> 12] |= std::uint64_t{1} << ((place >> 6) & 63u);
+        last_word = std::max(last_word, place >> 12);
+    }
+    unsigned int out = 0;
+    for (unsigned int w = 0; w <= last_word; ++w) {
+        std::uint64_t word = words[w];
+        words[w] = 0;
+        while (word) {
+            const unsigned int b = (w << 6) + static_cast<unsigned int>(__builtin_ctzll(word));
+            word &= word - 1;
+            std::uint64_t marks = bits[b];
+            bits[b] = 0;
+            while (marks) {
+                found[out++] = chain[(b << 6) + static_cast<unsigned int>(__builtin_ctzll(marks))];
+                marks &= marks - 1;
+            }
+        }
+    }
 }
 
 unsigned int ParticleGrid::collect_particles(std::vector<Entry>& out, const Rect& box, const Sphere& s,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "engine/core/rect.h"
@@ -18,7 +19,13 @@ class ParticleHandler;
 // For the queries, the first query after an insertion lays the linked
 // entries out once more, cell by cell in chain order, with their points in
 // flat arrays, so that a query reads each row of cells as one contiguous
-// run.
+// run. Given the radius of the usual query (set_search_radius), it also
+// splits every cell crowded far beyond what such a query needs (many entries
+// over many times the query's area) into sub-cells of about that size, each
+// holding its share of the cell's entries in chain order; a query reads only
+// the sub-cells its sphere reaches and puts what it found back into chain
+// order, so the work follows the number of neighbours found rather than the
+// cell's.
 class ParticleGrid {
 public:
     struct Cell {
@@ -48,6 +55,14 @@ public:
     void set_bounding_box(const Rect& rect);
     // Empties the grid.
     void clear();
+    // The radius of the queries the grid mostly answers; 0 (the default)
+    // searches every cell whole. What a query finds, and in which order, is
+    // the same either way.
+    void set_search_radius(float radius);
+    float search_radius() const { return search_radius_; }
+    // The cells that the queries since the last insertion search by their
+    // sub-cells.
+    unsigned int num_split_cells() const { return static_cast<unsigned int>(sub_grids_.size()); }
 
     // Appends an entry for particle i of h at its current position; links it
     // into its cell when the position lies inside the rectangle.
@@ -87,6 +102,11 @@ protected:
 private:
     // Lays the linked entries out cell by cell for the queries.
     void build_query_layout();
+    // Splits the crowded cells into sub-cells (part of the query layout).
+    void build_sub_cells();
+    // Replaces the count places in one cell's chain at found by the entries
+    // at those places of chain, in the chain's order.
+    void put_in_chain_order(unsigned int* found, unsigned int count, const unsigned int* chain);
     // Puts the indices of the entries in the cells that box overlaps whose
     // point lies in s into found_, in query order; returns their number.
     unsigned int find(const Rect& box, const Sphere& s);
@@ -111,6 +131,30 @@ private:
     std::vector<unsigned int> scratch_fill_;
     std::vector<unsigned int> found_;  // the last query's entries; room for every linked entry
     bool layout_current_ = false;
+
+    // The sub-cells of the crowded cells: a sub-grid of columns x rows cells
+    // of width x height from the lower corner (x0, y0) of the box of the
+    // cell's points, row by row.
+    // The entries of its sub-cell k, in chain order, are given by their
+    // places in the cell's chain in
+    // sub_position_[sub_start_[first + k] .. sub_start_[first + k + 1]),
+    // their points at the same places in sub_x_ and sub_y_.
+    struct SubGrid {
+        float x0, y0;
+        float width, height;
+        unsigned int columns, rows;
+        unsigned int first;
+    };
+    float search_radius_ = 0.0f;
+    std::vector<int> cell_sub_grid_;  // per cell: its sub-grid, -1 when whole
+    std::vector<SubGrid> sub_grids_;
+    std::vector<unsigned int> sub_start_;
+    std::vector<unsigned int> sub_position_;
+    std::vector<float> sub_x_;
+    std::vector<float> sub_y_;
+    // Marks of the places found in one cell, kept all clear between queries.
+    std::vector<std::uint64_t> found_bits_;
+    std::vector<std::uint64_t> found_words_;
 };
 
 }  // namespace vo

@@ -62,6 +62,13 @@ void ParticleHandler::update(double dt) {
     for (unsigned int i = 0; i < count; ++i) particles_.particle(static_cast<int>(i))->force = vector3(0.0f, 0.0f, 0.0f);
 }
 
+void ParticleHandler::expire_particle(unsigned int i) {
+    if (i >= num_particles() || slot_is_free_[i]) return;
+    // An end before any time the clock can show (an end of 0 would mean no
+    // end): inactive at once, and past at the next update.
+    windows_[i].end = -1.0;
+}
+
 void ParticleHandler::fill_slot(unsigned int slot, const ParticleSource::ParticleDesc& desc) {
     generated_.push_back(slot);
     CParticle& p = *particles_.particle(static_cast<int>(slot));

@@ -67,6 +67,11 @@ public:
     // Slot indices are not checked below.
     void add_force(unsigned int i, const vector3& f) { particles_.particle(static_cast<int>(i))->force += f; }
 
+    // Ends the life of particle i now, as if it had run out: it is inactive
+    // from now on and its slot is freed at the next update. Nothing for a
+    // slot out of range or already free.
+    void expire_particle(unsigned int i);
+
     bool is_active(unsigned int i) const { return is_active(i, time_); }
     unsigned int num_particles() const { return static_cast<unsigned int>(particles_.num_particles()); }
     // Slots minus free slots: counts particles whose life has not started yet.

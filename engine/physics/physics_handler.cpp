@@ -14,6 +14,11 @@
 
 namespace vo {
 
+float PhysicsHandler::PairSearchRadius(const ParticleHandler::ParticleDesc& d) {
+    const float reach = d.attractionRadius > d.particleRadius ? d.attractionRadius : d.particleRadius;
+    return static_cast<float>(2.0 * static_cast<double>(reach));
+}
+
 CollisionIgnoreCondition PhysicsHandler::lookup_ignore(const std::vector<IgnoredBody>& list, const SoftBody* other) {
     for (const IgnoredBody& pair : list) {
         if (pair.other == other) return pair.condition;
@@ -140,17 +145,20 @@ void PhysicsHandler::update(double dt) {
     // The extent of the interacting fluid.
     bool fluid_present = false;
     AABox fluid_box;
+    float search_radius = 0.0f;
     for (ParticleHandlerEntry* e : particle_handlers_) {
         ParticleHandler& h = *e->body;
         if (!h.particle_desc().particlesInteract || h.num_active_particles() == 0) continue;
         const AABox box = h.calculate_bounding_box();
         fluid_box = fluid_present ? AABox(fluid_box, box) : box;
         fluid_present = true;
+        search_radius = std::max(search_radius, PairSearchRadius(h.particle_desc()));
     }
 
     {
         VO_PROFILE_ZONE("lavaParticles");
         grid_.clear();
+        grid_.set_search_radius(search_whole_cells_ ? 0.0f : search_radius);
         if (fluid_present) {
             grid_.set_bounding_box(Rect(fluid_box.min.x - 2.0f, fluid_box.min.y - 2.0f, fluid_box.max.x + 2.0f,
                                         fluid_box.max.y + 2.0f));

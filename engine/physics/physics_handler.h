@@ -142,6 +142,9 @@ protected:
     bool resolve_inter_body_collisions(SoftBodyEntry* a, SoftBodyEntry* b);
 
     // The fluid stages.
+    // The radius around a particle of the description within which the
+    // pair rule looks for neighbours.
+    static float PairSearchRadius(const ParticleHandler::ParticleDesc& d);
     void adjust_fluid_velocities(double dt);
     // The pair rule's force on each of the count neighbours found of grid
     // entry k, into pair_fx_, pair_fy_ and pair_kind_.
@@ -158,6 +161,10 @@ protected:
     std::list<ParticleHandlerEntry*>& get_entry_list(ParticleHandler*) { return particle_handlers_; }
 
     ParticleGrid& particle_grid() { return grid_; }
+    // With on, the fluid's neighbours are searched in the grid's cells
+    // whole rather than in the sub-cells of its crowded cells; the results
+    // are the same.
+    void search_whole_cells(bool on) { search_whole_cells_ = on; }
     const LevelEdges& level_edges() const { return level_; }
 
 private:
@@ -176,6 +183,7 @@ private:
     SmartPtr<Node> collision_tree_;
     vector3 gravity_;
     ParticleGrid grid_;
+    bool search_whole_cells_ = false;
 
     LevelEdges level_;  // the collision tree's edges, kept until the tree changes
 

@@ -71,6 +71,13 @@ public:
 
     CollisionElementID id(size_t k) const { return k < ids_.size() ? ids_[k] : CollisionElementID(); }
 
+    // Removes every element and id, keeping the room they took.
+    void clear() {
+        indices_.clear();
+        ids_.clear();
+        has_ids_ = false;
+    }
+
     bool has_ids() const { return has_ids_; }
     size_t num_ids() const { return ids_.size(); }
 

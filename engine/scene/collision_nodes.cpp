@@ -70,6 +70,11 @@ void CollisionEdgesNode::add_edges(const int* indices, int count) {
     mark_changed();
 }
 
+void CollisionEdgesNode::clear_edges() {
+    elements_.clear();
+    mark_changed();
+}
+
 int CollisionEdgesNode::num_edges() const { return static_cast<int>(elements_.count()); }
 
 void CollisionEdgesNode::get_edge(int index, int& a, int& b) const {

@@ -46,6 +46,8 @@ public:
     // count edges: 2 x count indices and, in the first form, count ids.
     virtual void add_edges(const int* indices, const CollisionElementID* ids, int count);
     virtual void add_edges(const int* indices, int count);
+    // Removes every edge and id.
+    virtual void clear_edges();
     virtual int num_edges() const;
     virtual void get_edge(int index, int& a, int& b) const;
     virtual const int* get_edges() const;

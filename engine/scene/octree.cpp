@@ -8,39 +8,11 @@
 
 #include "engine/core/intersection.h"
 #include "engine/scene/clip_line_to_box.h"
+#include "engine/scene/octree_cells.h"
 
 namespace vo {
 
 namespace {
-
-// Grows [min, max] about its centre by `factor`, never leaving out the
-// original box (the float rounding of centre and half extent could otherwise
-// cut off a point lying on a face).
-void WidenInterval(float& min, float& max, float factor) {
-    const float c = (min + max) * 0.5f;
-    const float h = (max - min) * 0.5f * factor;
-    const float lo = c - h;
-    const float hi = c + h;
-    if (lo < min) min = lo;
-    if (hi > max) max = hi;
-}
-
-void WidenBox(vector3& min, vector3& max, float factor) {
-    WidenInterval(min.x, max.x, factor);
-    WidenInterval(min.y, max.y, factor);
-    WidenInterval(min.z, max.z, factor);
-}
-
-// Written as selections so that the compiler can use min/max instructions
-// instead of unpredictable branches.
-inline void GrowBox(vector3& min, vector3& max, const vector3& p) {
-    min.x = p.x < min.x ? p.x : min.x;
-    max.x = p.x > max.x ? p.x : max.x;
-    min.y = p.y < min.y ? p.y : min.y;
-    max.y = p.y > max.y ? p.y : max.y;
-    min.z = p.z < min.z ? p.z : min.z;
-    max.z = p.z > max.z ? p.z : max.z;
-}
 
 bool ElementTouchesBox(const vector3* points, const int* element, int per_element, const vector3& min,
                        const vector3& max) {
@@ -82,11 +54,6 @@ private:
     };
 
     void make_leaf(BoxedGroupNode* node, const int* indices, unsigned int n, const CollisionElementID* ids);
-    void octant(int i, const vector3& min, const vector3& max, vector3& omin, vector3& omax) const;
-    int nearest_child(const vector3& p, const vector3& upper_min) const;
-    int first_child_holding(const vector3& c, const vector3& low_min, const vector3& low_max, const vector3& high_min,
-                            const vector3& high_max) const;
-    vector3 centroid(const int* element) const;
 
     const vector3* points_;
     int per_element_;
@@ -116,66 +83,6 @@ void OctreeBuilder::make_leaf(BoxedGroupNode* node, const int* indices, unsigned
     }
 }
 
-void OctreeBuilder::octant(int i, const vector3& min, const vector3& max, vector3& omin, vector3& omax) const {
-    const vector3 e(max.x - min.x, max.y - min.y, max.z - min.z);
-    const int bit_x = i % 2, bit_y = (i % 4) / 2, bit_z = i / 4;
-    const double min_x = bit_x * (static_cast<double>(e.x) * 0.5) + static_cast<double>(min.x);
-    const double min_y = bit_y * (static_cast<double>(e.y) * 0.5) + static_cast<double>(min.y);
-    omin.x = static_cast<float>(min_x);
-    omax.x = static_cast<float>(min_x + static_cast<double>(e.x) * 0.5);
-    omin.y = static_cast<float>(min_y);
-    omax.y = static_cast<float>(min_y + static_cast<double>(e.y) * 0.5);
-    if (dimension_ > 2) {
-        omin.z = static_cast<float>(bit_z) * e.z * 0.5f + min.z;
-        omax.z = omin.z + e.z * 0.5f;
-    } else {
-        omin.z = min.z;
-        omax.z = max.z;
-    }
-}
-
-// The child whose octant lies nearest to p: on each split axis the upper half
-// when p lies above the mid-plane (the lower corner of the uppermost octant),
-// the lower half otherwise.
-int OctreeBuilder::nearest_child(const vector3& p, const vector3& upper_min) const {
-    int child = 0;
-    if (p.x > upper_min.x) child |= 1;
-    if (p.y > upper_min.y) child |= 2;
-    if (dimension_ > 2 && p.z > upper_min.z) child |= 4;
-    return child;
-}
-
-// The first child whose (widened) octant holds c, -1 when none does. Octant i
-// spans the low or the high interval of each split axis by the bits of i, so
-// the first octant holding c takes, axis by axis, the low interval when it
-// holds c and the high one otherwise. low_* is octant 0, high_* the last one.
-int OctreeBuilder::first_child_holding(const vector3& c, const vector3& low_min, const vector3& low_max,
-                                       const vector3& high_min, const vector3& high_max) const {
-    int child = 0;
-    if (!(c.x >= low_min.x && c.x <= low_max.x)) {
-        if (!(c.x >= high_min.x && c.x <= high_max.x)) return -1;
-        child |= 1;
-    }
-    if (!(c.y >= low_min.y && c.y <= low_max.y)) {
-        if (!(c.y >= high_min.y && c.y <= high_max.y)) return -1;
-        child |= 2;
-    }
-    if (!(c.z >= low_min.z && c.z <= low_max.z)) {
-        // Without a split in z both intervals are the cell's own.
-        if (dimension_ < 3 || !(c.z >= high_min.z && c.z <= high_max.z)) return -1;
-        child |= 4;
-    }
-    return child;
-}
-
-vector3 OctreeBuilder::centroid(const int* element) const {
-    const float factor = static_cast<float>(1.0 / per_element_);
-    vector3 c = points_[element[0]];
-    for (int k = 1; k < per_element_; ++k) c += points_[element[k]];
-    c *= factor;
-    return c;
-}
-
 void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int num_indices,
                           const CollisionElementID* ids, int depth, size_t level) {
     const unsigned int per = static_cast<unsigned int>(per_element_);
@@ -191,12 +98,8 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
     const vector3 max = node->max_corner();
 
     vector3 omin[8], omax[8];
-    for (int i = 0; i < num_children_; ++i) {
-        octant(i, min, max, omin[i], omax[i]);
-        if (by_centroid_) WidenBox(omin[i], omax[i], 1.001f);
-    }
-    vector3 upper_min, upper_max;
-    octant(num_children_ - 1, min, max, upper_min, upper_max);
+    for (int i = 0; i < num_children_; ++i) CellOctant(i, min, max, dimension_, omin[i], omax[i]);
+    const vector3 upper_min = omin[num_children_ - 1];
 
     // Decide every element's children first; an element that no child would
     // take goes to the nearest one, so nothing is ever lost. By centroid the
@@ -206,13 +109,10 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
     unsigned int count[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     vector3 bmin[8], bmax[8];
     if (by_centroid_) {
-        const vector3 &low_min = omin[0], &low_max = omax[0];
-        const vector3 &high_min = omin[num_children_ - 1], &high_max = omax[num_children_ - 1];
+        const CentroidPlacement placement(min, max, dimension_);
         for (unsigned int k = 0; k < n; ++k) {
             const int* element = indices + k * per;
-            const vector3 center = centroid(element);
-            int child = first_child_holding(center, low_min, low_max, high_min, high_max);
-            if (child < 0) child = nearest_child(center, upper_min);
+            const int child = placement.child_of(ElementCentroid(points_, element, per_element_));
             s.child_masks[k] = static_cast<std::uint8_t>(child);
             unsigned int c = 0;
             if (count[child]++ == 0) {
@@ -227,7 +127,7 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
             unsigned int mask = 0;
             for (int i = 0; i < num_children_; ++i)
                 if (ElementTouchesBox(points_, element, per_element_, omin[i], omax[i])) mask |= 1u << i;
-            if (!mask) mask = 1u << nearest_child(centroid(element), upper_min);
+            if (!mask) mask = 1u << NearestChild(ElementCentroid(points_, element, per_element_), upper_min, dimension_);
             s.child_masks[k] = static_cast<std::uint8_t>(mask);
             for (int i = 0; i < num_children_; ++i) count[i] += (mask >> i) & 1u;
         }
@@ -266,15 +166,9 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
         const unsigned int child_num_indices = count[i] * per;
         vector3 cmin = omin[i], cmax = omax[i];
         if (by_centroid_) {
-            // The box of the child's points (the origin when it has none),
-            // widened about its centre.
-            if (count[i] == 0) {
-                cmin = cmax = vector3(0.0f, 0.0f, 0.0f);
-            } else {
-                cmin = bmin[i];
-                cmax = bmax[i];
-            }
-            WidenBox(cmin, cmax, 1.001f);
+            cmin = bmin[i];
+            cmax = bmax[i];
+            PlacedCellBox(count[i] != 0, cmin, cmax);
         }
         SmartPtr<BoxedGroupNode> child = BoxedGroupNode::create();
         child->set_box(cmin, cmax);
@@ -285,6 +179,113 @@ void OctreeBuilder::build(BoxedGroupNode* node, const int* indices, unsigned int
 }
 
 }  // namespace
+
+void WidenBox(vector3& min, vector3& max, float factor) {
+    auto widen = [factor](float& lo, float& hi) {
+        const float c = (lo + hi) * 0.5f;
+        const float h = (hi - lo) * 0.5f * factor;
+        const float l = c - h;
+        const float u = c + h;
+        if (l < lo) lo = l;
+        if (u > hi) hi = u;
+    };
+    widen(min.x, max.x);
+    widen(min.y, max.y);
+    widen(min.z, max.z);
+}
+
+void RootCellBox(const vector3* points, unsigned int num_points, vector3& root_min, vector3& root_max) {
+    vector3 min, max;
+    ComputeBoundingBox(min, max, points, static_cast<int>(num_points));
+    const vector3 tight_min = min, tight_max = max;
+    const float eps = 1e-6f;
+    for (unsigned int a = 0; a < 3; ++a) {
+        max[a] = max[a] + eps;
+        min[a] = min[a] - eps;
+    }
+    for (unsigned int a = 0; a < 3; ++a) {
+        const float c = (min[a] + max[a]) * 0.5f;
+        const float h = (max[a] - min[a]) * 0.5f * 1.001f;
+        root_min[a] = c - h;
+        root_max[a] = c + h;
+        // Never cut off a point through rounding.
+        if (tight_min[a] < root_min[a]) root_min[a] = tight_min[a];
+        if (tight_max[a] > root_max[a]) root_max[a] = tight_max[a];
+    }
+}
+
+void CellOctant(int i, const vector3& min, const vector3& max, int dimension, vector3& omin, vector3& omax) {
+    const vector3 e(max.x - min.x, max.y - min.y, max.z - min.z);
+    const int bit_x = i % 2, bit_y = (i % 4) / 2, bit_z = i / 4;
+    const double min_x = bit_x * (static_cast<double>(e.x) * 0.5) + static_cast<double>(min.x);
+    const double min_y = bit_y * (static_cast<double>(e.y) * 0.5) + static_cast<double>(min.y);
+    omin.x = static_cast<float>(min_x);
+    omax.x = static_cast<float>(min_x + static_cast<double>(e.x) * 0.5);
+    omin.y = static_cast<float>(min_y);
+    omax.y = static_cast<float>(min_y + static_cast<double>(e.y) * 0.5);
+    if (dimension > 2) {
+        omin.z = static_cast<float>(bit_z) * e.z * 0.5f + min.z;
+        omax.z = omin.z + e.z * 0.5f;
+    } else {
+        omin.z = min.z;
+        omax.z = max.z;
+    }
+}
+
+int NearestChild(const vector3& p, const vector3& upper_min, int dimension) {
+    int child = 0;
+    if (p.x > upper_min.x) child |= 1;
+    if (p.y > upper_min.y) child |= 2;
+    if (dimension > 2 && p.z > upper_min.z) child |= 4;
+    return child;
+}
+
+vector3 ElementCentroid(const vector3* points, const int* element, int per_element) {
+    const float factor = static_cast<float>(1.0 / per_element);
+    vector3 c = points[element[0]];
+    for (int k = 1; k < per_element; ++k) c += points[element[k]];
+    c *= factor;
+    return c;
+}
+
+CentroidPlacement::CentroidPlacement(const vector3& min, const vector3& max, int dimension)
+    : min_(min), max_(max), dimension_(dimension < 3 ? 2 : 3), num_children_(dimension_ < 3 ? 4 : 8) {
+    vector3 upper_max;
+    CellOctant(num_children_ - 1, min, max, dimension_, upper_min_, upper_max);
+    octant(0, low_min_, low_max_);
+    octant(num_children_ - 1, high_min_, high_max_);
+}
+
+void CentroidPlacement::octant(int i, vector3& omin, vector3& omax) const {
+    CellOctant(i, min_, max_, dimension_, omin, omax);
+    WidenBox(omin, omax, 1.001f);
+}
+
+// Octant i spans the low or the high interval of each split axis by the
+// bits of i, so the first octant holding c takes, axis by axis, the low
+// interval when it holds c and the high one otherwise.
+int CentroidPlacement::child_of(const vector3& c) const {
+    int child = 0;
+    if (!(c.x >= low_min_.x && c.x <= low_max_.x)) {
+        if (!(c.x >= high_min_.x && c.x <= high_max_.x)) return NearestChild(c, upper_min_, dimension_);
+        child |= 1;
+    }
+    if (!(c.y >= low_min_.y && c.y <= low_max_.y)) {
+        if (!(c.y >= high_min_.y && c.y <= high_max_.y)) return NearestChild(c, upper_min_, dimension_);
+        child |= 2;
+    }
+    if (!(c.z >= low_min_.z && c.z <= low_max_.z)) {
+        // Without a split in z both intervals are the cell's own.
+        if (dimension_ < 3 || !(c.z >= high_min_.z && c.z <= high_max_.z)) return NearestChild(c, upper_min_, dimension_);
+        child |= 4;
+    }
+    return child;
+}
+
+void PlacedCellBox(bool has_elements, vector3& min, vector3& max) {
+    if (!has_elements) min = max = vector3(0.0f, 0.0f, 0.0f);
+    WidenBox(min, max, 1.001f);
+}
 
 void ComputeBoundingBox(vector3& min, vector3& max, const vector3* points, int count) {
     if (count <= 0) {
@@ -319,24 +320,8 @@ SmartPtr<CollisionTreeRootNode> CreateOctree(const vector3* points, unsigned int
                                              bool by_centroid, int dimension) {
     if (num_indices == 0 || (indices_per_element != 2 && indices_per_element != 3)) return SmartPtr<CollisionTreeRootNode>();
 
-    vector3 min, max;
-    ComputeBoundingBox(min, max, points, static_cast<int>(num_points));
-    const vector3 tight_min = min, tight_max = max;
-    const float eps = 1e-6f;
-    for (unsigned int a = 0; a < 3; ++a) {
-        max[a] = max[a] + eps;
-        min[a] = min[a] - eps;
-    }
     vector3 root_min, root_max;
-    for (unsigned int a = 0; a < 3; ++a) {
-        const float c = (min[a] + max[a]) * 0.5f;
-        const float h = (max[a] - min[a]) * 0.5f * 1.001f;
-        root_min[a] = c - h;
-        root_max[a] = c + h;
-        // Never cut off a point through rounding.
-        if (tight_min[a] < root_min[a]) root_min[a] = tight_min[a];
-        if (tight_max[a] > root_max[a]) root_max[a] = tight_max[a];
-    }
+    RootCellBox(points, num_points, root_min, root_max);
 
     SmartPtr<CollisionTreeRootNode> root = CollisionTreeRootNode::create();
     root->add_points(points, static_cast<int>(num_points));

@@ -28,8 +28,8 @@ enum NodeId : unsigned int {
 // counter when it is made and drawn anew by every operation that changes
 // what it holds: a group's add_child, remove_child (when it removes) and
 // clear, a boxed group's set_box, a collision tree root's add_points and
-// clear_points, and the collision leaves' adding of elements and setting of
-// ids. No two changes anywhere share a number, so a copy of the newest
+// clear_points, and the collision leaves' adding and clearing of elements
+// and setting of ids. No two changes anywhere share a number, so a copy of the newest
 // revision found in a tree tells whether anything in it has changed since:
 // replacing a group's child changes the group's revision, and a tree built
 // anew brings nodes with revisions newer than any before. Subclasses that

@@ -34,6 +34,11 @@ public:
     void set_uv_velocity(const vector2& velocity) { uv_velocity_ = velocity; }
     const vector2& uv_offset() const { return uv_offset_; }
 
+    // Marks the particle in the slot as one that has left the level; true
+    // the first time for that particle (a new particle in the slot starts
+    // unmarked).
+    bool mark_left_level(unsigned int slot);
+
 protected:
     // Gives each new particle the coordinate of its birth position.
     void particles_generated(const std::vector<unsigned int>& slots) override;
@@ -43,6 +48,7 @@ private:
     vector2 uv_velocity_ = vector2(0.0f, 0.0f);
     vector2 uv_offset_ = vector2(0.0f, 0.0f);
     std::vector<vector2> particle_uvs_;
+    std::vector<char> left_level_;  // by slot
 };
 
 }  // namespace vo

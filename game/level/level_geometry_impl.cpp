@@ -39,7 +39,8 @@ bool ValidEdit(float x, float y, float radius)
 
 }  // namespace
 
-LevelGeometryImpl::LevelGeometryImpl() : mesh_(std::make_unique<LevelMesh>())
+LevelGeometryImpl::LevelGeometryImpl()
+    : mesh_(std::make_unique<LevelMesh>()), tree_(COLLISION_TREE_DEPTH, COLLISION_EDGES_PER_LEAF, 2)
 {
     visual_node_ = VisualNode::create();
     visual_ = SmartPtr<StaticVisual>(new StaticVisual());
@@ -75,7 +76,7 @@ void LevelGeometryImpl::create(float radius, float spacing, float rimWidth, floa
     outer_radius_ = 2.0f * std::fabs(radius);
 
     build_visual();
-    build_collision_tree();
+    rebuild_collision_tree();
 }
 
 void LevelGeometryImpl::explode(float x, float y, float radius, CarveResult* result)

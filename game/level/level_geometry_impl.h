@@ -5,6 +5,7 @@
 #include "engine/core/vector.h"
 #include "engine/scene/collision_nodes.h"
 #include "engine/scene/scene_node.h"
+#include "engine/scene/updatable_edge_tree.h"
 #include "engine/scene/visual_node.h"
 #include "engine/sfml/effect.h"
 #include "engine/visuals/static_visual.h"
@@ -12,6 +13,7 @@
 #include "game/level/mesh/carve_result.h"
 #include "game/level/mesh/level_mesh.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,10 +55,11 @@ public:
                 EffectHandle const& levelEffect, EffectHandle const& lavaEffect,
                 float lightRadiusMinFac, float lightRadiusMaxFac);
 
-    // Cuts a circular hole and rebuilds visual and collision tree, grows the
-    // bounding sphere and logs the carve. With a result record, it is emptied
-    // and receives what was removed. A radius that is not above 0, or a
-    // non-finite value, changes nothing and is not logged.
+    // Cuts a circular hole, rebuilds the visual and brings the collision tree
+    // up to date (build_collision_tree), grows the bounding sphere and logs
+    // the carve. With a result record, it is emptied and receives what was
+    // removed. A radius that is not above 0, or a non-finite value, changes
+    // nothing and is not logged.
     void explode(float x, float y, float radius, CarveResult* result);
     // Marks a lava field and logs it; visual and collision tree are not
     // rebuilt (the next carve brings the lava into the drawing). Ignored like
@@ -69,8 +72,9 @@ public:
     bool random_boundary_point(vector3& out, float minRise);
 
     // The group node holding the collision tree as its only child (no child
-    // while there are no collision edges). The child is exchanged at every
-    // carve, so a holder of the node always sees the current rock.
+    // while there are no collision edges). Every carve brings the tree
+    // below it up to date (and puts it in place again), so a holder of the
+    // node always sees the current rock.
     SmartPtr<GroupNode> collision_node() const { return collision_node_; }
     // The present collision tree (null while there are no collision edges),
     // whose point list the projections index.
@@ -112,9 +116,15 @@ public:
     const std::vector<mg::Vertex*>& collision_vertices() const { return collision_vertices_; }
     float uv_scale() const { return uv_scale_; }
 
-    // Rebuild the drawable and the collision tree from the mesh.
+    // Rebuild the drawable from the mesh.
     void build_visual();
+    // Bring the collision tree to the mesh's collision edges: only the cells
+    // whose edges changed since the last build are built anew (the first
+    // build after create builds it whole), and the tree is the one a whole
+    // build would give.
     void build_collision_tree();
+    // Build the collision tree whole from the mesh.
+    void rebuild_collision_tree();
 
 private:
     struct CreateParams {
@@ -128,6 +138,15 @@ private:
         float light_radius_max_factor = 0;
     };
 
+    // The collision tree: a quadtree of at most 6 levels with at most 2
+    // edges per leaf, each edge in the one cell that holds its centre.
+    static constexpr int COLLISION_TREE_DEPTH = 6;
+    static constexpr int COLLISION_EDGES_PER_LEAF = 2;
+
+    // Builds the collision tree from the mesh, whole or keeping the cells
+    // whose edges have not changed since the last build.
+    void update_collision_tree(bool whole);
+
     SmartPtr<VisualNode> visual_node_;
     SmartPtr<StaticVisual> visual_;
     SmartPtr<CollisionTreeRootNode> collision_tree_;
@@ -135,6 +154,15 @@ private:
     std::vector<LevelDrawPass> draw_passes_;
     std::unique_ptr<LevelMesh> mesh_;
     std::vector<mg::Vertex*> collision_vertices_;
+    // The kept collision tree. Every collision edge is stamped with the
+    // number of the build that last took it and its place in that build
+    // (build << 32 | place); the ends of the edges of the last build, two per
+    // edge, tell whether an edge stamped by it has kept its place.
+    UpdatableEdgeTree tree_;
+    mg::Attachment<std::uint64_t> a_collision_stamp_;
+    std::uint32_t collision_build_ = 0;
+    bool tree_kept_ = false;
+    std::vector<vector3> collision_edge_ends_;
     float uv_scale_ = 1.0f;
     Sphere bounding_sphere_;
     float outer_radius_ = 0.0f;

@@ -7,18 +7,15 @@
 #include "engine/core/color.h"
 #include "engine/core/error.h"
 #include "engine/core/vertex.h"
-#include "engine/scene/octree.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace vo {
 
 namespace {
 
 static_assert(sizeof(ColorVertex) == 36, "the level writes 36-byte colour vertices");
-
-// The collision tree: a quadtree of at most 6 levels with at most 2 edges
-// per leaf, each edge in the one cell that holds its centre.
-const int COLLISION_TREE_DEPTH = 6;
-const int COLLISION_EDGES_PER_LEAF = 2;
 
 // True when the edge's only face has its two vertices in the other order. A
 // boundary edge's face is the one face at its first vertex that also holds
@@ -126,8 +123,23 @@ void LevelGeometryImpl::build_visual()
 
 void LevelGeometryImpl::build_collision_tree()
 {
+    update_collision_tree(false);
+}
+
+void LevelGeometryImpl::rebuild_collision_tree()
+{
+    update_collision_tree(true);
+}
+
+void LevelGeometryImpl::update_collision_tree(bool whole)
+{
     LevelMesh& mesh = *mesh_;
     mg::Grid& grid = mesh.grid;
+    grid.attach_to_edges_with_default<std::uint64_t>(a_collision_stamp_, 0);
+    mg::AttachmentAccessor<mg::Edge, std::uint64_t> stamp(grid.edge_attachment_pipe(), a_collision_stamp_);
+    const std::uint64_t last_build = tree_kept_ && !whole ? collision_build_ : 0;
+    const std::uint64_t build = ++collision_build_;
+
     const auto begin = mesh.subsets.begin<mg::Edge>(LEVEL_SUBSET_COLLISION);
     const auto end = mesh.subsets.end<mg::Edge>(LEVEL_SUBSET_COLLISION);
     const size_t numEdges = mesh.subsets.num_subsets() > LEVEL_SUBSET_COLLISION
@@ -135,20 +147,34 @@ void LevelGeometryImpl::build_collision_tree()
                                 : 0;
     std::vector<vector3> points;
     std::vector<int> indices;
+    std::vector<int> earlier;
+    std::vector<vector3> ends;
     points.reserve(2 * numEdges);
     indices.reserve(2 * numEdges);
+    earlier.reserve(numEdges);
+    ends.reserve(2 * numEdges);
     collision_vertices_.clear();
-
-    // Collision edges run in their face's counter-clockwise order: the rock
-    // lies on their left.
-    for (auto it = begin; it != end; ++it) {
-        if (RunsAgainstItsFace(grid, *it))
-            grid.flip_orientation(*it);
-    }
 
     grid.begin_marking();
     for (auto it = begin; it != end; ++it) {
         mg::Edge* e = *it;
+        // An edge of the last build with both ends where they were is the
+        // same edge; the others run in their face's counter-clockwise
+        // order, the rock on their left (an edge kept from the last build
+        // was turned so then).
+        int same = -1;
+        if (last_build != 0 && stamp[e] >> 32 == last_build) {
+            const size_t place = static_cast<size_t>(stamp[e] & 0xFFFFFFFFu);
+            const vector3 a = ToVector3(mesh.position[e->vertex(0)]);
+            const vector3 b = ToVector3(mesh.position[e->vertex(1)]);
+            const vector3& was_a = collision_edge_ends_[2 * place];
+            const vector3& was_b = collision_edge_ends_[2 * place + 1];
+            if (a.x == was_a.x && a.y == was_a.y && a.z == was_a.z && b.x == was_b.x && b.y == was_b.y &&
+                b.z == was_b.z)
+                same = static_cast<int>(place);
+        }
+        if (same < 0 && RunsAgainstItsFace(grid, e))
+            grid.flip_orientation(e);
         for (unsigned int i = 0; i < 2; ++i) {
             mg::Vertex* v = e->vertex(i);
             if (!grid.is_marked(v)) {
@@ -158,13 +184,22 @@ void LevelGeometryImpl::build_collision_tree()
                 grid.mark(v);
             }
             indices.push_back(mesh.vertex_index[v]);
+            ends.push_back(points[static_cast<size_t>(mesh.vertex_index[v])]);
         }
+        stamp[e] = build << 32 | static_cast<std::uint64_t>(earlier.size());
+        earlier.push_back(same);
     }
     grid.end_marking();
+    collision_edge_ends_.swap(ends);
 
-    collision_tree_ = CreateOctree(points.data(), static_cast<unsigned int>(points.size()),
-                                   indices.data(), static_cast<unsigned int>(indices.size()), 2,
-                                   nullptr, COLLISION_TREE_DEPTH, COLLISION_EDGES_PER_LEAF, true, 2);
+    const unsigned int numPoints = static_cast<unsigned int>(points.size());
+    const unsigned int numCollisionEdges = static_cast<unsigned int>(earlier.size());
+    if (last_build != 0)
+        tree_.update(points.data(), numPoints, indices.data(), numCollisionEdges, earlier.data());
+    else
+        tree_.build(points.data(), numPoints, indices.data(), numCollisionEdges);
+    tree_kept_ = true;
+    collision_tree_ = tree_.root();
     // Without collision edges the group stays empty: a null child would
     // break every traversal of it.
     collision_node_->clear();

@@ -339,7 +339,9 @@ private:
     void collect_dying_slobs();
     void on_slob_died();
     // Takes bodies whose centre has gone far beyond the level out of the
-    // match: slobs die, anything else is removed.
+    // match: slobs die, anything else is removed; fluid particles that far
+    // out end at once. Counts the fluid particles that have left the level
+    // disc.
     void remove_lost_bodies();
 
     // Start and preview (match_start.cpp).
@@ -445,6 +447,7 @@ private:
     double clock_ = 0.0;
     double round_timer_ = 0.0;
     int turn_count_ = 0;
+    long lost_fluid_particles_ = 0;
     double phase_timer_ = 0.0;
     MatchPhase pending_phase_ = MatchPhase::idle;  // begins when phase_timer_ runs out
     double timer_end_time_ = 0.0;

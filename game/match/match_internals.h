@@ -32,6 +32,9 @@ public:
     int cpu_level() const { return match_.cpu_level_; }
     double clock() const { return match_.clock_; }
     int turn_count() const { return match_.turn_count_; }
+    // Fluid particles (lava and stone debris) that have left the level disc
+    // since the match was made, each counted once.
+    long lost_fluid_particles() const { return match_.lost_fluid_particles_; }
     int current_team() const { return match_.current_team_; }
     int start_team() const { return match_.start_team_; }
     double death_interval() const { return match_.death_interval_; }

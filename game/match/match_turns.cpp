@@ -9,6 +9,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "engine/visuals/sprite.h"
 #include "game/behaviors/aim.h"
+#include "game/behaviors/fluid_behavior.h"
 #include "game/behaviors/game_events.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/camera/vector_blend.h"
@@ -171,6 +172,7 @@ void Match::on_slob_died() {
 void Match::remove_lost_bodies() {
     const float outer = level_->outer_radius();
     if (!(outer > 0.0f)) return;
+    const float outer_squared = outer * outer;
     const float limit = LOST_BODY_RADIUS_FACTOR * outer;
     const float limit_squared = limit * limit;
 
@@ -178,6 +180,22 @@ void Match::remove_lost_bodies() {
     for (unsigned i = 0; i < count; ++i) {
         Entity* entity = scene_.entity(i);
         if (!entity || entity->was_killed()) continue;
+        if (auto* fluid_entity = dynamic_cast<FluidEntity*>(entity)) {
+            // Particles off the disc fall until they expire, and stretch the
+            // fluid's neighbour grid over the void; those as far out as a
+            // lost body end now.
+            Fluid& fluid = fluid_entity->fluid_behavior()->fluid();
+            const unsigned slots = fluid.num_particles();
+            for (unsigned k = 0; k < slots; ++k) {
+                if (!fluid.is_active(k)) continue;
+                const vector3 p = fluid.position(k);
+                const float distance_squared = p.x * p.x + p.y * p.y;
+                if (distance_squared <= outer_squared) continue;
+                if (fluid.mark_left_level(k)) ++lost_fluid_particles_;
+                if (!(distance_squared <= limit_squared)) fluid.expire_particle(k);
+            }
+            continue;
+        }
         SoftBody* body = BodyOf(entity);
         if (!body) continue;
         const vector3 p = body->calculate_center();

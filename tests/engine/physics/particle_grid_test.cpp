@@ -173,17 +173,21 @@ std::pair<int, int> CellRange(float lo, float hi, float origin, float size, unsi
 
 // A query walks the cells in its range row by row, column by column, and
 // each cell's chain from its newest entry; the grid may find the entries
-// any way it likes, but must give exactly these in exactly this order. The
-// points sit on cell and quarter-cell borders, in the band below the grid
-// that is filed into its first cells, and outside it; the spheres touch
-// points exactly and are centred on borders.
+// any way it likes, but must give exactly these in exactly this order, also
+// when it searches the sub-cells of its crowded cells. The points sit on
+// cell and quarter-cell borders, in the band below the grid that is filed
+// into its first cells, and outside it; the spheres touch points exactly
+// and are centred on borders.
 TEST(ParticleGrid, FindsEntriesInTheOrderOfTheCellChains) {
     std::mt19937 rng(3);
     const struct {
         unsigned int columns, rows;
         Rect rect;
     } grids[] = {{10, 10, Rect(-3, -2, 21, 17)}, {3, 7, Rect(0, 0, 9, 7)}, {1, 1, Rect(-1, -1, 1, 1)},
-                 {40, 40, Rect(0, 0, 20, 20)}};
+                 {40, 40, Rect(0, 0, 20, 20)}, {2, 2, Rect(0, 0, 8, 8)}};
+    // No sub-cells, and sub-cells a fifth, a twentieth and a hundredth of a
+    // cell wide (the last held to four per entry).
+    const float splits[] = {0.0f, 0.2f, 0.05f, 0.01f};
     for (const auto& grid : grids) {
         const float x0 = grid.rect.min().x, y0 = grid.rect.min().y;
         const float w = grid.rect.max().x - x0, h = grid.rect.max().y - y0;
@@ -218,8 +222,6 @@ TEST(ParticleGrid, FindsEntriesInTheOrderOfTheCellChains) {
                 c = vector3(points[static_cast<std::size_t>(q)]);
             }
             const Sphere s(c, r);
-            g.collect_particles(out, s, true);
-
             std::vector<unsigned int> want;
             const auto columns = CellRange(c.x - r, c.x + r, x0, g.cell_width(), g.num_columns());
             const auto rows = CellRange(c.y - r, c.y + r, y0, g.cell_height(), g.num_rows());
@@ -234,11 +236,18 @@ TEST(ParticleGrid, FindsEntriesInTheOrderOfTheCellChains) {
                     }
                 }
             }
-            ASSERT_EQ(Indices(out), want) << grid.columns << " x " << grid.rows << ", query " << q;
-            // The in-place form finds the same.
-            const unsigned int found = g.find_particles(s);
-            ASSERT_EQ(found, want.size());
-            for (unsigned int k = 0; k < found; ++k) ASSERT_EQ(g.entries()[g.found_particles()[k]].index, want[k]);
+            for (float split : splits) {
+                g.set_search_radius(split * g.cell_width());
+                g.collect_particles(out, s, true);
+                ASSERT_EQ(Indices(out), want) << grid.columns << " x " << grid.rows << ", query " << q << ", split " << split;
+                // The in-place form finds the same.
+                const unsigned int found = g.find_particles(s);
+                ASSERT_EQ(found, want.size());
+                for (unsigned int k = 0; k < found; ++k) ASSERT_EQ(g.entries()[g.found_particles()[k]].index, want[k]);
+            }
+            if (grid.columns * grid.rows <= 4) {
+                EXPECT_GT(g.num_split_cells(), 0u) << grid.columns << " x " << grid.rows;
+            }
         }
     }
 }

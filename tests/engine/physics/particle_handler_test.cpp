@@ -202,6 +202,33 @@ TEST(ParticleHandler, ALifeBetweenTwoUpdatesIsStillFreed) {
     EXPECT_EQ(h.num_particles(), 1u);
 }
 
+// Ended by hand: inactive at once, freed at the next update (also one of no
+// length, and on a clock that has not run yet), then reused like any slot.
+TEST(ParticleHandler, AnExpiredParticleIsInactiveAtOnceAndFreedAtTheNextUpdate) {
+    for (double first_step : {0.0, 0.25}) {
+        RecordingHandler h;
+        h.set_particle_desc(Lives(0.0, 0.0));  // never ending on their own
+        Create(h, {At(0), At(1), At(2, 0, 5.0f)});
+        h.update(first_step);
+        h.expire_particle(0);
+        h.expire_particle(2);  // not started yet
+        h.expire_particle(7);  // no such slot
+        EXPECT_FALSE(h.is_active(0));
+        EXPECT_TRUE(h.is_active(1));
+        EXPECT_FALSE(h.is_active(2));
+        h.update(0.0);
+        ASSERT_EQ(h.freed.size(), 1u) << first_step;
+        EXPECT_EQ(h.freed[0], (std::vector<unsigned int>{0, 2}));
+        EXPECT_EQ(h.num_active_particles(), 1u);
+        h.expire_particle(0);  // already free
+        h.update(1.0);
+        EXPECT_EQ(h.freed.size(), 1u);
+        Create(h, {At(3)});
+        EXPECT_EQ(h.num_particles(), 3u);
+        EXPECT_TRUE(h.is_active(2));
+    }
+}
+
 TEST(ParticleHandler, BoundingBoxOfActiveParticlesOnly) {
     RecordingHandler h;
     h.set_particle_desc(Lives(2.0, 2.0));

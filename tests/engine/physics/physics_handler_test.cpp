@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -276,6 +277,61 @@ TEST(PhysicsHandler, ASettledSceneStepsWithoutAllocating) {
     vo_test::AllocationScope scope;
     scene.step(30);
     EXPECT_EQ(scope.count(), 0u);
+}
+
+// A lava burst in a cave with a slob in it and a few particles far outside,
+// which stretch the grid until most of the burst lies in one cell: stepped
+// with the search in that cell's sub-cells and with every cell read whole,
+// in the order of the cells' chains, every bit of the result is the same.
+TEST(PhysicsHandler, SearchingSubCellsStepsTheSameAsReadingWholeCells) {
+    struct Run {
+        std::vector<vector3> state;
+        unsigned int split_cells = 0;
+    };
+    auto run = [](bool whole_cells) {
+        PhysicsHandlerAccess handler;
+        handler.search_whole_cells(whole_cells);
+        vo_test::LevelBuilder level;
+        level.add_cave_ring(vector3(), 30.0f, 600);
+        handler.set_collision_tree(level.build_tree());
+        vo::Entity lava_entity;
+        vo::ParticleHandler lava;
+        lava.set_particle_desc(vo_test::LavaDesc());
+        std::vector<vo::ParticleSource::ParticleDesc> burst;
+        for (int k = 0; k < 3000; ++k) {
+            vo::ParticleSource::ParticleDesc d;
+            d.position = vector3(-10.0f + 0.41f * static_cast<float>(k % 50), -28.0f + 0.37f * static_cast<float>(k / 50), 0.0f);
+            burst.push_back(d);
+        }
+        for (const vector3& far : {vector3(0, 900, 0), vector3(-700, -40, 0), vector3(650, 300, 0)}) {
+            vo::ParticleSource::ParticleDesc d;
+            d.position = far;
+            burst.push_back(d);
+        }
+        lava.create_particles(static_cast<unsigned int>(burst.size()), burst.data());
+        handler.add(&lava, &lava_entity);
+        vo::Entity slob_entity;
+        SoftBody slob;
+        vo_test::BuildCircleBody(slob, vo_test::SlobDesc(), vector3(0, -10, 0));
+        handler.add(&slob, &slob_entity);
+
+        Run result;
+        for (int step = 0; step < 40; ++step) handler.update(1.0 / 60.0);
+        result.split_cells = handler.particle_grid().num_split_cells();
+        for (unsigned int i = 0; i < lava.num_particles(); ++i) {
+            result.state.push_back(lava.position(i));
+            result.state.push_back(lava.velocity(i));
+        }
+        for (int i = 0; i < slob.num_particles(); ++i) result.state.push_back(slob.point_get_coords(i));
+        handler.clear();
+        return result;
+    };
+    const Run sub_cells = run(false);
+    const Run whole = run(true);
+    EXPECT_GT(sub_cells.split_cells, 0u);
+    EXPECT_EQ(whole.split_cells, 0u);
+    ASSERT_EQ(sub_cells.state.size(), whole.state.size());
+    EXPECT_EQ(std::memcmp(sub_cells.state.data(), whole.state.data(), whole.state.size() * sizeof(vector3)), 0);
 }
 
 }  // namespace

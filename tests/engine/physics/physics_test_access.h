@@ -15,6 +15,7 @@ public:
     using PhysicsHandler::push_fluid_against_body;
     using PhysicsHandler::resolve_geometry_collisions;
     using PhysicsHandler::resolve_inter_body_collisions;
+    using PhysicsHandler::search_whole_cells;
     using PhysicsHandler::SoftBodyEntry;
 
     bool contact(vo::SoftBody* a, vo::SoftBody* b) { return resolve_inter_body_collisions(find_entry(a), find_entry(b)); }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/scene/octree.h"
+#include "engine/scene/updatable_edge_tree.h"
 #include "support/engine/collision_fixtures.h"
 
 namespace vo {
@@ -259,6 +261,89 @@ TEST(OctreeTest, FlatTriangleMeshLosesNoTriangle) {
     const ElementSet floor = testing::MakeRandomTriangles(rng, 400, -10.0f, 10.0f, 1.0f, &y);
     for (bool by_centroid : {true, false})
         for (int dimension : {2, 3}) CheckEveryElementReachable(floor, by_centroid, dimension);
+}
+
+// A tree kept through rounds of random changes of its edges (some gone,
+// some moved, some new, now and then two kept ones swapped in order, new
+// edges far out that grow the box of the points and their loss that shrinks
+// it again, and once no edges at all) is after every round the tree
+// CreateOctree builds from the edges then, index for index; little of it is
+// built anew when little has changed.
+TEST(UpdatableEdgeTreeTest, EveryUpdateGivesTheTreeBuiltAnew) {
+    struct Shape {
+        int depth, per_leaf, dimension;
+    };
+    for (const Shape shape : {Shape{6, 2, 2}, Shape{3, 4, 3}}) {
+        std::mt19937 rng(static_cast<unsigned>(shape.depth));
+        // The edges as their two ends, in order; points are shared by ends
+        // that coincide.
+        std::vector<std::pair<vector3, vector3>> edges;
+        const ElementSet start = testing::MakeLevelOutline(5, 600);
+        for (int k = 0; k < start.num_elements(); ++k) edges.emplace_back(start.point(k, 0), start.point(k, 1));
+        std::vector<int> earlier(edges.size());
+        UpdatableEdgeTree tree(shape.depth, shape.per_leaf, shape.dimension);
+        std::size_t small_changes = 0, cells_for_small_changes = 0, whole = 0;
+        for (int round = 0; round < 60; ++round) {
+            std::vector<vector3> points;
+            std::vector<int> indices;
+            for (const auto& e : edges) {
+                for (const vector3& p : {e.first, e.second}) {
+                    std::size_t at = 0;
+                    while (at < points.size() && (points[at].x != p.x || points[at].y != p.y || points[at].z != p.z)) ++at;
+                    if (at == points.size()) points.push_back(p);
+                    indices.push_back(static_cast<int>(at));
+                }
+            }
+            const unsigned n = static_cast<unsigned>(edges.size());
+            if (round == 0) {
+                tree.build(points.data(), static_cast<unsigned>(points.size()), indices.data(), n);
+                whole = tree.num_cells_built();
+            } else {
+                tree.update(points.data(), static_cast<unsigned>(points.size()), indices.data(), n, earlier.data());
+            }
+            const SmartPtr<CollisionTreeRootNode> anew =
+                CreateOctree(points.data(), static_cast<unsigned>(points.size()), indices.data(), 2 * n, 2, nullptr,
+                             shape.depth, shape.per_leaf, true, shape.dimension);
+            ASSERT_EQ(testing::TreePicture(tree.root().get()), testing::TreePicture(anew.get()))
+                << "round " << round << ", dimension " << shape.dimension;
+            if (round > 0 && round % 3 != 0) {
+                ++small_changes;
+                cells_for_small_changes += tree.num_cells_built();
+            }
+
+            // The next round's edges: earlier[k] is edge k's place now.
+            std::vector<std::pair<vector3, vector3>> next;
+            earlier.clear();
+            const float cx = testing::RandomFloat(rng, -80.0f, 80.0f), cy = testing::RandomFloat(rng, -80.0f, 80.0f);
+            for (std::size_t k = 0; k < edges.size(); ++k) {
+                const auto& e = edges[k];
+                const float dx = e.first.x - cx, dy = e.first.y - cy;
+                const bool near = dx * dx + dy * dy < 100.0f;
+                if (round % 17 == 16 || (near && rng() % 3 == 0)) continue;  // gone
+                if (e.first.x > 150.0f && rng() % 2 == 0) continue;           // the far ones go again
+                if (near && rng() % 4 == 0) {                                 // moved
+                    next.emplace_back(e.first, vector3(e.second.x + 0.25f, e.second.y, 0.0f));
+                    earlier.push_back(-1);
+                    continue;
+                }
+                next.push_back(e);
+                earlier.push_back(static_cast<int>(k));
+            }
+            if (round % 5 == 4 && next.size() > 2) {
+                std::swap(next[1], next[next.size() - 2]);
+                std::swap(earlier[1], earlier[earlier.size() - 2]);
+            }
+            const int added = round % 3 == 0 ? 40 : 4;
+            for (int a = 0; a < added; ++a) {
+                const float far = round % 7 == 6 ? 200.0f : 0.0f;
+                const vector3 p(cx + far + testing::RandomFloat(rng, -8.0f, 8.0f), cy + testing::RandomFloat(rng, -8.0f, 8.0f), 0.0f);
+                next.emplace_back(p, vector3(p.x + testing::RandomFloat(rng, -2.0f, 2.0f), p.y + 1.0f, 0.0f));
+                earlier.push_back(-1);
+            }
+            edges.swap(next);
+        }
+        EXPECT_LT(cells_for_small_changes, small_changes * whole / 4) << shape.dimension;
+    }
 }
 
 }  // namespace

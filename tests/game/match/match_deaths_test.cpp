@@ -6,6 +6,8 @@
 
 #include "engine/scene/transform_behavior.h"
 #include "engine/widgets/text_widget.h"
+#include "game/behaviors/fluid_behavior.h"
+#include "game/level/mesh/carve_result.h"
 #include "game/match/match_entities.h"
 #include "game/match/match_internals.h"
 #include "game/match/turn_control_state.h"
@@ -261,6 +263,38 @@ TEST(MatchDeaths, BodiesFarBeyondTheLevelLeaveTheMatch) {
     EXPECT_EQ(inside.slobs()[2].entity, nullptr);
     EXPECT_NE(std::find(notices.begin(), notices.end(), "Team 1 Lost a Guy!"), notices.end());
     EXPECT_EQ(inside.stats().kills_per_team()[0], 1);
+}
+
+// Lava that leaves the level disc is counted once; as far out as a lost
+// body, it is gone: inactive after that step, its slot free after the next.
+TEST(MatchDeaths, LavaFarBeyondTheLevelIsGoneTheStepAfter) {
+    GameEnvironment env;
+    vo::Match& match = env.match();
+    vo::MatchInternals inside(match);
+    vo_test::StartSeeded(env, vo_test::TeamsOf(2, 2));
+    ASSERT_TRUE(vo_test::RunToPhase(env, Phase::play, 600));
+
+    vo::CarveResult carve;
+    carve.removed_corners = {vo::vector3(0, 0, 0), vo::vector3(4, 0, 0), vo::vector3(0, 4, 0)};
+    carve.removed_corner_lava = {1.0f, 1.0f, 1.0f};
+    auto* burst = static_cast<vo::FluidEntity*>(inside.scene().create_lava_fluid(carve));
+    ASSERT_NE(burst, nullptr);
+    vo::Fluid& lava = burst->fluid_behavior()->fluid();
+    const unsigned particles = lava.num_active_particles();
+    ASSERT_GE(particles, 3u);
+    const float outer = inside.level()->outer_radius();
+    const long lost = inside.lost_fluid_particles();
+    lava.set_position(0, vo::vector3(0.0f, -1.6f * outer, 0.0f));  // beyond the distance of lost bodies
+    lava.set_position(1, vo::vector3(1.2f * outer, 0.0f, 0.0f));   // off the disc, not that far
+
+    env.step();
+    EXPECT_FALSE(lava.is_active(0));
+    EXPECT_TRUE(lava.is_active(1));
+    EXPECT_TRUE(lava.is_active(2));
+    EXPECT_EQ(inside.lost_fluid_particles(), lost + 2);
+    env.step();
+    EXPECT_EQ(lava.num_active_particles(), particles - 1);
+    EXPECT_EQ(inside.lost_fluid_particles(), lost + 2);
 }
 
 }  // namespace

@@ -586,6 +586,7 @@ SoakReport RunSoak(SoakOptions const& options, std::ostream* trace) {
     }
 
     vo::ClearMatchSeedOverride();
+    report.lava_lost = vo::Inspect(match).lost_fluid_particles();
     report.trace_hash = Fnv1a(trace_text.str());
     if (trace) *trace << trace_text.str();
     report.wall_seconds =

@@ -86,6 +86,7 @@ struct SoakReport {
     int lava_kills = 0;
     int fall_kills = 0;
     int carves = 0;
+    long lava_lost = 0;  // fluid particles that left the level disc
     long steps = 0;
     double simulated_seconds = 0.0;
     double wall_seconds = 0.0;

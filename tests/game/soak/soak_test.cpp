@@ -74,7 +74,8 @@ std::string ReportLine(SoakReport const& r) {
     std::ostringstream line;
     line << "SOAK_REPORT rounds=" << r.rounds << " given_up=" << r.rounds_given_up << " won_by_team0=" << won
          << " cpu_turns=" << r.cpu_turns << " throws=" << r.throws << " hits=" << r.hits
-         << " enemy_damage=" << r.enemy_damage << " own_damage=" << r.own_damage << " carves=" << r.carves << " steps=" << r.steps
+         << " enemy_damage=" << r.enemy_damage << " own_damage=" << r.own_damage << " carves=" << r.carves
+         << " lava_lost=" << r.lava_lost << " steps=" << r.steps
          << " sim_s=" << std::fixed << std::setprecision(1) << r.simulated_seconds << " wall_s=" << r.wall_seconds
          << " speed=" << (r.wall_seconds > 0 ? r.simulated_seconds / r.wall_seconds : 0.0)
          << std::setprecision(3) << " own_damage_share=" << r.own_damage_share()

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/scene/clip_line_to_box.h"
+#include "engine/scene/collision_nodes.h"
 
 namespace vo {
 namespace testing {
@@ -135,6 +136,40 @@ float BruteClosestEdgeDistance(const ElementSet& set, const vector3& q, int* ele
     }
     if (element) *element = best_k;
     return static_cast<float>(best);
+}
+
+namespace {
+
+void AddPicture(const Node* node, std::vector<double>& out) {
+    if (!node) return;
+    const unsigned int id = node->get_node_id();
+    out.push_back(id);
+    if (id == NODE_ID_COLLISION_EDGES) {
+        const auto* leaf = static_cast<const CollisionEdgesNode*>(node);
+        out.push_back(leaf->num_edges());
+        out.insert(out.end(), leaf->get_edges(), leaf->get_edges() + 2 * leaf->num_edges());
+        return;
+    }
+    if (id != NODE_ID_BOXED_GROUP && id != NODE_ID_COLLISION_TREE_ROOT) return;
+    const auto* cell = static_cast<const BoxedGroupNode*>(node);
+    for (const vector3& c : {cell->min_corner(), cell->max_corner()}) out.insert(out.end(), {c.x, c.y, c.z});
+    if (id == NODE_ID_COLLISION_TREE_ROOT) {
+        const auto* root = static_cast<const CollisionTreeRootNode*>(node);
+        for (int i = 0; i < root->num_points(); ++i) {
+            const vector3& p = root->get_point(i);
+            out.insert(out.end(), {p.x, p.y, p.z});
+        }
+    }
+    out.push_back(cell->num_children());
+    for (int i = 0; i < cell->num_children(); ++i) AddPicture(cell->get_child(i).get(), out);
+}
+
+}  // namespace
+
+std::vector<double> TreePicture(const Node* tree) {
+    std::vector<double> out;
+    AddPicture(tree, out);
+    return out;
 }
 
 }  // namespace testing

@@ -10,6 +10,9 @@
 #include "engine/core/vector.h"
 
 namespace vo {
+
+class Node;
+
 namespace testing {
 
 // Points and elements (indices_per_element indices each).
@@ -56,6 +59,12 @@ float BruteClosestEdgeDistance(const ElementSet& set, const vector3& q, int* ele
 
 // Uniform random float in [lo, hi).
 float RandomFloat(std::mt19937& rng, float lo, float hi);
+
+// A collision tree as plain numbers, for comparing two trees node for node:
+// every node's kind; every boxed group's box, (for a root) points and
+// number of children; every edge leaf's point indices. Nothing for a null
+// tree.
+std::vector<double> TreePicture(const Node* tree);
 
 }  // namespace testing
 }  // namespace vo
