@@ -118,24 +118,24 @@ TEST(Soak, ComputerTeamsAtEveryDifficulty) {
         Play(one);
         return;
     }
-    std::vector<std::string> specs;
+    std::vector<std::string> set_ups;
     for (int level = 0; level < 3; ++level) {
         std::ostringstream first;
         first << "shipped=1 rounds=2 level=" << level << " seed=" << 10 + level << " teams=" << 2 + level % 3
               << " members=" << 3 - level % 2;  // 2, 3, 4 teams
-        specs.push_back(first.str());
+        set_ups.push_back(first.str());
         std::ostringstream second;
         second << "shipped=1 rounds=2 level=" << level << " seed=" << 20 + level << " teams=" << 2 + (level + 1) % 3
                << " members=2";  // 3, 4, 2 teams
-        specs.push_back(second.str());
+        set_ups.push_back(second.str());
     }
     std::vector<std::unique_ptr<vo_test::GameProcess>> children;
-    for (std::string const& spec : specs) {
+    for (std::string const& set_up : set_ups) {
         vo_test::GameProcess::Launch launch;
         launch.program = "/proc/self/exe";
         launch.args = {"--gtest_filter=Soak.Configured"};
         launch.working_directory = ".";
-        launch.environment = {{"QV_SOAK", spec}};
+        launch.environment = {{"QV_SOAK", set_up}};
         children.emplace_back(new vo_test::GameProcess(launch));
     }
     // Read all of them as they go, so that none waits on a full pipe.
@@ -152,14 +152,14 @@ TEST(Soak, ComputerTeamsAtEveryDifficulty) {
     long own = 0;
     long enemy = 0;
     for (std::size_t i = 0; i < children.size(); ++i) {
-        SCOPED_TRACE(specs[i]);
+        SCOPED_TRACE(set_ups[i]);
         vo_test::GameProcess& child = *children[i];
         EXPECT_EQ(child.wait_for_exit(1.0), 0) << child.output();
         std::string line;
         for (std::string const& l : vo_test::SplitLines(child.output()))
             if (l.rfind("SOAK_REPORT", 0) == 0) line = l;
         ASSERT_FALSE(line.empty()) << child.output();
-        std::cout << specs[i] << ": " << line << std::endl;
+        std::cout << set_ups[i] << ": " << line << std::endl;
         EXPECT_EQ(std::stoi(Field(line, "rounds")) + std::stoi(Field(line, "given_up")), 2);
         EXPECT_GT(std::stoi(Field(line, "cpu_turns")), 0);
         own += std::stol(Field(line, "own_damage"));
