@@ -203,11 +203,9 @@ void LevelEdges::update_map(const SmartPtr<Node>& tree) {
     }
     if (x1 < x0) return;
     map_.clear_cells(x0, y0, x1, y1);
+    // mark keeps to the cleared cells: an edge beside them marks nothing.
     for_each_edge_reaching(map_.min(), map_.max(), [&](std::uint32_t k) {
         const FlatEdge& e = edges_[k];
-        int ex0, ey0, ex1, ey1;
-        map_.cells_of(e.a, e.b, ex0, ey0, ex1, ey1);
-        if (ex1 < x0 || ex0 > x1 || ey1 < y0 || ey0 > y1) return;
         map_.mark(e.a, e.b, x0, y0, x1, y1);
     });
 }

@@ -59,7 +59,6 @@ public:
     // searches every cell whole. What a query finds, and in which order, is
     // the same either way.
     void set_search_radius(float radius);
-    float search_radius() const { return search_radius_; }
     // The cells that the queries since the last insertion search by their
     // sub-cells.
     unsigned int num_split_cells() const { return static_cast<unsigned int>(sub_grids_.size()); }

@@ -161,7 +161,6 @@ private:
     UpdatableEdgeTree tree_;
     mg::Attachment<std::uint64_t> a_collision_stamp_;
     std::uint32_t collision_build_ = 0;
-    bool tree_kept_ = false;
     std::vector<vector3> collision_edge_ends_;
     float uv_scale_ = 1.0f;
     Sphere bounding_sphere_;

@@ -137,7 +137,7 @@ void LevelGeometryImpl::update_collision_tree(bool whole)
     mg::Grid& grid = mesh.grid;
     grid.attach_to_edges_with_default<std::uint64_t>(a_collision_stamp_, 0);
     mg::AttachmentAccessor<mg::Edge, std::uint64_t> stamp(grid.edge_attachment_pipe(), a_collision_stamp_);
-    const std::uint64_t last_build = tree_kept_ && !whole ? collision_build_ : 0;
+    const std::uint64_t last_build = whole ? 0 : collision_build_;  // 0 before the first build
     const std::uint64_t build = ++collision_build_;
 
     const auto begin = mesh.subsets.begin<mg::Edge>(LEVEL_SUBSET_COLLISION);
@@ -198,7 +198,6 @@ void LevelGeometryImpl::update_collision_tree(bool whole)
         tree_.update(points.data(), numPoints, indices.data(), numCollisionEdges, earlier.data());
     else
         tree_.build(points.data(), numPoints, indices.data(), numCollisionEdges);
-    tree_kept_ = true;
     collision_tree_ = tree_.root();
     // Without collision edges the group stays empty: a null child would
     // break every traversal of it.

@@ -268,7 +268,7 @@ void Match::run_turn_over(double dt) {
     charging_ = false;
     change_phase(MatchPhase::turn_over);
     turn_tweens_.add(new CameraPointTween(1.5, camera_->custom_offset(), vector3(), camera_.get(),
-                                     &ActionCameraController::set_custom_offset));
+                                          &ActionCameraController::set_custom_offset));
     if (rotation_hint_) rotation_hint_->disable_state(WS_VISIBLE);
     camera_->set_focus_entity(nullptr);
     if (SoftBody* body = BodyOf(acting_slob())) body->enable_sticky_particles(true);

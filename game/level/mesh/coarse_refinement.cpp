@@ -23,11 +23,6 @@ const double MAX_EDGE_FACTOR = 1.5;
 // turn by more than this (the sum of their cotangents below its negative).
 const double SWAP_MARGIN = 1e-6;
 
-float TwiceArea(const MeshVector& a, const MeshVector& b, const MeshVector& c)
-{
-    return (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1]);
-}
-
 // The squared distance from c to the segment a b.
 float SegmentDistanceSq(const MeshVector& a, const MeshVector& b, const MeshVector& c)
 {

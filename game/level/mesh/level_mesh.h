@@ -85,6 +85,12 @@ private:
 // positive when counter-clockwise.
 float TwiceSignedArea(mg::Face* f, const MeshPositions& position);
 
+// Twice the signed area of the triangle (a, b, c) in the x-y plane.
+inline float TwiceArea(const MeshVector& a, const MeshVector& b, const MeshVector& c)
+{
+    return (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1]);
+}
+
 // Erases an edge and those of its ends that keep no other edge.
 void EraseEdgeAndLonelyEnds(mg::Grid& grid, mg::Edge* e);
 

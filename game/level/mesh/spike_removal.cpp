@@ -44,12 +44,6 @@ void FlipEdgesAway(LevelMesh& mesh, mg::Vertex* v)
     }
 }
 
-// Twice the signed area of the triangle (a, b, c).
-float TwiceArea(const MeshVector& a, const MeshVector& b, const MeshVector& c)
-{
-    return (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1]);
-}
-
 // Splits a long new boundary edge, pushing the midpoint outwards by an
 // eighth of its length where both halves of its triangle stay
 // counter-clockwise and the point stays out of the carved circle (else the

@@ -5,7 +5,6 @@
 #include "common/error.h"
 #include "dez_odor/grid/global_attachments.h"
 #include "dez_odor/grid/grid.h"
-#include "support/case_name.h"
 #include "support/grid/stdout_capture.h"
 
 #include <gtest/gtest.h>

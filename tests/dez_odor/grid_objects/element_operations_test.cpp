@@ -1,6 +1,5 @@
 #include "common/error.h"
 #include "dez_odor/grid_objects/grid_objects.h"
-#include "support/case_name.h"
 #include "support/grid/element_fixtures.h"
 #include "support/grid/stdout_capture.h"
 

@@ -209,7 +209,8 @@ TEST_F(AIPlayerTurn, FourFruitlessSearchesWalkThreeTimesThenEndTheTurn) {
 }
 
 // A first best shot that would hit the thrower makes it walk once; after that
-// its own hits weigh -2.9 and a self-hitting best shot is taken.
+// its own hits weigh -2.9, so a shot that still hits it (1 - 2.9 < 0) is not
+// taken either: the player searches at least once more.
 TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceAndTheSelfCountsMoreFromThen) {
     world_.collision_node = harness_->level().collision_node();
     const EntityDesc self = Slob(ground_.x, ground_.y + 1.2f, 0);

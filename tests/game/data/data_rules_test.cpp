@@ -8,6 +8,7 @@
 #include "engine/physics/soft_body.h"
 #include "engine/physics/soft_body_circle.h"
 #include "engine/physics/soft_body_desc.h"
+#include "support/game/level_scene_harness.h"
 
 #include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -16,8 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -178,10 +177,7 @@ parallaxLayers { layer { texture sky.png } other { texture x.png } layer { textu
 class ShippedData {
 public:
     ShippedData() {
-        for (const char* file : {"weapons.info", "items.info", "game_config.info"}) {
-            std::ifstream in(std::string(QV_GAME_DATA_DIR) + "/config/" + file, std::ios::binary);
-            texts_[file] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
+        for (const char* file : {"weapons.info", "items.info", "game_config.info"}) texts_[file] = vo_test::ShippedConfig(file);
     }
 
     // Replaces every place of from in file by to; false when there is none.

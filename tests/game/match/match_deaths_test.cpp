@@ -31,7 +31,6 @@ std::string NewestNotice(vo::Match& match) {
     return lines.empty() ? std::string() : std::string(lines.back().text->text());
 }
 
-
 TEST(MatchDeaths, ATeamDiesTwoSecondsApartAndTheOtherWinsAndFightsAgain) {
     GameEnvironment env;
     vo::Match& match = env.match();
