@@ -158,7 +158,14 @@ void AIPlayer::evaluate_search(AIRoutine* routine) {
     if (!search) throw Error("Expected routine ARFindPossibleShots!");
 
     if (search->shots.empty()) {
-        walk_or_give_up();
+        if (attempts_ < kMaxWalks) {
+            attempts_ += 1;
+            state_ = start_walk;
+        } else {
+            next_state_ = end_turn;
+            wait_ = kPause;
+            attempts_ += 1;
+        }
         return;
     }
 
@@ -169,24 +176,7 @@ void AIPlayer::evaluate_search(AIRoutine* routine) {
         state_ = start_walk;
         return;
     }
-    // The best shot would hurt the own team at least as much as the
-    // enemies: no shot at all is better.
-    if (best.score(kEnemyWeight, kOwnWeight, self_weight_) <= 0.0f) {
-        walk_or_give_up();
-        return;
-    }
     take_shot(best);
-}
-
-void AIPlayer::walk_or_give_up() {
-    if (attempts_ < kMaxWalks) {
-        attempts_ += 1;
-        state_ = start_walk;
-    } else {
-        next_state_ = end_turn;
-        wait_ = kPause;
-        attempts_ += 1;
-    }
 }
 
 void AIPlayer::take_shot(const Shot& best) {

@@ -4,10 +4,9 @@
 // itself: each step it writes actions into its own PlayerControls, and the
 // match hands exactly those to the turn control that human players go
 // through. A turn: search for shots; walk elsewhere when there is none (or
-// when the first best shot would hit the thrower, or when the best shot
-// would hurt the own side at least as much as the enemies) and search again;
-// turn the aim onto the chosen shot; hold fire for the computed charge; let
-// go. The difficulty scales a random error on the aim and the charge.
+// when the first best shot would hit the thrower) and search again; turn the
+// aim onto the chosen shot; hold fire for the computed charge; let go. The
+// difficulty scales a random error on the aim and the charge.
 
 #include "engine/core/smart_ptr.h"
 #include "engine/core/vector.h"
@@ -92,8 +91,6 @@ public:
 private:
     void refresh_world();
     void evaluate_search(AIRoutine* routine);
-    // Another walk, or the end of the turn after the last one.
-    void walk_or_give_up();
     void take_shot(const Shot& best);
     void start_walking();
     void turn_aim(double dt);

@@ -105,6 +105,24 @@ protected:
 
     float MaxVelocity() const { return harness_->scene().weapons.get<float>("grenade.maxVelocity"); }
 
+    // The shot of the last search whose velocity the hard player aims along
+    // (its aim reference is exactly -1.015 times that velocity).
+    static Shot TakenShot(const AIPlayer& player) {
+        EXPECT_EQ(player.difficulty, 2);
+        EXPECT_FALSE(player.finished_routines().empty());
+        if (player.finished_routines().empty()) return Shot();
+        const auto* search = dynamic_cast<const ARFindPossibleShots*>(player.finished_routines().back().get());
+        EXPECT_NE(search, nullptr);
+        if (!search) return Shot();
+        for (const Shot& shot : search->shots) {
+            if (player.aim_reference().x == shot.velocity.x * -1.015f &&
+                player.aim_reference().y == shot.velocity.y * -1.015f)
+                return shot;
+        }
+        ADD_FAILURE() << "no shot of the search has the aimed velocity";
+        return Shot();
+    }
+
     static LevelSceneHarness* harness_;
     WorldDesc world_;
     vector3 ground_;
@@ -209,14 +227,16 @@ TEST_F(AIPlayerTurn, FourFruitlessSearchesWalkThreeTimesThenEndTheTurn) {
 }
 
 // A first best shot that would hit the thrower makes it walk once; after that
-// its own hits weigh -2.9, so a shot that still hits it (1 - 2.9 < 0) is not
-// taken either: the player searches at least once more.
-TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceAndTheSelfCountsMoreFromThen) {
+// its own hits weigh -2.9, and a best shot that still hits it is taken. The
+// test's driver does not walk the slob, so the second search is made from
+// the same spot, with the enemy as close as before.
+TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceThenASelfHittingShotIsTaken) {
     world_.collision_node = harness_->level().collision_node();
     const EntityDesc self = Slob(ground_.x, ground_.y + 1.2f, 0);
     Slob(ground_.x + 3.0f, ground_.y + 1.2f, 1);
     harness_->step(120);
     AIPlayer player;
+    player.difficulty = 2;
     player.begin_turn(self, world_);
     player.update(kDt);
     player.update(kDt);
@@ -224,34 +244,33 @@ TEST_F(AIPlayerTurn, AFirstSelfHitWalksOnceAndTheSelfCountsMoreFromThen) {
     EXPECT_EQ(player.attempts(), 1);
     EXPECT_EQ(player.self_weight(), -2.9f);
 
-    for (int i = 0; i < 60 * 10 && player.next_state() != AIPlayer::aim; ++i) Step(player, self);
+    for (int i = 0; i < 60 * 10 && player.next_state() != AIPlayer::aim && !player.controls().is_down(A::end_turn); ++i)
+        Step(player, self);
+    ASSERT_EQ(player.next_state(), AIPlayer::aim);
+    EXPECT_EQ(player.attempts(), 2);
     EXPECT_EQ(player.self_weight(), -2.9f);
-    EXPECT_GE(player.attempts(), 2);
+    EXPECT_EQ(TakenShot(player).self_hit, 1);
 }
 
-// The best shot reaches the enemy and a team mate beside it (1 - 1.9 < 0):
-// it would hurt the own side more than the enemy's, so it is never taken;
-// the player walks elsewhere three times and then ends its turn.
-TEST_F(AIPlayerTurn, AShotThatHurtsTheOwnSideMoreThanTheEnemiesIsNeverTaken) {
-    world_.collision_node = harness_->level().collision_node();
-    const vector3 from = harness_->ground_spot(6.0f, 0);
-    const vector3 to = harness_->ground_spot(6.0f, 1);
-    const EntityDesc self = Slob(from.x, from.y + 1.2f, 0);
-    Slob(to.x, to.y + 1.2f, 1);
-    Slob(to.x + 2.5f, to.y + 1.2f, 0);
-    harness_->step(120);
+// A best shot that does not hit the thrower is taken on the first search
+// whatever its score: here it reaches the enemy and a team mate beside it
+// (1 - 1.9 < 0).
+TEST_F(AIPlayerTurn, AShotWithoutASelfHitIsTakenWhateverItsScore) {
+    const EntityDesc self = Slob(0, 0, 0);
+    Slob(14, 0, 1);
+    Slob(16, 0, 0);
     AIPlayer player;
+    player.difficulty = 2;
     player.begin_turn(self, world_);
-    bool ended = false;
-    int most_attempts = 0;
-    for (int i = 0; i < 60 * 30 && !ended; ++i) {
-        Step(player, self);
-        EXPECT_NE(player.next_state(), AIPlayer::aim) << "a shot was taken";
-        most_attempts = std::max(most_attempts, player.attempts());
-        ended = player.controls().is_down(A::end_turn);
-    }
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(most_attempts, 4);  // three walks, then the last search
+    player.update(kDt);
+    player.update(kDt);
+    EXPECT_EQ(player.next_state(), AIPlayer::aim);
+    EXPECT_EQ(player.attempts(), 1);
+    const Shot taken = TakenShot(player);
+    EXPECT_EQ(taken.self_hit, 0);
+    EXPECT_EQ(taken.enemies_hit, 1);
+    EXPECT_EQ(taken.own_hit, 1);
+    EXPECT_LT(taken.score(1.0f, -1.9f, player.self_weight()), 0.0f);
 }
 
 // A slob that dies while the player walks is dropped from its world before
