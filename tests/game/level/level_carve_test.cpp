@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -173,6 +174,27 @@ TEST_F(LevelCarveTest, InvalidCarvesAndLavaFieldsAreIgnored)
         EXPECT_EQ(level.edit_log().size(), 1u);
         EXPECT_FLOAT_EQ(level.bounding_sphere()->radius(), 13.0f);
         EXPECT_TRUE(level_test::ImageOf(level.geometry()) == before);
+    }
+}
+
+// The invariant checker itself takes circles of any place and size: one far
+// away or with a NaN finds nothing, one that covers the whole level finds
+// its vertices, and none of them takes long.
+TEST_F(LevelCarveTest, TheInvariantCheckerTakesCirclesOfAnyPlaceAndSize)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float x, y, r;
+        bool covers;
+    } cases[] = {{1e20f, 0, 3, false}, {0, -1e30f, 1e6f, false}, {nan, 0, 3, false},
+                 {0, 0, 1e6f, true},   {-1e6f, 5, 2e6f, true},   {0, 0, inf, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y << ", " << c.r);
+        const vo_test::LevelInvariantReport report =
+            vo_test::CheckLevelInvariants(level.geometry(), {{c.x, c.y, c.r}});
+        EXPECT_EQ(report.text().find("vertex inside a carved circle") != std::string::npos, c.covers)
+            << report.text();
     }
 }
 

@@ -333,7 +333,7 @@ void PrepareSoakData(TestDataSet& data, SoakOptions const& options) {
     if (options.clusters_first) {
         data.edit("weapons.info", [](boost::property_tree::ptree& w) {
             // Cluster bombs first; when they are used up the turn starts with
-            // the next weapon that has throws (mine, timed grenade, grenade).
+            // the last listed weapon that has throws (the grenade, unlimited).
             w.put("availableWeapons.defaultWeapon", "clusterBomb");
         });
     }

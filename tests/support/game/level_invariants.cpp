@@ -3,7 +3,9 @@
 #include "dez_odor/algorithms/topology_queries.h"
 #include "game/level/mesh/boundary_edge_normal.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -95,8 +97,20 @@ void CheckVertices(LevelGeometryImpl& level, const std::vector<LevelCircle>& car
                    Problems& problems)
 {
     LevelMesh& mesh = level.mesh();
-    // The circles by the cells of a square grid that their boxes overlap,
-    // each cell's in the order given: a vertex meets only those of its cell.
+    // The box of the level's vertices: only there can a vertex lie inside
+    // a circle, whatever the circle's size or place.
+    float lowX = std::numeric_limits<float>::max(), lowY = lowX;
+    float highX = -lowX, highY = -lowX;
+    for (auto it = mesh.grid.begin<mg::Vertex>(); it != mesh.grid.end<mg::Vertex>(); ++it) {
+        const MeshVector& p = mesh.position[*it];
+        lowX = std::min(lowX, p[0]);
+        highX = std::max(highX, p[0]);
+        lowY = std::min(lowY, p[1]);
+        highY = std::max(highY, p[1]);
+    }
+    // The circles by the cells of a square grid that their boxes, cut to
+    // the level's box, overlap, each cell's in the order given: a vertex
+    // meets only those of its cell.
     const float cellSize = 8.0f;
     auto cellOf = [cellSize](float v) { return static_cast<long long>(std::floor(v / cellSize)); };
     auto key = [](long long i, long long j) { return std::make_pair(i, j); };
@@ -106,8 +120,13 @@ void CheckVertices(LevelGeometryImpl& level, const std::vector<LevelCircle>& car
         const float inner = c.radius - mesh.snap_distance;
         if (!(inner > 0))
             continue;
-        for (long long i = cellOf(c.x - inner); i <= cellOf(c.x + inner); ++i) {
-            for (long long j = cellOf(c.y - inner); j <= cellOf(c.y + inner); ++j)
+        // Comparisons with NaN fail, so a circle with one is left out too.
+        const float fromX = std::max(c.x - inner, lowX), toX = std::min(c.x + inner, highX);
+        const float fromY = std::max(c.y - inner, lowY), toY = std::min(c.y + inner, highY);
+        if (!(fromX <= toX && fromY <= toY))
+            continue;
+        for (long long i = cellOf(fromX); i <= cellOf(toX); ++i) {
+            for (long long j = cellOf(fromY); j <= cellOf(toY); ++j)
                 cells[key(i, j)].push_back(k);
         }
     }
