@@ -9,6 +9,7 @@
 #include "game/match/match_config.h"
 
 #include "engine/core/info_file.h"
+#include <boost/optional.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <fstream>
@@ -114,11 +115,28 @@ void CheckDebugConfig(Checker& c) {
     }
 }
 
+namespace {
+
+// Whether a character of characters.info has an empty texture name, so that
+// its slobs draw with the slob body's texture.
+bool SlobTextureDrawn(Checker& c) {
+    ptree const* characters = c.config("characters.info");
+    if (!characters) return false;
+    for (auto const& entry : *characters) {
+        if (entry.first != "character") continue;
+        boost::optional<std::string> const name = entry.second.get_optional<std::string>("textureName");
+        if (name && name->empty()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void CheckGameConfig(Checker& c) {
     std::string const file = "game_config.info";
     ptree const* tree = c.config(file);
     if (!tree) return;
-    c.add(vo::GameConfigDefects(*tree, c.files()));
+    c.add(vo::GameConfigFindings(*tree, c.files(), SlobTextureDrawn(c)));
 
     // Values that break the match: the ranges the game clamps to (the
     // generation's largest counts are load rules).
@@ -185,8 +203,8 @@ void CheckWeaponsAndItems(Checker& c) {
     ptree const* game = c.config("game_config.info");
     if (!weapons) return;
     bool const mines = game ? game->get<int>("numMines", 4) > 0 : true;
-    c.add(vo::WeaponsDefects(*weapons, mines, true, c.files()));
-    if (items) c.add(vo::ItemsDefects(*items, *weapons, c.files()));
+    c.add(vo::WeaponsFindings(*weapons, mines, true, c.files()));
+    if (items) c.add(vo::ItemsFindings(*items, *weapons, c.files()));
     // The pictures of weapons and items against their textures and atlases.
     if (auto const available = weapons->get_child_optional("availableWeapons")) {
         for (auto const& w : *available) {
