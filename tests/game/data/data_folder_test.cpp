@@ -185,8 +185,14 @@ TEST(DataFolder, TheCheckerWarnsOfWhatTheReadersRepairAndPasses) {
     const CopyCase cases[] = {
         {"a negative cluster num: no clusters", [](BrokenCopy& d) { return d.edit("weapons.info", "num 5", "num -3"); },
          nullptr},
+        {"a character drawn with the slob texture",
+         [](BrokenCopy& d) { return d.edit("characters.info", "textureName chars/gronk.png", "textureName \"\""); },
+         nullptr},
         {"a cluster num that does not read", [](BrokenCopy& d) { return d.edit("weapons.info", "num 5", "num five"); },
          "WARNING: weapons.info: clusterBomb.cluster.num: 'five' is not a whole number, 0 used"},
+        {"a count of game_config.info that is no whole number",
+         [](BrokenCopy& d) { return d.edit("game_config.info", "\nnumMines 2\n", "\nnumMines 2.5\n"); },
+         "WARNING: game_config.info: numMines: '2.5' is not a whole number, 4 used"},
     };
     for (CopyCase const& c : cases) {
         SCOPED_TRACE(c.what);
