@@ -12,9 +12,12 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include <algorithm>
+#include <iostream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <type_traits>
+#include <utility>
 
 namespace vo {
 
@@ -40,40 +43,66 @@ bool Converts(ptree const& node) {
     return static_cast<bool>(node.get_value_optional<T>());
 }
 
-class Defects {
-public:
-    explicit Defects(std::string file) : file_(std::move(file)) {}
-    void add(std::string const& key, std::string const& what) { lines_.push_back(file_ + ": " + key + ": " + what); }
+// A value as the warnings show it.
+template <class T>
+std::string Shown(T value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+std::string Shown(bool value) { return value ? "true" : "false"; }
 
-    // The value of an optional number child, when it is there and converts;
-    // a child that does not convert is a defect.
-    template <class T>
-    boost::optional<T> number(ptree const& node, std::string const& prefix, std::string const& key) {
-        ptree const* child = Child(node, key);
-        if (!child) return boost::none;
-        boost::optional<T> const value = child->get_value_optional<T>();
-        if (!value) add(prefix + key, std::is_integral<T>::value ? "'" + child->data() + "' is not a whole number"
-                                                                   : "'" + child->data() + "' is not a number");
-        return value;
+// What a text is not, for a value of type T.
+template <class T>
+std::string NotA(std::string const& text) {
+    if (std::is_same<T, bool>::value) return "'" + text + "' is not true or false";
+    return "'" + text + (std::is_integral<T>::value ? "' is not a whole number" : "' is not a number");
+}
+
+class Findings {
+public:
+    explicit Findings(std::string file) : file_(std::move(file)) {}
+    void refuse(std::string const& key, std::string const& what) { found_.defects.push_back(line(key, what)); }
+    void warn(std::string const& key, std::string const& what, std::string const& used) {
+        found_.warnings.push_back(line(key, what) + ", " + used + " used");
     }
-    boost::optional<bool> truth(ptree const& node, std::string const& prefix, std::string const& key) {
+
+    // The value the game reads from an optional child: the child's own when
+    // it converts, otherwise the reader's default (with a warning when the
+    // child is there).
+    template <class T>
+    T value(ptree const& node, std::string const& prefix, std::string const& key, T fallback) {
         ptree const* child = Child(node, key);
-        if (!child) return boost::none;
-        boost::optional<bool> const value = child->get_value_optional<bool>();
-        if (!value) add(prefix + key, "'" + child->data() + "' is not true or false");
-        return value;
+        if (!child) return fallback;
+        if (boost::optional<T> const v = child->get_value_optional<T>()) return *v;
+        warn(prefix + key, NotA<T>(child->data()), Shown(fallback));
+        return fallback;
+    }
+    // The value of a child the game reads without a default: missing or not
+    // converting, it is a defect and none.
+    template <class T>
+    boost::optional<T> required(ptree const& node, std::string const& prefix, std::string const& key,
+                                std::string const& missing = "missing") {
+        ptree const* child = Child(node, key);
+        if (!child) {
+            refuse(prefix + key, missing);
+            return boost::none;
+        }
+        boost::optional<T> const v = child->get_value_optional<T>();
+        if (!v) refuse(prefix + key, NotA<T>(child->data()));
+        return v;
     }
     void texture(DataFiles const& files, std::string const& key, std::string const& name) {
         if (name.empty())
-            add(key, "names no texture");
+            refuse(key, "names no texture");
         else if (!files.texture(name))
-            add(key, "no texture file '" + name + "'");
+            refuse(key, "no texture file '" + name + "'");
     }
     // An image or icon: a texture that exists and a source frame that reads.
     void image(ptree const& node, std::string const& key, DataFiles const& files) {
         boost::optional<std::string> const name = node.get_optional<std::string>("texture");
         if (!name)
-            add(key + ".texture", "missing");
+            refuse(key + ".texture", "missing");
         else
             texture(files, key + ".texture", *name);
         for (const char* frame : {"srcFrame", "destFrame"}) {
@@ -82,16 +111,18 @@ public:
             try {
                 ReadFrame(*f);
             } catch (Error const& e) {
-                add(key + "." + frame, e.message());
+                refuse(key + "." + frame, e.message());
             }
         }
     }
 
-    DataDefects take() { return std::move(lines_); }
+    DataFindings take() { return std::move(found_); }
 
 private:
+    std::string line(std::string const& key, std::string const& what) const { return file_ + ": " + key + ": " + what; }
+
     std::string file_;
-    DataDefects lines_;
+    DataFindings found_;
 };
 
 // What is wrong with a name that the game looks up as a path ('.'
@@ -106,62 +137,77 @@ std::string NameFault(std::string const& name) {
 
 // A name in the value of key; false (and a defect) when it cannot be looked
 // up.
-bool CheckName(Defects& out, std::string const& key, std::string const& name) {
+bool CheckName(Findings& out, std::string const& key, std::string const& name) {
     std::string const fault = NameFault(name);
-    if (!fault.empty()) out.add(key, fault);
+    if (!fault.empty()) out.refuse(key, fault);
     return fault.empty();
 }
 
 // A soft-body description (keys without prefix, as the game reads them with
-// InitSoftBodyDesc) named by prefix in the lines: numbers that read, a mass
-// above 0, what the circle builder (CreateSoftBody_Circle) refuses, and,
-// for a textured body, a texture that exists.
-void CheckBody(Defects& out, ptree const& body, std::string const& prefix, bool textured, DataFiles const& files) {
-    for (const char* key : {"numBoundaryPoints", "nbrConnectionRadius", "opposingConnectionRadius"})
-        out.number<int>(body, prefix, key);
-    out.number<float>(body, prefix, "radius");
-    if (auto const v = out.number<float>(body, prefix, "mass"); v && !(*v > 0.0f)) out.add(prefix + "mass", "must be above 0");
-    for (const char* key : {"uvScale", "texX1", "texY1", "texX2", "texY2", "friction", "noFrictionVel",
-                            "particleDamping", "stickyness", "stickyVelocity", "stickyForce", "rigidity", "inertia",
-                            "springShortConstant", "springLongConstant", "springDamping"}) {
-        out.number<float>(body, prefix, key);
-    }
-    out.truth(body, prefix, "stickyParticles");
+// InitSoftBodyDesc) named by prefix in the lines: values that read (a
+// warning and the reader's default otherwise), what the circle builder
+// (CreateSoftBody_Circle) refuses and, for a textured body, a texture that
+// exists.
+void CheckBody(Findings& out, ptree const& body, std::string const& prefix, bool textured, DataFiles const& files) {
+    SoftBodyDesc const d;
+    const std::pair<const char*, int> whole[] = {{"numBoundaryPoints", d.num_boundary_points},
+                                                 {"nbrConnectionRadius", d.nbr_connection_radius},
+                                                 {"opposingConnectionRadius", d.opposing_connection_radius}};
+    for (auto const& key : whole) out.value<int>(body, prefix, key.first, key.second);
+    // The mass is kept inverted.
+    const std::pair<const char*, float> numbers[] = {
+        {"radius", d.radius},
+        {"uvScale", d.uv_scale},
+        {"texX1", d.tex_x1},
+        {"texY1", d.tex_y1},
+        {"texX2", d.tex_x2},
+        {"texY2", d.tex_y2},
+        {"friction", d.friction},
+        {"noFrictionVel", d.no_friction_vel},
+        {"particleDamping", d.particle_damping},
+        {"stickyness", d.stickiness},
+        {"stickyVelocity", d.sticky_velocity},
+        {"stickyForce", d.sticky_force},
+        {"mass", 1.0f / d.mass_inv},
+        {"rigidity", d.rigidity},
+        {"inertia", d.inertia},
+        {"springShortConstant", d.spring_short_constant},
+        {"springLongConstant", d.spring_long_constant},
+        {"springDamping", d.spring_damping}};
+    for (auto const& key : numbers) out.value<float>(body, prefix, key.first, key.second);
+    out.value<bool>(body, prefix, "stickyParticles", d.sticky_particles);
     SoftBodyDesc desc;
     InitSoftBodyDescNoTexture(desc, body, "");
     SoftBodyCircleFault const fault = FindSoftBodyCircleFault(desc);
-    if (!fault.empty()) out.add(prefix + fault.key, fault.what);
-    if (textured) out.texture(files, prefix + "texture", body.get<std::string>("texture", SoftBodyDesc().texture));
+    if (!fault.empty()) out.refuse(prefix + fault.key, fault.what);
+    if (textured) out.texture(files, prefix + "texture", body.get<std::string>("texture", d.texture));
 }
 
-void CheckExplosionTypes(Defects& out, ptree const& weapons, DataFiles const& files) {
+void CheckExplosionTypes(Findings& out, ptree const& weapons, DataFiles const& files) {
     ptree const* types = Child(weapons, "explosionTypes");
     if (!types) {
-        out.add("explosionTypes", "missing");
+        out.refuse("explosionTypes", "missing");
         return;
     }
-    for (const char* needed : {"normal", "small"}) {
-        if (!Child(*types, needed))
-            out.add(std::string("explosionTypes.") + needed,
-                    std::string("missing (") + (std::string(needed) == "small" ? "the explosion of a dying slob" : "every weapon's default") + ")");
-    }
+    if (!Child(*types, "small")) out.refuse("explosionTypes.small", "missing (the explosion of a dying slob)");
     for (auto const& type : *types) {
         std::string const prefix = "explosionTypes." + type.first + ".";
-        if (auto const r = out.number<float>(type.second, prefix, "radius"); r && !(*r > 0.0f))
-            out.add(prefix + "radius", "must be above 0");
-        out.number<float>(type.second, prefix, "damage");
-        out.number<float>(type.second, prefix, "force");
-        if (auto const d = out.number<float>(type.second, prefix, "peakDelay"); d && *d < 0.0f)
-            out.add(prefix + "peakDelay", "must not be negative");
-        if (auto const v = out.number<float>(type.second, prefix, "soundVolume"); v && (*v < 0.0f || *v > 100.0f))
-            out.add(prefix + "soundVolume", "must lie in 0..100");
+        // The explosion's own defaults.
+        if (!(out.value<float>(type.second, prefix, "radius", 1.0f) > 0.0f))
+            out.refuse(prefix + "radius", "must be above 0");
+        out.value<float>(type.second, prefix, "damage", 10.0f);
+        out.value<float>(type.second, prefix, "force", 1000.0f);
+        if (out.value<float>(type.second, prefix, "peakDelay", 0.2f) < 0.0f)
+            out.refuse(prefix + "peakDelay", "must not be negative");
+        float const volume = out.value<float>(type.second, prefix, "soundVolume", 100.0f);
+        if (volume < 0.0f || volume > 100.0f) out.refuse(prefix + "soundVolume", "must lie in 0..100");
         std::string const sound = type.second.get<std::string>("soundFile", "");
-        if (!sound.empty() && !files.sound(sound)) out.add(prefix + "soundFile", "no sound file '" + sound + "'");
+        if (!sound.empty() && !files.sound(sound)) out.refuse(prefix + "soundFile", "no sound file '" + sound + "'");
     }
 }
 
 // Follows the cluster types from every weapon; reports each cycle once.
-void CheckClusterCycles(Defects& out, std::map<std::string, std::string> const& next) {
+void CheckClusterCycles(Findings& out, std::map<std::string, std::string> const& next) {
     std::set<std::string> reported;
     for (auto const& start : next) {
         std::vector<std::string> path{start.first};
@@ -177,7 +223,7 @@ void CheckClusterCycles(Defects& out, std::map<std::string, std::string> const& 
                 if (reported.insert(first).second) {
                     std::string chain;
                     for (std::string const& w : cycle) chain += w + " -> ";
-                    out.add(cycle.front() + ".cluster.type", "cluster types form a cycle: " + chain + at);
+                    out.refuse(cycle.front() + ".cluster.type", "cluster types form a cycle: " + chain + at);
                 }
                 break;
             }
@@ -187,6 +233,11 @@ void CheckClusterCycles(Defects& out, std::map<std::string, std::string> const& 
 }
 
 }  // namespace
+
+void DataFindings::append(DataFindings const& more) {
+    defects.insert(defects.end(), more.defects.begin(), more.defects.end());
+    warnings.insert(warnings.end(), more.warnings.begin(), more.warnings.end());
+}
 
 DataFiles InstalledDataFiles() {
     auto in = [](int id) {
@@ -204,28 +255,28 @@ std::vector<std::string> AvailableWeaponNames(ptree const& weapons) {
     return names;
 }
 
-DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays, DataFiles const& files) {
-    Defects out("weapons.info");
+DataFindings WeaponsFindings(ptree const& weapons, bool mines_laid, bool cpu_plays, DataFiles const& files) {
+    Findings out("weapons.info");
     std::vector<std::string> const names = AvailableWeaponNames(weapons);
     ptree const* available = Child(weapons, "availableWeapons");
-    if (!available || names.empty()) out.add("availableWeapons", "lists no weapon");
+    if (!available || names.empty()) out.refuse("availableWeapons", "lists no weapon");
     if (available) {
         for (auto const& entry : *available) {
             std::string const key = "availableWeapons." + entry.first;
             if (entry.first == "defaultWeapon") {
                 std::string const name = entry.second.data();
                 if (std::find(names.begin(), names.end(), name) == names.end())
-                    out.add(key, "names no listed weapon '" + name + "'");
+                    out.refuse(key, "names no listed weapon '" + name + "'");
                 continue;
             }
             CheckName(out, key, entry.first);
-            if (auto const num = out.number<int>(entry.second, key + ".", "num"); num && *num < -1)
-                out.add(key + ".num", "must be -1 (unlimited) or more");
+            // Any negative count is unlimited.
+            out.value<int>(entry.second, key + ".", "num", -1);
             if (ptree const* icon = Child(entry.second, "icon"))
                 out.image(*icon, key + ".icon", files);
             else
-                out.add(key + ".icon", "missing");
-            if (!Child(weapons, entry.first)) out.add(key, "no weapon description '" + entry.first + "'");
+                out.refuse(key + ".icon", "missing");
+            if (!Child(weapons, entry.first)) out.refuse(key, "no weapon description '" + entry.first + "'");
         }
     }
 
@@ -234,139 +285,135 @@ DataDefects WeaponsDefects(ptree const& weapons, bool mines_laid, bool cpu_plays
     if (cpu_plays) queue.push_back("grenade");
     std::set<std::string> done, bodies;
     std::map<std::string, std::string> cluster_type;
-    ptree const* types = Child(weapons, "explosionTypes");
+    ptree const& types = ChildOrEmpty(weapons, "explosionTypes");
     for (std::size_t i = 0; i < queue.size(); ++i) {
         std::string const name = queue[i];
         if (!done.insert(name).second) continue;
         ptree const* desc = Child(weapons, name);
         if (!desc) {
             if (name == "mine" || name == "grenade")
-                out.add(name, "no weapon description (the match throws '" + name + "' by name)");
+                out.refuse(name, "no weapon description (the match throws '" + name + "' by name)");
             continue;  // listed weapons and cluster types are reported where they are named
         }
         std::string const p = name + ".";
-        boost::optional<float> const fixed = out.number<float>(*desc, p, "fixedVelocity");
-        if (fixed && *fixed == 0.0f)
-            out.add(p + "fixedVelocity", "0 reads as fixed on the weapon buttons but as charged when thrown; use -1 or a speed above 0");
-        bool const fixed_speed = fixed && *fixed > 0.0f;
+        float const fixed = out.value<float>(*desc, p, "fixedVelocity", -1.0f);
+        if (fixed == 0.0f)
+            out.refuse(p + "fixedVelocity", "0 reads as fixed on the weapon buttons but as charged when thrown; use -1 or a speed above 0");
+        bool const fixed_speed = fixed > 0.0f;
         // The computer players aim "grenade" by its full speed, whatever
         // else it has.
         bool const aimed = cpu_plays && name == "grenade";
         if (!fixed_speed || aimed) {
-            if (!Child(*desc, "maxVelocity"))
-                out.add(p + "maxVelocity", fixed_speed ? "missing (the computer players aim with it)"
-                                                       : "missing (needed without a fixedVelocity above 0)");
-            else if (auto const v = out.number<float>(*desc, p, "maxVelocity"); v && !(*v > 0.0f))
-                out.add(p + "maxVelocity", "must be above 0");
+            boost::optional<float> const v =
+                out.required<float>(*desc, p, "maxVelocity",
+                                    fixed_speed ? "missing (the computer players aim with it)"
+                                                : "missing (needed without a fixedVelocity above 0)");
+            if (v && !(*v > 0.0f)) out.refuse(p + "maxVelocity", "must be above 0");
         }
-        bool const clusters_only = out.truth(*desc, p, "clustersOnly").value_or(false);
+        bool const clusters_only = out.value<bool>(*desc, p, "clustersOnly", false);
         if (!clusters_only) {
-            for (const char* key : {"timed", "groundTriggered", "slobTriggered"}) {
-                if (!Child(*desc, key))
-                    out.add(p + key, "missing");
-                else
-                    out.truth(*desc, p, key);
-            }
+            for (const char* key : {"timed", "groundTriggered", "slobTriggered"}) out.required<bool>(*desc, p, key);
             boost::optional<std::string> const body = desc->get_optional<std::string>("body");
             if (!body) {
-                out.add(p + "body", "missing");
+                out.refuse(p + "body", "missing");
             } else if (CheckName(out, p + "body", *body)) {
                 if (ptree const* b = Child(weapons, *body)) {
                     if (bodies.insert(*body).second) CheckBody(out, *b, *body + ".", true, files);
                 } else {
-                    out.add(p + "body", "no body description '" + *body + "'");
+                    out.refuse(p + "body", "no body description '" + *body + "'");
                 }
             }
             std::string const type = desc->get<std::string>("explosionType", "normal");
-            if (CheckName(out, p + "explosionType", type) && types && !Child(*types, type))
-                out.add(p + "explosionType", "no explosion type '" + type + "'");
+            if (CheckName(out, p + "explosionType", type) && !Child(types, type))
+                out.warn(p + "explosionType", "no explosion type '" + type + "'",
+                         "a silent explosion of radius 1, damage 10 and force 1000");
         }
         if (name == "mine") {
-            if (clusters_only) out.add("mine.clustersOnly", "the match lays mines as bodies");
+            if (clusters_only) out.refuse("mine.clustersOnly", "the match lays mines as bodies");
             if (desc->get_optional<bool>("groundTriggered").value_or(false))
-                out.add("mine.groundTriggered", "true sets every mine off where it is laid");
+                out.refuse("mine.groundTriggered", "true sets every mine off where it is laid");
         }
         ptree const* cluster = Child(*desc, "cluster");
         int num = 0;
         if (cluster) {
             std::string const cp = p + "cluster.";
-            num = out.number<int>(*cluster, cp, "num").value_or(0);
-            if (num < 0) out.add(cp + "num", "must not be negative");
-            if (num > kMaxClusters) out.add(cp + "num", "more than " + std::to_string(kMaxClusters) + " clusters");
+            // 0 or less releases no clusters.
+            num = out.value<int>(*cluster, cp, "num", 0);
+            if (num > kMaxClusters) out.refuse(cp + "num", "more than " + std::to_string(kMaxClusters) + " clusters");
             for (const char* key : {"directionalRelative", "orthogonalVel", "minHorizontalVel", "maxHorizontalVel",
                                     "minVerticalVel", "maxVerticalVel", "timer"}) {
-                out.number<float>(*cluster, cp, key);
+                out.value<float>(*cluster, cp, key, 0.0f);
             }
-            out.truth(*cluster, cp, "ignoreExplosions");
+            out.value<bool>(*cluster, cp, "ignoreExplosions", true);
             if (num > 0) {
                 std::string const type = cluster->get<std::string>("type", "");
                 if (!Child(*cluster, "type")) {
-                    out.add(cp + "type", "missing");
+                    out.refuse(cp + "type", "missing");
                 } else if (CheckName(out, cp + "type", type)) {
                     if (ptree const* weapon = Child(weapons, type)) {
                         if (weapon->get_optional<bool>("clustersOnly").value_or(false))
-                            out.add(cp + "type", "'" + type + "' is clustersOnly and makes no grenade");
+                            out.refuse(cp + "type", "'" + type + "' is clustersOnly and makes no grenade");
                         cluster_type[name] = type;
                         queue.push_back(type);
                     } else {
-                        out.add(cp + "type", "names no weapon description '" + type + "'");
+                        out.refuse(cp + "type", "names no weapon description '" + type + "'");
                     }
                 }
             }
         }
-        if (clusters_only && num <= 0) out.add(p + "clustersOnly", "true without clusters: a throw makes nothing");
+        if (clusters_only && num <= 0) out.refuse(p + "clustersOnly", "true without clusters: a throw makes nothing");
     }
     CheckClusterCycles(out, cluster_type);
     CheckExplosionTypes(out, weapons, files);
     return out.take();
 }
 
-DataDefects ItemsDefects(ptree const& items, ptree const& weapons, DataFiles const& files) {
-    Defects out("items.info");
-    float const frequency = out.number<float>(items, "", "frequency").value_or(0.0f);
-    if (!(frequency > 0.0f)) return out.take();
+DataFindings ItemsFindings(ptree const& items, ptree const& weapons, DataFiles const& files) {
+    Findings out("items.info");
+    if (!(out.value<float>(items, "", "frequency", 0.0f) > 0.0f)) return out.take();
     for (const char* key : {"maxInitialThrows", "maxThrowsPerRound"}) {
-        if (auto const n = out.number<int>(items, "", key); n && (*n < 0 || *n > 20)) out.add(key, "must lie in 0..20");
+        int const n = out.value<int>(items, "", key, 1);
+        if (n < 0 || n > 20) out.refuse(key, "must lie in 0..20");
     }
     // The item bodies take their texture from the item's image.
     CheckBody(out, ChildOrEmpty(items, "itemBody"), "itemBody.", false, files);
     ptree const* list = Child(items, "items");
     if (!list || list->empty()) {
-        out.add("items", "no items, but frequency is above 0");
+        out.refuse("items", "no items, but frequency is above 0");
         return out.take();
     }
     std::vector<std::string> const names = AvailableWeaponNames(weapons);
     for (auto const& item : *list) {
         std::string const p = "items." + item.first + ".";
         if (!CheckName(out, "items." + item.first, item.first)) continue;
-        if (!Child(item.second, "name")) out.add(p + "name", "missing");
+        if (!Child(item.second, "name")) out.refuse(p + "name", "missing");
         if (ptree const* image = Child(item.second, "image"))
             out.image(*image, p + "image", files);
         else
-            out.add(p + "image", "missing");
-        if (auto const w = out.number<float>(item.second, p, "relativeFrequency"); w && *w < 0.0f)
-            out.add(p + "relativeFrequency", "must not be negative");
+            out.refuse(p + "image", "missing");
+        if (out.value<float>(item.second, p, "relativeFrequency", 0.0f) < 0.0f)
+            out.refuse(p + "relativeFrequency", "must not be negative");
         for (auto const& effect : item.second) {
             if (effect.first == "addHealth" && !Converts<float>(effect.second)) {
-                out.add(p + "addHealth", "'" + effect.second.data() + "' is not a number");
+                out.refuse(p + "addHealth", NotA<float>(effect.second.data()));
             } else if (effect.first == "addRotateWorld" && !Converts<int>(effect.second)) {
-                out.add(p + "addRotateWorld", "'" + effect.second.data() + "' is not a whole number");
+                out.refuse(p + "addRotateWorld", NotA<int>(effect.second.data()));
             } else if (effect.first == "addWeapon" &&
                        std::find(names.begin(), names.end(), effect.second.data()) == names.end()) {
-                out.add(p + "addWeapon", "names no available weapon '" + effect.second.data() + "'");
+                out.refuse(p + "addWeapon", "names no available weapon '" + effect.second.data() + "'");
             }
         }
     }
     return out.take();
 }
 
-DataDefects GameConfigDefects(ptree const& config, DataFiles const& files) {
-    Defects out("game_config.info");
+DataFindings GameConfigFindings(ptree const& config, DataFiles const& files, bool slob_texture_drawn) {
+    Findings out("game_config.info");
     std::string const font = config.get<std::string>("roundTimerFont", "");
     if (font.empty())
-        out.add("roundTimerFont", "names no font; the round timer and the HUD need one");
+        out.refuse("roundTimerFont", "names no font; the round timer and the HUD need one");
     else if (!files.font(font))
-        out.add("roundTimerFont", "no font file '" + font + "'");
+        out.refuse("roundTimerFont", "no font file '" + font + "'");
     static const std::pair<const char*, const char*> kAreaTextures[] = {
         {"area.blendTexture1", "bw_test.png"},        {"area.blendTexture2", "bw_test.png"},
         {"area.diffuseTexture1", "tmp_lvl_tex.png"},  {"area.diffuseTexture2", "tmp_lvl_tex.png"},
@@ -383,20 +430,21 @@ DataDefects GameConfigDefects(ptree const& config, DataFiles const& files) {
             ++index;
         }
     }
-    CheckBody(out, ChildOrEmpty(config, "slob"), "slob.", true, files);
+    CheckBody(out, ChildOrEmpty(config, "slob"), "slob.", slob_texture_drawn, files);
     LevelGenerationParams counts;
     counts.caves.num_circles = config.get("randArea.numCircles", counts.caves.num_circles);
     counts.lava.num_fields = config.get("randLava.numFields", counts.lava.num_fields);
     counts.lava.num_sub_circles_per_field =
         config.get("randLava.numSubCirclesPerField", counts.lava.num_sub_circles_per_field);
-    for (auto const& fault : LevelGenerationCountFaults(counts)) out.add(fault.first, fault.second);
+    for (auto const& fault : LevelGenerationCountFaults(counts)) out.refuse(fault.first, fault.second);
     return out.take();
 }
 
-void RefuseDataDefects(DataDefects const& defects) {
-    if (defects.empty()) return;
+void WarnAndRefuse(DataFindings const& findings) {
+    for (std::string const& line : findings.warnings) std::cout << "WARNING: " << line << std::endl;
+    if (findings.defects.empty()) return;
     std::string message;
-    for (std::string const& line : defects) message += (message.empty() ? "" : "\n") + line;
+    for (std::string const& line : findings.defects) message += (message.empty() ? "" : "\n") + line;
     throw Error(message);
 }
 

@@ -18,8 +18,11 @@
 #include "game/level/data_rules.h"
 #include "game/match/match_config.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vo {
 
@@ -50,15 +53,24 @@ int ShakeCount(float iterations) {
 LevelScene::LevelScene() : weapons(CopyOfConfig("weapons.info")), items(CopyOfConfig("items.info")) {
     const DataFiles files = InstalledDataFiles();
     // "mine" and "grenade" are asked for by the match that needs them.
-    DataDefects defects = WeaponsDefects(weapons, false, false, files);
-    const DataDefects item_defects = ItemsDefects(items, weapons, files);
-    defects.insert(defects.end(), item_defects.begin(), item_defects.end());
-    RefuseDataDefects(defects);
+    DataFindings findings = WeaponsFindings(weapons, false, false, files);
+    findings.append(ItemsFindings(items, weapons, files));
+    WarnAndRefuse(findings);
 }
 
 void LevelScene::check_match_weapons(bool mines_laid, bool cpu_plays) const {
     if (!mines_laid && !cpu_plays) return;
-    RefuseDataDefects(WeaponsDefects(weapons, mines_laid, cpu_plays, InstalledDataFiles()));
+    const DataFiles files = InstalledDataFiles();
+    DataFindings findings = WeaponsFindings(weapons, mines_laid, cpu_plays, files);
+    // The warnings of the weapons the scene was made with are out already.
+    const std::vector<std::string> shown = WeaponsFindings(weapons, false, false, files).warnings;
+    std::vector<std::string>& warnings = findings.warnings;
+    warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
+                                  [&shown](const std::string& line) {
+                                      return std::find(shown.begin(), shown.end(), line) != shown.end();
+                                  }),
+                   warnings.end());
+    WarnAndRefuse(findings);
 }
 
 LevelScene::~LevelScene() {

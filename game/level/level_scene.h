@@ -32,14 +32,16 @@ struct ClusterDesc;
 class LevelScene : public Scene2d {
 public:
     // Copies "weapons.info" and "items.info" from the configuration pool and
-    // checks them: a file that cannot be read raises the pool's error, a
-    // file with defects an Error listing every defect ("<file>: <key>:
-    // <what>", one per line), so bad data fails here and not mid-match.
-    // "mine" and "grenade" are left to check_match_weapons.
+    // holds them to the load rules: a file that cannot be read raises the
+    // pool's error, a file with defects an Error listing every defect
+    // ("<file>: <key>: <what>", one per line), so bad data fails here and
+    // not mid-match; the rules' warnings are printed. "mine" and "grenade"
+    // are left to check_match_weapons.
     LevelScene();
     // Refuses, with the same Error, weapons that a match cannot be played
     // with: "mine" must be throwable when it lays mines, "grenade" when a
-    // computer team plays (its player throws that weapon).
+    // computer team plays (its player throws that weapon). Prints the
+    // warnings the construction did not.
     void check_match_weapons(bool mines_laid, bool cpu_plays) const;
     ~LevelScene() override;
 

@@ -10,6 +10,7 @@
 #include "engine/visuals/font.h"
 #include "engine/widgets/text_widget.h"
 #include "engine/widgets/widget.h"
+#include "game/app/characters.h"
 #include "game/behaviors/game_events.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/data_rules.h"
@@ -161,9 +162,14 @@ void Match::deserialize() { ReadLevelSnapshot(snapshot_buffer_, *level_); }
 void Match::load_config(bool during_play) {
     const std::string path = PathProvider::get_path(1) + MatchConfig::FILE_NAME;
     // The load rules: what the match demands of the file later (the files
-    // it names, the slobs' body) fails here, naming the key.
-    const MatchConfig::Check rules = [](const ptree& fresh) {
-        RefuseDataDefects(GameConfigDefects(fresh, InstalledDataFiles()));
+    // it names, the slobs' body) fails here, naming the key. The slobs of a
+    // character without a texture draw with the slob body's.
+    bool slob_texture_drawn = false;
+    for (unsigned i = 0; i < NumCharacters(); ++i) {
+        if (GetCharacter(i).textureName.empty()) slob_texture_drawn = true;
+    }
+    const MatchConfig::Check rules = [slob_texture_drawn](const ptree& fresh) {
+        WarnAndRefuse(GameConfigFindings(fresh, InstalledDataFiles(), slob_texture_drawn));
     };
     if (during_play) {
         // A file that went bad while the match runs must not end the game:

@@ -48,10 +48,14 @@ bool Decodes(std::string const& path) {
 Checker::Checker(std::string data_dir) : dir_(std::move(data_dir)) {}
 
 void Checker::add(std::string const& file, std::string const& key, std::string const& what) {
-    defects_.push_back(file + ": " + key + ": " + what);
+    found_.defects.push_back(file + ": " + key + ": " + what);
 }
 
-void Checker::add(vo::DataDefects const& lines) { defects_.insert(defects_.end(), lines.begin(), lines.end()); }
+void Checker::warn(std::string const& file, std::string const& key, std::string const& what) {
+    found_.warnings.push_back(file + ": " + key + ": " + what);
+}
+
+void Checker::add(vo::DataFindings const& findings) { found_.append(findings); }
 
 ptree const* Checker::config(std::string const& file) {
     if (auto const it = configs_.find(file); it != configs_.end()) return &it->second;
@@ -184,11 +188,16 @@ int main(int argc, char** argv) {
     // The engine's readers load textures, which needs a display; they run
     // only after everything else is sound, so that they report nothing twice.
     if (c.defects().empty()) check::CheckWithEngineReaders(c);
+    // Warnings, as the game prints them when it loads the files, do not
+    // fail the check.
+    for (std::string const& line : c.warnings()) std::cout << "WARNING: " << line << "\n";
     for (std::string const& line : c.defects()) std::cout << line << "\n";
     if (!c.defects().empty()) {
         std::cout << "check_data: " << c.defects().size() << " defect(s) in " << argv[1] << std::endl;
         return 1;
     }
-    std::cout << "check_data: " << argv[1] << " is sound" << std::endl;
+    std::cout << "check_data: " << argv[1] << " is sound";
+    if (!c.warnings().empty()) std::cout << ", with " << c.warnings().size() << " warning(s)";
+    std::cout << std::endl;
     return 0;
 }

@@ -2,7 +2,8 @@
 
 // The data checker's shared state: the data folder, the parsed
 // configuration files, what is known about the media files, and the defect
-// lines found so far ("<file>: <key>: <what>").
+// and warning lines found so far ("<file>: <key>: <what>"; a warning's what
+// ends in ", <default> used").
 
 #include "game/level/data_rules.h"
 
@@ -29,8 +30,10 @@ public:
     std::string folder(std::string const& name) const { return dir_ + "/" + name + "/"; }
 
     void add(std::string const& file, std::string const& key, std::string const& what);
-    void add(vo::DataDefects const& lines);
-    std::vector<std::string> const& defects() const { return defects_; }
+    void warn(std::string const& file, std::string const& key, std::string const& what);
+    void add(vo::DataFindings const& findings);
+    std::vector<std::string> const& defects() const { return found_.defects; }
+    std::vector<std::string> const& warnings() const { return found_.warnings; }
 
     // The tree of a configuration file, or null when it is missing or does
     // not parse (reported once).
@@ -54,7 +57,7 @@ public:
 
 private:
     std::string dir_;
-    std::vector<std::string> defects_;
+    vo::DataFindings found_;
     std::map<std::string, ptree> configs_;
     std::map<std::string, bool> broken_configs_;
     std::map<std::string, ImageSize> textures_;

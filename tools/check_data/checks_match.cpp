@@ -9,11 +9,13 @@
 #include "game/match/match_config.h"
 
 #include "engine/core/info_file.h"
+#include <boost/optional.hpp>
 #include <boost/property_tree/ptree.hpp>
 
 #include <fstream>
 #include <locale>
 #include <set>
+#include <sstream>
 
 namespace check {
 
@@ -32,12 +34,15 @@ void CheckCharacters(Checker& c) {
             c.add(file, key + ".name", "missing");
         else if (!names.insert(*name).second)
             c.add(file, key + ".name", "'" + *name + "' is taken by an earlier character; team settings find characters by name");
+        // A character without a texture (an empty name) draws its slobs
+        // with the slob body's, which game_config.info must then have.
         for (const char* texture : {"textureName", "portraitName"}) {
-            std::string const value = ch.get<std::string>(texture, "");
-            if (value.empty())
+            boost::optional<std::string> const value = ch.get_optional<std::string>(texture);
+            bool const may_be_empty = std::string(texture) == "textureName";
+            if (!value || (value->empty() && !may_be_empty))
                 c.add(file, key + "." + texture, "missing");
-            else if (!c.texture(value).ok)
-                c.add(file, key + "." + texture, "no texture file '" + value + "'");
+            else if (!value->empty() && !c.texture(*value).ok)
+                c.add(file, key + "." + texture, "no texture file '" + *value + "'");
         }
         for (const char* number : {"texX1", "texY1", "texX2", "texY2", "visualScale", "pitch", "volume"}) {
             if (auto const v = ch.get_child_optional(number); v && !v->get_value_optional<float>())
@@ -114,66 +119,91 @@ void CheckDebugConfig(Checker& c) {
     }
 }
 
+namespace {
+
+// Whether a character of characters.info has an empty texture name, so that
+// its slobs draw with the slob body's texture.
+bool SlobTextureDrawn(Checker& c) {
+    ptree const* characters = c.config("characters.info");
+    if (!characters) return false;
+    for (auto const& entry : *characters) {
+        if (entry.first != "character") continue;
+        boost::optional<std::string> const name = entry.second.get_optional<std::string>("textureName");
+        if (name && name->empty()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void CheckGameConfig(Checker& c) {
     std::string const file = "game_config.info";
     ptree const* tree = c.config(file);
     if (!tree) return;
-    c.add(vo::GameConfigDefects(*tree, c.files()));
+    c.add(vo::GameConfigFindings(*tree, c.files(), SlobTextureDrawn(c)));
 
     // Values that break the match: the ranges the game clamps to (the
-    // generation's largest counts are load rules).
-    struct Range {
+    // generation's largest counts are load rules). A value that does not
+    // read as its type (whole numbers take no fraction) gives the reader's
+    // default: a warning.
+    struct Key {
         const char* key;
+        bool whole;
+        double fallback;
         double low;
         bool low_open;  // true: the value must be above low
         double high;
     };
     const double any = 1e30;
-    static const Range kRanges[] = {
-        {"newTurnTransitionTime", 1.0 / 60.0, false, any},
-        {"camera.refreshInterval", 0.0, true, any},
-        {"camera.minBoxSize", 0.0, true, any},
-        {"camera.maxCustomOffset", 0.0, true, any},
-        {"maxShootTime", 0.0, true, any},
-        {"camera.interpStepSize", 1.0, false, any},
-        {"camera.interpMaxSteps", 1.0, false, 100.0},
-        {"camera.explosionShakeIterations", 1.0, false, any},
-        {"camera.fieldOfViewY", 1.0, false, 179.0},
-        {"lavaDesc.particleRadius", 0.0, true, any},
-        {"stoneParticleDesc.particleRadius", 0.0, true, any},
-        {"lavaDesc.explosionDensityInv", 0.0, true, any},
-        {"lavaDesc.minLiveTime", 0.0, false, any},
-        {"lavaDesc.maxLiveTime", 0.0, false, any},
-        {"stoneParticleDesc.minLiveTime", 0.0, false, any},
-        {"stoneParticleDesc.maxLiveTime", 0.0, false, any},
-        {"lavaEmissionDuration", 0.0, false, any},
-        {"lavaEmissionBaseInterval", 0.0, false, any},
-        {"numMines", 0.0, false, static_cast<double>(vo::kMaxMines)},
-        {"randArea.numCircles", 0.0, true, any},
-        {"randArea.minCircleRadius", 0.0, true, any},
-        {"randArea.maxCircleRadius", 0.0, true, any},
-        {"roundTimeTextHeight", 0.0, true, any},
-        {"teamNameTextHeight", 0.0, true, any},
-        {"minTimeBetweenScreams", 0.0, false, any},
+    vo::MatchConfig const d;  // the reader's defaults
+    const Key keys[] = {
+        {"newTurnTransitionTime", false, d.newTurnTransitionTime, 1.0 / 60.0, false, any},
+        {"camera.refreshInterval", false, d.camera.refreshInterval, 0.0, true, any},
+        {"camera.minBoxSize", false, d.camera.minBoxSize, 0.0, true, any},
+        {"camera.maxCustomOffset", false, d.camera.maxCustomOffset, 0.0, true, any},
+        {"maxShootTime", false, d.maxShootTime, 0.0, true, any},
+        {"camera.interpStepSize", false, static_cast<double>(d.camera.interpStepSize), 1.0, false, any},
+        {"camera.interpMaxSteps", true, d.camera.interpMaxSteps, 1.0, false, 100.0},
+        {"camera.explosionShakeIterations", false, d.camera.explosionShakeIterations, 1.0, false, any},
+        {"camera.fieldOfViewY", false, d.camera.fieldOfViewY, 1.0, false, 179.0},
+        {"lavaDesc.particleRadius", false, d.lavaDesc.particleRadius, 0.0, true, any},
+        {"stoneParticleDesc.particleRadius", false, d.stoneParticleDesc.particleRadius, 0.0, true, any},
+        {"lavaDesc.explosionDensityInv", false, d.lavaDesc.explosionDensityInv, 0.0, true, any},
+        {"lavaDesc.minLiveTime", false, d.lavaDesc.minLiveTime, 0.0, false, any},
+        {"lavaDesc.maxLiveTime", false, d.lavaDesc.maxLiveTime, 0.0, false, any},
+        {"stoneParticleDesc.minLiveTime", false, d.stoneParticleDesc.minLiveTime, 0.0, false, any},
+        {"stoneParticleDesc.maxLiveTime", false, d.stoneParticleDesc.maxLiveTime, 0.0, false, any},
+        {"lavaEmissionDuration", false, d.lavaEmissionDuration, 0.0, false, any},
+        {"lavaEmissionBaseInterval", false, d.lavaEmissionBaseInterval, 0.0, false, any},
+        {"numMines", true, static_cast<double>(d.numMines), 0.0, false, static_cast<double>(vo::kMaxMines)},
+        {"randArea.numCircles", false, d.randArea.numCircles, 0.0, true, any},
+        {"randArea.minCircleRadius", false, d.randArea.minCircleRadius, 0.0, true, any},
+        {"randArea.maxCircleRadius", false, d.randArea.maxCircleRadius, 0.0, true, any},
+        {"roundTimeTextHeight", false, d.roundTimeTextHeight, 0.0, true, any},
+        {"teamNameTextHeight", false, d.teamNameTextHeight, 0.0, true, any},
+        {"minTimeBetweenScreams", false, d.minTimeBetweenScreams, 0.0, false, any},
+        {"numPowerupsPerTeam", true, static_cast<double>(d.numPowerupsPerTeam), -any, false, any},
+        {"numWorldRotates", true, static_cast<double>(d.numWorldRotates), -any, false, any},
+        {"randArea.seed", true, static_cast<double>(d.randArea.seed), -any, false, any},
+        {"randLava.seed", true, static_cast<double>(d.randLava.seed), -any, false, any},
     };
-    for (Range const& r : kRanges) {
-        auto const node = tree->get_child_optional(r.key);
+    for (Key const& k : keys) {
+        auto const node = tree->get_child_optional(k.key);
         if (!node) continue;
-        auto const v = node->get_value_optional<double>();
+        boost::optional<double> v = node->get_value_optional<double>();
+        if (k.whole && !node->get_value_optional<int>()) v = boost::none;
         if (!v) {
-            c.add(file, r.key, "'" + node->data() + "' is not a number");
-        } else if ((r.low_open ? !(*v > r.low) : !(*v >= r.low)) || *v > r.high) {
-            c.add(file, r.key, "out of range");
+            std::ostringstream fallback;
+            fallback << k.fallback;
+            c.warn(file, k.key,
+                   "'" + node->data() + (k.whole ? "' is not a whole number, " : "' is not a number, ") +
+                       fallback.str() + " used");
+        } else if ((k.low_open ? !(*v > k.low) : !(*v >= k.low)) || *v > k.high) {
+            c.add(file, k.key, "out of range");
         }
     }
     if (tree->get<double>("maxTimeBetweenScreams", 1.5) < tree->get<double>("minTimeBetweenScreams", 0.75))
         c.add(file, "maxTimeBetweenScreams", "is below minTimeBetweenScreams");
-    // Whole-number keys: a fraction or a word makes the reader take its default.
-    for (const char* key : {"numPowerupsPerTeam", "numWorldRotates", "numMines", "randArea.seed", "randLava.seed",
-                            "camera.interpMaxSteps"}) {
-        if (auto const node = tree->get_child_optional(key); node && !node->get_value_optional<int>())
-            c.add(file, key, "'" + node->data() + "' is not a whole number");
-    }
     // The slobs' body is a load rule; the mines' group is read by nothing.
     if (auto const n = tree->get_optional<int>("slobbyGrenade.numBoundaryPoints"); n && *n < 3)
         c.add(file, "slobbyGrenade.numBoundaryPoints", "a body needs at least 3 boundary points");
@@ -185,8 +215,8 @@ void CheckWeaponsAndItems(Checker& c) {
     ptree const* game = c.config("game_config.info");
     if (!weapons) return;
     bool const mines = game ? game->get<int>("numMines", 4) > 0 : true;
-    c.add(vo::WeaponsDefects(*weapons, mines, true, c.files()));
-    if (items) c.add(vo::ItemsDefects(*items, *weapons, c.files()));
+    c.add(vo::WeaponsFindings(*weapons, mines, true, c.files()));
+    if (items) c.add(vo::ItemsFindings(*items, *weapons, c.files()));
     // The pictures of weapons and items against their textures and atlases.
     if (auto const available = weapons->get_child_optional("availableWeapons")) {
         for (auto const& w : *available) {

@@ -1,6 +1,7 @@
 // The data folder as a whole: the generator makes the same bytes on every
-// run, and the checker passes the shipped folder and refuses broken copies of
-// it, each with the line that names the file and key.
+// run, and the checker passes the shipped folder, refuses broken copies of
+// it, each with the line that names the file and key, and passes copies the
+// game's readers repair, with a warning where one likely hides a typo.
 
 #include "support/engine/media_files.h"
 
@@ -107,13 +108,23 @@ private:
     vo_test::TempFolder folder_;
 };
 
+// A copy changed by a function (false: it found nothing to change), with a
+// line the checker prints (null: none).
+struct CopyCase {
+    const char* what;
+    std::function<bool(BrokenCopy&)> changes;
+    const char* line;
+};
+
+// The checker run over the changed copy.
+ProgramRun CheckCopy(CopyCase const& c) {
+    BrokenCopy copy;
+    EXPECT_TRUE(c.changes(copy));
+    return Execute(std::string(QV_CHECK_DATA_PROGRAM) + " " + Quote(copy.path()));
+}
+
 TEST(DataFolder, TheCheckerNamesTheFileAndKeyOfEachDefect) {
-    struct Case {
-        const char* what;
-        std::function<bool(BrokenCopy&)> breaks;
-        const char* line;
-    };
-    const Case cases[] = {
+    const CopyCase cases[] = {
         {"a missing key",
          [](BrokenCopy& d) { return d.edit("menu_config.info", "    areaMenu { left 1236 top 310 right 1580 bottom 850 }\n", ""); },
          "menu_config.info: mainMenu.areaMenu: missing"},
@@ -125,8 +136,6 @@ TEST(DataFolder, TheCheckerNamesTheFileAndKeyOfEachDefect) {
                            "    explosionType bomblet\n    cluster { type clusterBomb num 2 }\n");
          },
          "weapons.info: bomblet.cluster.type: cluster types form a cycle: bomblet -> clusterBomb -> bomblet"},
-        {"a negative cluster num", [](BrokenCopy& d) { return d.edit("weapons.info", "num 5", "num -3"); },
-         "weapons.info: clusterBomb.cluster.num: must not be negative"},
         {"an unknown addWeapon", [](BrokenCopy& d) { return d.edit("items.info", "addWeapon clusterBomb", "addWeapon bazooka"); },
          "items.info: items.clusters.addWeapon: names no available weapon 'bazooka'"},
         {"a cluster type that is no weapon", [](BrokenCopy& d) { return d.edit("weapons.info", "type bomblet", "type pebble"); },
@@ -157,14 +166,46 @@ TEST(DataFolder, TheCheckerNamesTheFileAndKeyOfEachDefect) {
          "game_config.info: parallaxLayers.layer[1].texture: no texture file 'parallax/cave_near.png'"},
         {"a config file that does not parse", [](BrokenCopy& d) { return d.edit("items.info", "items\n{\n", "items\n{\n{\n"); },
          "items.info: -: cannot be read"},
+        {"a slob texture that a character draws with, missing",
+         [](BrokenCopy& d) {
+             return d.edit("characters.info", "textureName chars/gronk.png", "textureName \"\"") &&
+                    d.edit("game_config.info", "texture tarvessa_ball.png", "texture gone.png");
+         },
+         "game_config.info: slob.texture: no texture file 'gone.png'"},
     };
-    for (Case const& c : cases) {
+    for (CopyCase const& c : cases) {
         SCOPED_TRACE(c.what);
-        BrokenCopy copy;
-        ASSERT_TRUE(c.breaks(copy));
-        ProgramRun const run = Execute(std::string(QV_CHECK_DATA_PROGRAM) + " " + Quote(copy.path()));
+        ProgramRun const run = CheckCopy(c);
         EXPECT_EQ(run.exit_code, 1) << run.output;
         EXPECT_NE(run.output.find(c.line), std::string::npos) << run.output;
+    }
+}
+
+TEST(DataFolder, TheCheckerWarnsOfWhatTheReadersRepairAndPasses) {
+    const CopyCase cases[] = {
+        {"a negative cluster num: no clusters", [](BrokenCopy& d) { return d.edit("weapons.info", "num 5", "num -3"); },
+         nullptr},
+        {"a character drawn with the slob texture",
+         [](BrokenCopy& d) { return d.edit("characters.info", "textureName chars/gronk.png", "textureName \"\""); },
+         nullptr},
+        {"a cluster num that does not read", [](BrokenCopy& d) { return d.edit("weapons.info", "num 5", "num five"); },
+         "WARNING: weapons.info: clusterBomb.cluster.num: 'five' is not a whole number, 0 used"},
+        {"a count of game_config.info that is no whole number",
+         [](BrokenCopy& d) { return d.edit("game_config.info", "\nnumMines 2\n", "\nnumMines 2.5\n"); },
+         "WARNING: game_config.info: numMines: '2.5' is not a whole number, 4 used"},
+    };
+    for (CopyCase const& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramRun const run = CheckCopy(c);
+        EXPECT_EQ(run.exit_code, 0) << run.output;
+        EXPECT_NE(run.output.find("is sound"), std::string::npos) << run.output;
+        std::size_t warnings = 0;
+        for (std::size_t at = run.output.find("WARNING"); at != std::string::npos; at = run.output.find("WARNING", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, c.line ? 1u : 0u) << run.output;
+        if (c.line) {
+            EXPECT_NE(run.output.find(c.line), std::string::npos) << run.output;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The load rules of weapons.info, items.info and game_config.info: on small
-// trees, each broken tree gives its one line, a sound tree none; on broken
-// copies of the shipped files, every demand the game makes of them later.
+// trees, each broken tree gives its one line, a refusal or a warning, a
+// sound tree none; on changed copies of the shipped files, every demand the
+// game makes of them later, and what the game's readers handle themselves.
 
 #include "game/level/data_rules.h"
 
@@ -62,43 +63,82 @@ std::string Replace(std::string text, std::string const& from, std::string const
     return text;
 }
 
-vo::DataDefects Weapons(std::string const& text, bool mines = true, bool cpu = true) {
-    return vo::WeaponsDefects(Info(text), mines, cpu, Files());
+vo::DataFindings Weapons(std::string const& text, bool mines = true, bool cpu = true) {
+    return vo::WeaponsFindings(Info(text), mines, cpu, Files());
 }
 
-TEST(WeaponRules, ASoundTreeHasNoDefects) { EXPECT_THAT(Weapons(kWeapons), IsEmpty()); }
+// The one line, or none for a null line.
+std::vector<std::string> Lines(const char* line) {
+    return line ? std::vector<std::string>{line} : std::vector<std::string>();
+}
 
-TEST(WeaponRules, EachBrokenTreeNamesItsKey) {
-    struct Case {
-        std::string from, to;
-        const char* line;
-    };
-    const Case cases[] = {
-        {"num 4", "num 65", "weapons.info: cluster.cluster.num: more than 64 clusters"},
-        {"num 4", "num -1", "weapons.info: cluster.cluster.num: must not be negative"},
-        {"maxVelocity 10", "maxVelocity 0", "weapons.info: bomblet.maxVelocity: must be above 0"},
-        {"maxVelocity 10 ", "", "weapons.info: bomblet.maxVelocity: missing (needed without a fixedVelocity above 0)"},
+// A tree changed by replacing text, with the refusal and the warning it
+// gives (null: none).
+struct TreeCase {
+    std::string from, to;
+    const char* defect;
+    const char* warning;
+};
+
+void ExpectFindings(vo::DataFindings const& found, TreeCase const& c) {
+    EXPECT_EQ(found.defects, Lines(c.defect));
+    EXPECT_EQ(found.warnings, Lines(c.warning));
+}
+
+TEST(WeaponRules, ASoundTreeHasNoFindings) {
+    vo::DataFindings const found = Weapons(kWeapons);
+    EXPECT_THAT(found.defects, IsEmpty());
+    EXPECT_THAT(found.warnings, IsEmpty());
+}
+
+TEST(WeaponRules, EachFindingNamesItsKey) {
+    const TreeCase cases[] = {
+        {"num 4", "num 65", "weapons.info: cluster.cluster.num: more than 64 clusters", nullptr},
+        {"maxVelocity 10", "maxVelocity 0", "weapons.info: bomblet.maxVelocity: must be above 0", nullptr},
+        {"maxVelocity 10", "maxVelocity fast", "weapons.info: bomblet.maxVelocity: 'fast' is not a number", nullptr},
+        {"maxVelocity 10 ", "", "weapons.info: bomblet.maxVelocity: missing (needed without a fixedVelocity above 0)",
+         nullptr},
         {"bomblet { maxVelocity 10 body small timed false groundTriggered true slobTriggered true explosionType normal }",
          "bomblet { maxVelocity 10 clustersOnly true cluster { type grenade num 1 } }",
-         "weapons.info: cluster.cluster.type: 'bomblet' is clustersOnly and makes no grenade"},
-        {"numBoundaryPoints 6", "numBoundaryPoints 2", "weapons.info: small.numBoundaryPoints: is 2, it must lie in 3 .. 4096"},
-        {"numBoundaryPoints 6", "numBoundaryPoints 6.5", "weapons.info: small.numBoundaryPoints: '6.5' is not a whole number"},
-        {"texture body.png", "texture missing.png", "weapons.info: small.texture: no texture file 'missing.png'"},
-        {" small { radius 2 }", "", "weapons.info: explosionTypes.small: missing (the explosion of a dying slob)"},
-        {"radius 2 }", "radius 0 }", "weapons.info: explosionTypes.small.radius: must be above 0"},
-        {"soundFile boom.wav", "soundFile missing.wav", "weapons.info: explosionTypes.normal.soundFile: no sound file 'missing.wav'"},
-        {"explosionType normal", "explosionType tiny", "weapons.info: bomblet.explosionType: no explosion type 'tiny'"},
-        {"timed false groundTriggered true slobTriggered true\n          cluster", "timed maybe groundTriggered true slobTriggered true\n          cluster",
-         "weapons.info: cluster.timed: 'maybe' is not true or false"},
+         "weapons.info: cluster.cluster.type: 'bomblet' is clustersOnly and makes no grenade", nullptr},
+        {"numBoundaryPoints 6", "numBoundaryPoints 2", "weapons.info: small.numBoundaryPoints: is 2, it must lie in 3 .. 4096",
+         nullptr},
+        {"texture body.png", "texture missing.png", "weapons.info: small.texture: no texture file 'missing.png'", nullptr},
+        {" small { radius 2 }", "", "weapons.info: explosionTypes.small: missing (the explosion of a dying slob)", nullptr},
+        {"radius 2 }", "radius 0 }", "weapons.info: explosionTypes.small.radius: must be above 0", nullptr},
+        {"soundFile boom.wav", "soundFile missing.wav",
+         "weapons.info: explosionTypes.normal.soundFile: no sound file 'missing.wav'", nullptr},
+        {"timed false groundTriggered true slobTriggered true\n          cluster",
+         "timed maybe groundTriggered true slobTriggered true\n          cluster",
+         "weapons.info: cluster.timed: 'maybe' is not true or false", nullptr},
         {"mine { maxVelocity 1 body small timed false groundTriggered false slobTriggered true }", "",
-         "weapons.info: mine: no weapon description (the match throws 'mine' by name)"},
-        {"icon { texture cluster.png }", "", "weapons.info: availableWeapons.cluster.icon: missing"},
+         "weapons.info: mine: no weapon description (the match throws 'mine' by name)", nullptr},
+        {"icon { texture cluster.png }", "", "weapons.info: availableWeapons.cluster.icon: missing", nullptr},
         {"srcFrame { left 0 top 0 right 64 bottom 64 }", "srcFrame { left 0 top 0 }",
-         "weapons.info: availableWeapons.grenade.icon.srcFrame: Can't read frame. Neither 'right' nor 'width' specified"},
+         "weapons.info: availableWeapons.grenade.icon.srcFrame: Can't read frame. Neither 'right' nor 'width' specified",
+         nullptr},
+        // What the readers replace by their default.
+        {"numBoundaryPoints 6", "numBoundaryPoints 6.5", nullptr,
+         "weapons.info: small.numBoundaryPoints: '6.5' is not a whole number, 12 used"},
+        {"radius 0.3", "radius wide", nullptr, "weapons.info: small.radius: 'wide' is not a number, 1 used"},
+        {"texture body.png", "texture body.png stickyParticles maybe", nullptr,
+         "weapons.info: small.stickyParticles: 'maybe' is not true or false, false used"},
+        {"num 4", "num four", nullptr, "weapons.info: cluster.cluster.num: 'four' is not a whole number, 0 used"},
+        {"num 2 icon", "num two icon", nullptr,
+         "weapons.info: availableWeapons.cluster.num: 'two' is not a whole number, -1 used"},
+        {"radius 4", "radius big", nullptr, "weapons.info: explosionTypes.normal.radius: 'big' is not a number, 1 used"},
+        {"explosionType normal", "explosionType tiny", nullptr,
+         "weapons.info: bomblet.explosionType: no explosion type 'tiny', a silent explosion of radius 1, damage 10 and "
+         "force 1000 used"},
+        // What the readers take as it stands: no clusters, unlimited throws,
+        // a mass of 1e-6.
+        {"num 4", "num -1", nullptr, nullptr},
+        {"num 2 icon", "num -5 icon", nullptr, nullptr},
+        {"radius 0.3", "radius 0.3 mass 0", nullptr, nullptr},
     };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_THAT(Weapons(Replace(kWeapons, c.from, c.to)), ElementsAre(c.line));
+    for (TreeCase const& c : cases) {
+        SCOPED_TRACE(c.to);
+        ExpectFindings(Weapons(Replace(kWeapons, c.from, c.to)), c);
     }
 }
 
@@ -106,17 +146,18 @@ TEST(WeaponRules, MineAndGrenadeAreNeededOnlyWhenTheMatchThrowsThem) {
     std::string const without = Replace(Replace(kWeapons, "mine { maxVelocity 1 body small timed false groundTriggered false slobTriggered true }", ""),
                                         "    grenade { num -1 icon { texture grenade.png srcFrame { left 0 top 0 right 64 bottom 64 } } }\n", "");
     std::string const no_grenade = Replace(without, "grenade { maxVelocity 20 body small timed false groundTriggered true slobTriggered true }", "");
-    EXPECT_THAT(Weapons(no_grenade, false, false), IsEmpty());
-    EXPECT_THAT(Weapons(no_grenade, true, true),
+    EXPECT_THAT(Weapons(no_grenade, false, false).defects, IsEmpty());
+    EXPECT_THAT(Weapons(no_grenade, true, true).defects,
                 ElementsAre("weapons.info: mine: no weapon description (the match throws 'mine' by name)",
                             "weapons.info: grenade: no weapon description (the match throws 'grenade' by name)"));
 }
 
 TEST(WeaponRules, AWeaponClusteringItselfIsACycle) {
-    EXPECT_THAT(Weapons(Replace(kWeapons, "type bomblet num 4", "type cluster num 4")),
+    EXPECT_THAT(Weapons(Replace(kWeapons, "type bomblet num 4", "type cluster num 4")).defects,
                 ElementsAre("weapons.info: cluster.cluster.type: cluster types form a cycle: cluster -> cluster"));
     // Through another weapon.
-    EXPECT_THAT(Weapons(Replace(kWeapons, "explosionType normal }", "explosionType normal cluster { type cluster num 2 } }")),
+    EXPECT_THAT(Weapons(Replace(kWeapons, "explosionType normal }", "explosionType normal cluster { type cluster num 2 } }"))
+                    .defects,
                 ElementsAre("weapons.info: bomblet.cluster.type: cluster types form a cycle: bomblet -> cluster -> bomblet"));
 }
 
@@ -129,30 +170,35 @@ items
 }
 )";
 
-TEST(ItemRules, EachBrokenItemNamesItsKey) {
+TEST(ItemRules, EachFindingNamesItsKey) {
     ptree const weapons = Info(kWeapons);
-    EXPECT_THAT(vo::ItemsDefects(Info(kItems), weapons, Files()), IsEmpty());
-    struct Case {
-        std::string from, to;
-        const char* line;
+    auto items = [&weapons](std::string const& text) { return vo::ItemsFindings(Info(text), weapons, Files()); };
+    const TreeCase cases[] = {
+        {"", "", nullptr, nullptr},  // the tree as it is
+        {"addHealth 25", "addHealth lots", "items.info: items.health.addHealth: 'lots' is not a number", nullptr},
+        {"addRotateWorld 1", "addRotateWorld 1.5", "items.info: items.health.addRotateWorld: '1.5' is not a whole number",
+         nullptr},
+        {"addWeapon grenade", "addWeapon bomblet", "items.info: items.health.addWeapon: names no available weapon 'bomblet'",
+         nullptr},
+        {"relativeFrequency 3", "relativeFrequency -1", "items.info: items.health.relativeFrequency: must not be negative",
+         nullptr},
+        {"name Health ", "", "items.info: items.health.name: missing", nullptr},
+        {"image { texture health.png }", "image { texture missing.png }",
+         "items.info: items.health.image.texture: no texture file 'missing.png'", nullptr},
+        {"maxInitialThrows 2", "maxInitialThrows 25", "items.info: maxInitialThrows: must lie in 0..20", nullptr},
+        // What the readers replace by their default.
+        {"maxInitialThrows 2", "maxInitialThrows two", nullptr,
+         "items.info: maxInitialThrows: 'two' is not a whole number, 1 used"},
+        {"relativeFrequency 3", "relativeFrequency high", nullptr,
+         "items.info: items.health.relativeFrequency: 'high' is not a number, 0 used"},
+        // Items that can never be drawn are not looked at further.
+        {"frequency 0.5", "frequency often", nullptr, "items.info: frequency: 'often' is not a number, 0 used"},
+        {"frequency 0.5\nmaxInitialThrows 2", "frequency 0\nmaxInitialThrows 25", nullptr, nullptr},
     };
-    const Case cases[] = {
-        {"addHealth 25", "addHealth lots", "items.info: items.health.addHealth: 'lots' is not a number"},
-        {"addRotateWorld 1", "addRotateWorld 1.5", "items.info: items.health.addRotateWorld: '1.5' is not a whole number"},
-        {"addWeapon grenade", "addWeapon bomblet", "items.info: items.health.addWeapon: names no available weapon 'bomblet'"},
-        {"relativeFrequency 3", "relativeFrequency -1", "items.info: items.health.relativeFrequency: must not be negative"},
-        {"name Health ", "", "items.info: items.health.name: missing"},
-        {"image { texture health.png }", "image { texture missing.png }", "items.info: items.health.image.texture: no texture file 'missing.png'"},
-        {"maxInitialThrows 2", "maxInitialThrows 25", "items.info: maxInitialThrows: must lie in 0..20"},
-    };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_THAT(vo::ItemsDefects(Info(Replace(kItems, c.from, c.to)), weapons, Files()), ElementsAre(c.line));
+    for (TreeCase const& c : cases) {
+        SCOPED_TRACE(c.to);
+        ExpectFindings(items(Replace(kItems, c.from, c.to)), c);
     }
-    // Items that can never be drawn are not looked at.
-    EXPECT_THAT(vo::ItemsDefects(Info(Replace(Replace(kItems, "frequency 0.5", "frequency 0"), "addHealth 25", "addHealth lots")),
-                                 weapons, Files()),
-                IsEmpty());
 }
 
 TEST(GameConfigRules, TheNamedFilesIncludeTheReadersDefaults) {
@@ -165,11 +211,20 @@ area { blendTexture1 a.png blendTexture2 b.png diffuseTexture1 c.png diffuseText
        lavaTexture e.png lavaBorderTexture f.png }
 parallaxLayers { layer { texture sky.png } other { texture x.png } layer { texture layer.png } layer { } }
 )");
-    EXPECT_THAT(vo::GameConfigDefects(config, files),
+    EXPECT_THAT(vo::GameConfigFindings(config, files, false).defects,
                 ElementsAre("game_config.info: roundTimerFont: no font file 'missing.info'",
                             "game_config.info: area.lavaFlowTexture: no texture file 'tmp_lvl_tex.png'",
                             "game_config.info: parallaxLayers.layer[1].texture: no texture file 'layer.png'",
                             "game_config.info: parallaxLayers.layer[2].texture: names no texture"));
+}
+
+// Slobs draw with their character's texture, with the slob body's only for a
+// character that has none.
+TEST(GameConfigRules, TheSlobTextureIsNeededOnlyWhenACharacterHasNone) {
+    ptree const config = Info("roundTimerFont timer.info\nslob { texture missing.png }\n");
+    EXPECT_THAT(vo::GameConfigFindings(config, Files(), false).defects, IsEmpty());
+    EXPECT_THAT(vo::GameConfigFindings(config, Files(), true).defects,
+                ElementsAre("game_config.info: slob.texture: no texture file 'missing.png'"));
 }
 
 // The shipped configuration files, each changed by replacing text, as the
@@ -189,8 +244,8 @@ public:
         return true;
     }
 
-    // The defects of the three files, in the order the game loads them.
-    vo::DataDefects defects() const {
+    // The findings of the three files, in the order the game loads them.
+    vo::DataFindings findings(bool slob_texture_drawn = false) const {
         auto in = [](const char* folder) {
             return [folder](std::string const& name) {
                 return !name.empty() &&
@@ -199,10 +254,9 @@ public:
         };
         vo::DataFiles const files{in("textures"), in("sounds"), in("fonts")};
         ptree const weapons = Info(texts_.at("weapons.info"));
-        vo::DataDefects all = vo::GameConfigDefects(Info(texts_.at("game_config.info")), files);
-        for (vo::DataDefects const& more :
-             {vo::WeaponsDefects(weapons, true, true, files), vo::ItemsDefects(Info(texts_.at("items.info")), weapons, files)})
-            all.insert(all.end(), more.begin(), more.end());
+        vo::DataFindings all = vo::GameConfigFindings(Info(texts_.at("game_config.info")), files, slob_texture_drawn);
+        all.append(vo::WeaponsFindings(weapons, true, true, files));
+        all.append(vo::ItemsFindings(Info(texts_.at("items.info")), weapons, files));
         return all;
     }
 
@@ -210,18 +264,30 @@ private:
     std::map<std::string, std::string> texts_;
 };
 
+struct Edit {
+    const char* file;
+    std::string from, to;
+};
+
+// The shipped files with edits (each must find its text) and a line they
+// give (null: none).
+struct ShippedCase {
+    const char* what;
+    std::vector<Edit> edits;
+    const char* line;
+};
+
+ShippedData Edited(std::vector<Edit> const& edits) {
+    ShippedData data;
+    for (Edit const& e : edits) EXPECT_TRUE(data.edit(e.file, e.from, e.to)) << e.from;
+    return data;
+}
+
 TEST(LoadRules, EachDemandOfTheGameOnItsDataIsRefusedWithItsLine) {
-    EXPECT_THAT(ShippedData().defects(), IsEmpty());
-    struct Edit {
-        const char* file;
-        std::string from, to;
-    };
-    struct Case {
-        const char* what;
-        std::vector<Edit> edits;
-        const char* line;
-    };
-    const Case cases[] = {
+    vo::DataFindings const shipped = ShippedData().findings(true);
+    EXPECT_THAT(shipped.defects, IsEmpty());
+    EXPECT_THAT(shipped.warnings, IsEmpty());
+    const ShippedCase cases[] = {
         {"more boundary points than the circle builder makes",
          {{"weapons.info", "numBoundaryPoints 8\n    texture weapons/mine_body.png", "numBoundaryPoints 5000\n    texture weapons/mine_body.png"}},
          "weapons.info: mineBody.numBoundaryPoints: is 5000, it must lie in 3 .. 4096"},
@@ -256,11 +322,43 @@ TEST(LoadRules, EachDemandOfTheGameOnItsDataIsRefusedWithItsLine) {
         {"a parallax texture that is not there", {{"game_config.info", "parallax/cave_near.png", "parallax/gone.png"}},
          "game_config.info: parallaxLayers.layer[1].texture: no texture file 'parallax/gone.png'"},
     };
-    for (Case const& c : cases) {
+    for (ShippedCase const& c : cases) {
         SCOPED_TRACE(c.what);
-        ShippedData data;
-        for (Edit const& e : c.edits) ASSERT_TRUE(data.edit(e.file, e.from, e.to)) << e.from;
-        EXPECT_THAT(data.defects(), ElementsAre(c.line));
+        EXPECT_THAT(Edited(c.edits).findings().defects, ElementsAre(c.line));
+    }
+    // A slob texture that is not there, when a character draws with it.
+    EXPECT_THAT(Edited({{"game_config.info", "texture tarvessa_ball.png", "texture gone.png"}}).findings(true).defects,
+                ElementsAre("game_config.info: slob.texture: no texture file 'gone.png'"));
+}
+
+// What the game's readers handle themselves passes, with a warning where it
+// likely hides a typo.
+TEST(LoadRules, WhatTheReadersHandleThemselvesPasses) {
+    const ShippedCase cases[] = {
+        {"a thrown body of mass 0", {{"weapons.info", "mass 0.5", "mass 0"}}, nullptr},
+        {"an item body of negative mass", {{"items.info", "mass 0.4", "mass -1"}}, nullptr},
+        {"a slob body of mass 1e-7", {{"game_config.info", "    mass 1\n", "    mass 1e-7\n"}}, nullptr},
+        {"a slob texture that is not there, no character drawing with it",
+         {{"game_config.info", "texture tarvessa_ball.png", "texture gone.png"}}, nullptr},
+        {"a negative cluster num of a bomb", {{"weapons.info", "num 5", "num -3"}}, nullptr},
+        {"a weapon count below -1", {{"weapons.info", "num -1", "num -7"}}, nullptr},
+        {"a body number that does not read", {{"weapons.info", "numBoundaryPoints 6", "numBoundaryPoints six"}},
+         "weapons.info: bombletBody.numBoundaryPoints: 'six' is not a whole number, 12 used"},
+        {"a slob number that does not read", {{"game_config.info", "friction 0.25", "friction low"}},
+         "game_config.info: slob.friction: 'low' is not a number, 0.25 used"},
+        {"no explosion type 'normal'", {{"weapons.info", "\n    normal\n", "\n    plain\n"}},
+         "weapons.info: grenade.explosionType: no explosion type 'normal', a silent explosion of radius 1, damage 10 "
+         "and force 1000 used"},
+        {"a cluster num that does not read", {{"weapons.info", "num 5", "num five"}},
+         "weapons.info: clusterBomb.cluster.num: 'five' is not a whole number, 0 used"},
+        {"an item frequency that does not read", {{"items.info", "frequency 0.4", "frequency often"}},
+         "items.info: frequency: 'often' is not a number, 0 used"},
+    };
+    for (ShippedCase const& c : cases) {
+        SCOPED_TRACE(c.what);
+        vo::DataFindings const found = Edited(c.edits).findings();
+        EXPECT_THAT(found.defects, IsEmpty());
+        EXPECT_EQ(found.warnings, Lines(c.line));
     }
 }
 
@@ -268,8 +366,9 @@ TEST(LoadRules, EachDemandOfTheGameOnItsDataIsRefusedWithItsLine) {
 // exactly when the builder builds it.
 TEST(LoadRules, ABodyPassesExactlyWhenTheCircleBuilderTakesIt) {
     const char* const bodies[] = {"numBoundaryPoints 2", "numBoundaryPoints 3", "numBoundaryPoints 4096",
-                                  "numBoundaryPoints 4097", "radius 0", "radius -1", "radius 0.001",
-                                  "radius 1e19", "radius 1e20"};
+                                  "numBoundaryPoints 4097", "numBoundaryPoints 2.5", "radius 0", "radius -1",
+                                  "radius 0.001", "radius 1e19", "radius 1e20", "radius wide", "mass 0",
+                                  "mass -1", "mass 1e-7"};
     for (const char* body : bodies) {
         SCOPED_TRACE(body);
         ptree const items = Info(std::string("frequency 0.5\nitemBody { ") + body +
@@ -283,7 +382,7 @@ TEST(LoadRules, ABodyPassesExactlyWhenTheCircleBuilderTakesIt) {
         } catch (vo::Error const&) {
             built = false;
         }
-        EXPECT_EQ(vo::ItemsDefects(items, ptree(), Files()).empty(), built);
+        EXPECT_EQ(vo::ItemsFindings(items, ptree(), Files()).defects.empty(), built);
     }
 }
 

@@ -57,6 +57,29 @@ TEST(LevelScene, RefusesDefectiveWeaponsAndItemsWithEveryDefectNamed) {
     }
 }
 
+// What the readers repair is accepted and said once, when the scene loads
+// the files: the match's own check of its weapons does not say it again.
+TEST(LevelScene, WarnsOnceOfWhatTheReadersRepair) {
+    std::string weapons = ShippedConfig("weapons.info");
+    const std::string points = "numBoundaryPoints 6";
+    weapons.replace(weapons.find(points), points.size(), "numBoundaryPoints six");  // the bomblet's body
+    LevelSceneSetup setup;
+    setup.config_files = {{"weapons.info", weapons}};
+    const std::string warning =
+        "WARNING: weapons.info: bombletBody.numBoundaryPoints: 'six' is not a whole number, 12 used\n";
+
+    testing::internal::CaptureStdout();
+    LevelSceneHarness world(setup);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find(warning), std::string::npos) << out;
+    EXPECT_EQ(out.find(warning), out.rfind(warning)) << out;
+
+    testing::internal::CaptureStdout();
+    world.scene().check_match_weapons(true, true);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("WARNING"), std::string::npos) << out;
+}
+
 // The match throws "mine" by name only when it lays mines, and "grenade"
 // only for a computer team: the scene loads without them, and a match asks
 // for each that it needs.

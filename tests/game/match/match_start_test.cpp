@@ -3,6 +3,7 @@
 #include "match_scenarios.h"
 
 #include "engine/core/binary_buffer.h"
+#include "engine/core/path_provider.h"
 #include "engine/physics/physics_handler.h"
 #include "engine/physics/soft_body.h"
 #include "engine/scene/camera_2d_perspective.h"
@@ -11,6 +12,7 @@
 #include "engine/visuals/static_visual.h"
 #include "engine/widgets/button_widget.h"
 #include "engine/widgets/widget.h"
+#include "game/app/characters.h"
 #include "game/behaviors/soft_body_entities.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/level_geometry_handle.h"
@@ -173,6 +175,40 @@ TEST(MatchPreview, RefusesAGameConfigurationWhoseSlobsCannotBeBuilt) {
     } catch (vo::Error const& e) {
         EXPECT_EQ(std::string(e.message()), "game_config.info: slob.numBoundaryPoints: is 5000, it must lie in 3 .. 4096");
     }
+}
+
+// Slobs draw with their character's texture, and with the slob body's only
+// for a character that has none: then the body's must be there. A body
+// number that does not read takes its default, with a warning, as the file
+// is loaded.
+TEST(MatchPreview, NeedsTheSlobTextureOnlyForACharacterWithoutOne) {
+    std::string config = vo_test::ShippedConfig("game_config.info");
+    for (auto const& edit : {std::make_pair(std::string("texture tarvessa_ball.png"), std::string("texture gone.png")),
+                             std::make_pair(std::string("numBoundaryPoints 12"), std::string("numBoundaryPoints twelve"))}) {
+        ASSERT_NE(config.find(edit.first), std::string::npos) << edit.first;
+        config.replace(config.find(edit.first), edit.first.size(), edit.second);
+    }
+    std::string characters = vo_test::ShippedConfig("characters.info");
+    const std::string gronk = "textureName chars/gronk.png";
+    ASSERT_NE(characters.find(gronk), std::string::npos);
+    characters.replace(characters.find(gronk), gronk.size(), "textureName \"\"");
+    GameEnvironment env(vo_test::AppSetup(), {{"game_config.info", config}, {"characters.info", characters}});
+    // The characters as the game reads them at start-up, from the changed
+    // configuration folder.
+    vo::SetCharactersFilePath(vo::PathProvider::get_path(1) + "characters.info");
+    vo::LoadCharacters();
+    testing::internal::CaptureStdout();
+    std::string refusal = "no Error";
+    try {
+        env.match().show_level_preview(5, -1.0f);
+    } catch (vo::Error const& e) {
+        refusal = e.message();
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(refusal, "game_config.info: slob.texture: no texture file 'gone.png'");
+    EXPECT_NE(out.find("WARNING: game_config.info: slob.numBoundaryPoints: 'twelve' is not a whole number, 12 used"),
+              std::string::npos)
+        << out;
 }
 
 TEST(MatchStart, PopulatesTheLevelOnceAndTheDisplayOnlyOnce) {
