@@ -373,7 +373,9 @@ DataFindings ItemsFindings(ptree const& items, ptree const& weapons, DataFiles c
     if (!(out.value<float>(items, "", "frequency", 0.0f) > 0.0f)) return out.take();
     for (const char* key : {"maxInitialThrows", "maxThrowsPerRound"}) {
         int const n = out.value<int>(items, "", key, 1);
-        if (n < 0 || n > 20) out.refuse(key, "must lie in 0..20");
+        // A count of 0 or less draws nothing; each draw of a turn is
+        // announced on its own, so a large count holds up every turn.
+        if (n > 20) out.refuse(key, "more than 20 draws");
     }
     // The item bodies take their texture from the item's image.
     CheckBody(out, ChildOrEmpty(items, "itemBody"), "itemBody.", false, files);

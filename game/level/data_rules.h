@@ -74,7 +74,7 @@ DataFindings WeaponsFindings(boost::property_tree::ptree const& weapons, bool mi
 // When items can be drawn (frequency above 0): the items exist, each under
 // a key that is a name, with a "name", an image on an existing texture, a
 // weight of 0 or more and effects of the right types; addWeapon names an
-// available weapon. The draw counts lie in 0..20 and the circle builder
+// available weapon. The draw counts are at most 20 and the circle builder
 // takes the item body.
 DataFindings ItemsFindings(boost::property_tree::ptree const& items, boost::property_tree::ptree const& weapons,
                            DataFiles const& files);

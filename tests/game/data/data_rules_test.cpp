@@ -185,7 +185,8 @@ TEST(ItemRules, EachFindingNamesItsKey) {
         {"name Health ", "", "items.info: items.health.name: missing", nullptr},
         {"image { texture health.png }", "image { texture missing.png }",
          "items.info: items.health.image.texture: no texture file 'missing.png'", nullptr},
-        {"maxInitialThrows 2", "maxInitialThrows 25", "items.info: maxInitialThrows: must lie in 0..20", nullptr},
+        {"maxInitialThrows 2", "maxInitialThrows 25", "items.info: maxInitialThrows: more than 20 draws", nullptr},
+        {"maxInitialThrows 2", "maxInitialThrows -3", nullptr, nullptr},  // draws nothing
         // What the readers replace by their default.
         {"maxInitialThrows 2", "maxInitialThrows two", nullptr,
          "items.info: maxInitialThrows: 'two' is not a whole number, 1 used"},
