@@ -1,8 +1,10 @@
 #include "engine/sfml/sfml_engine.h"
 
 #include "engine/core/profiler.h"
+#include "engine/sfml/audio_device.h"
 #include "engine/sfml/default_buffers.h"
 #include "engine/sfml/sfml_audio.h"
+#include "engine/sfml/silent_audio.h"
 #include "engine/sfml/sfml_texture.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -152,11 +154,22 @@ SmartPtr<IndexBuffer> SFML_Engine::create_index_buffer() { return SmartPtr<Index
 
 SmartPtr<Texture> SFML_Engine::create_texture() { return SmartPtr<Texture>(new SFML_Texture()); }
 
-SmartPtr<Music> SFML_Engine::create_music() { return SmartPtr<Music>(new SFML_Music()); }
+// Without an audio device, sounds and music are silent stand-ins: no object
+// of the audio library is made, so nothing calls into the missing device.
+SmartPtr<Music> SFML_Engine::create_music() {
+    if (!AudioDeviceOpens()) return SmartPtr<Music>(new SilentMusic());
+    return SmartPtr<Music>(new SFML_Music());
+}
 
-SmartPtr<SoundBuffer> SFML_Engine::create_sound_buffer() { return SmartPtr<SoundBuffer>(new SFML_SoundBuffer()); }
+SmartPtr<SoundBuffer> SFML_Engine::create_sound_buffer() {
+    if (!AudioDeviceOpens()) return SmartPtr<SoundBuffer>(new SilentSoundBuffer());
+    return SmartPtr<SoundBuffer>(new SFML_SoundBuffer());
+}
 
-SmartPtr<Sound> SFML_Engine::create_sound() { return SmartPtr<Sound>(new SFML_Sound()); }
+SmartPtr<Sound> SFML_Engine::create_sound() {
+    if (!AudioDeviceOpens()) return SmartPtr<Sound>(new SilentSound());
+    return SmartPtr<Sound>(new SFML_Sound());
+}
 
 bool SFML_Engine::process_events() {
     VO_PROFILE_ZONE("engine_processEvents");

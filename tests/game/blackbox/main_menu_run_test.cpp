@@ -2,7 +2,8 @@
 // it: the controls are clicked at the window positions the layout probe
 // prints (the same menu built from the same data at the same window size).
 // A plain start, the team set-up saved by Options, leaving through the exit
-// screen, a typed team name kept across runs, and START with a single team.
+// screen, a typed team name kept across runs, START with a single team, and
+// a match played on a machine without an audio device.
 
 #include "program_fixture.h"
 #include "support/game/app_harness.h"
@@ -117,8 +118,9 @@ protected:
     }
 
     // Starts the game on its main menu and waits for its window.
-    void start_game() {
-        game_.reset(new GameProcess(launch({})));
+    void start_game() { start_game(launch({})); }
+    void start_game(GameProcess::Launch const& how) {
+        game_.reset(new GameProcess(how));
         ASSERT_TRUE(game_->wait_for_output("initialization complete...\n", kStartSeconds)) << game_->output();
         window_ = FindWindowByTitle("Quorvane", 5.0);
         ASSERT_NE(window_, 0u);
@@ -289,6 +291,35 @@ TEST_F(MainMenuProgram, StartWithASingleTeamShowsTheMessageBoxPushesNothingAndOk
     ASSERT_TRUE(WaitFor([&] { return GrabScreen().getPixel(x, y) == before.getPixel(x, y); }, kEndSeconds));
     EXPECT_FALSE(FileExists(user_file("team_settings.info")));
     quit_game();
+}
+
+// With OpenAL pointed at a driver that does not exist, no audio device
+// opens: the game says so once on standard error and plays on in silence,
+// its music scheduled as ever (the match's track fades in), from the menu
+// into a match.
+TEST_F(MainMenuProgram, WithoutAnAudioDeviceSaysSoOnceAndPlaysAMatchInSilence) {
+    GameProcess::Launch how = launch({});
+    how.environment.push_back({"ALSOFT_DRIVERS", "nosuchdriver"});
+    how.environment.push_back({"ALSOFT_CONF", ""});  // no configuration naming another
+    how.collect_error_output = true;
+    start_game(how);
+    const std::size_t menu_output = game_->output().size();
+    click("menu.START");
+    ASSERT_TRUE(WaitFor([&] { return game_->output().find("DBG: FADE_IN", menu_output) != std::string::npos; },
+                        kStartSeconds))
+        << game_->output().substr(menu_output);
+    // A few seconds of the match.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_TRUE(game_->running());
+    ASSERT_TRUE(SendCloseRequest(window_));
+    EXPECT_EQ(game_->wait_for_exit(kEndSeconds), 0) << game_->output();
+
+    const std::string errors = game_->error_output();
+    const std::string message = "WARNING: no audio device: sound is off\n";
+    const std::string::size_type first = errors.find(message);
+    EXPECT_NE(first, std::string::npos) << errors.substr(0, 2000);
+    EXPECT_EQ(errors.find(message, first + 1), std::string::npos) << errors.substr(0, 2000);
+    EXPECT_LE(SplitLines(errors).size(), 3u) << errors.substr(0, 2000);
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+#include "engine/sfml/silent_audio.h"
+
+#include "engine/sfml/music_file_stream.h"
+
+#include <SFML/Audio/InputSoundFile.hpp>
+
+#include <cmath>
+#include <vector>
+
+namespace vo {
+
+namespace {
+
+// Volumes go to the audio library as a gain of volume / 100 and are read
+// back as gain x 100; a negative gain is refused there.
+void SetGain(float& gain, float volume) {
+    if (volume >= 0.0f) gain = volume * 0.01f;
+}
+
+double Seconds(sf::InputSoundFile const& input) {
+    const unsigned channels = input.getChannelCount();
+    const unsigned rate = input.getSampleRate();
+    if (channels == 0 || rate == 0) return 0.0;
+    return static_cast<double>(input.getSampleCount()) / channels / rate;
+}
+
+}  // namespace
+
+void SilentPlayback::set_length(double seconds) {
+    stop();
+    length_ = seconds > 0.0 ? seconds : 0.0;
+}
+
+void SilentPlayback::set_loop(bool loop) {
+    settle();
+    loop_ = loop;
+}
+
+void SilentPlayback::set_rate(float rate) {
+    settle();
+    rate_ = rate;
+}
+
+double SilentPlayback::position() const {
+    if (state_ != State::playing) return offset_;
+    return offset_ + std::chrono::duration<double>(Clock::now() - since_).count() * rate_;
+}
+
+SilentPlayback::State SilentPlayback::state() const {
+    if (state_ == State::playing && !loop_ && position() >= length_) return State::stopped;
+    return state_;
+}
+
+void SilentPlayback::settle() {
+    if (state_ != State::playing) return;
+    double played = position();
+    if (loop_) {
+        played = std::fmod(played, length_);
+    } else if (played >= length_) {
+        stop();
+        return;
+    }
+    offset_ = played;
+    since_ = Clock::now();
+}
+
+void SilentPlayback::play() {
+    settle();
+    if (length_ <= 0.0) return;  // nothing to play: it stays stopped
+    if (state_ != State::paused) offset_ = 0.0;
+    state_ = State::playing;
+    since_ = Clock::now();
+}
+
+void SilentPlayback::pause() {
+    settle();
+    if (state_ != State::playing) return;
+    offset_ = position();
+    state_ = State::paused;
+}
+
+void SilentPlayback::stop() {
+    state_ = State::stopped;
+    offset_ = 0.0;
+}
+
+bool SilentSoundBuffer::load(const char* file) {
+    length_ = 0.0;
+    sf::InputSoundFile input;
+    if (!file || !input.openFromFile(file)) return false;
+    const sf::Uint64 count = input.getSampleCount();
+    const unsigned channels = input.getChannelCount();
+    const unsigned rate = input.getSampleRate();
+    // The channel layouts the audio library plays; a buffer of any other
+    // is refused.
+    const bool playable = channels == 1 || channels == 2 || channels == 4 || (channels >= 6 && channels <= 8);
+    if (count == 0 || rate == 0 || !playable) return false;
+    // A buffer holds every sample, and a file that ends early fails.
+    std::vector<sf::Int16> chunk(4096 * channels);
+    sf::Uint64 read = 0;
+    while (read < count) {
+        const sf::Uint64 got = input.read(chunk.data(), chunk.size());
+        if (got == 0) break;
+        read += got;
+    }
+    if (read != count) return false;
+    length_ = Seconds(input);
+    return true;
+}
+
+void SilentSound::set_buffer(SmartPtr<SoundBuffer> buffer) {
+    // Another buffer stops the sound, and one not made here leaves it
+    // without a buffer.
+    auto* own = dynamic_cast<SilentSoundBuffer*>(buffer.get());
+    playback_.set_length(own ? own->length() : 0.0);
+    buffer_ = own ? buffer : nullptr;
+}
+
+void SilentSound::set_loop(bool loop) { playback_.set_loop(loop); }
+bool SilentSound::loop() const { return playback_.loop(); }
+void SilentSound::play() { playback_.play(); }
+void SilentSound::pause() { playback_.pause(); }
+void SilentSound::stop() { playback_.stop(); }
+bool SilentSound::is_playing() const { return playback_.is_playing(); }
+bool SilentSound::is_paused() const { return playback_.is_paused(); }
+bool SilentSound::is_stopped() const { return playback_.is_stopped(); }
+void SilentSound::set_volume(float volume) { SetGain(gain_, volume); }
+float SilentSound::volume() const { return gain_ * 100.0f; }
+
+void SilentSound::set_pitch(float pitch) {
+    if (!(pitch >= 0.0f)) return;  // refused, as by the audio library
+    pitch_ = pitch;
+    playback_.set_rate(pitch);
+}
+
+float SilentSound::pitch() const { return pitch_; }
+
+bool SilentMusic::open(const char* file) {
+    playback_.stop();
+    opened_ = false;
+    MusicFileStream stream;
+    sf::InputSoundFile input;
+    if (!file || !stream.open(file) || !input.openFromStream(stream)) return false;
+    playback_.set_length(Seconds(input));
+    opened_ = true;
+    return true;
+}
+
+void SilentMusic::set_loop(bool loop) { playback_.set_loop(loop); }
+bool SilentMusic::loop() const { return playback_.loop(); }
+
+void SilentMusic::play() {
+    if (opened_) playback_.play();
+}
+
+void SilentMusic::pause() { playback_.pause(); }
+void SilentMusic::stop() { playback_.stop(); }
+bool SilentMusic::is_playing() const { return playback_.is_playing(); }
+bool SilentMusic::is_paused() const { return playback_.is_paused(); }
+bool SilentMusic::is_stopped() const { return playback_.is_stopped(); }
+void SilentMusic::set_volume(float volume) { SetGain(gain_, volume); }
+float SilentMusic::volume() const { return gain_ * 100.0f; }
+
+}  // namespace vo
