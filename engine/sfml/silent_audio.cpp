@@ -11,12 +11,6 @@ namespace vo {
 
 namespace {
 
-// Volumes go to the audio library as a gain of volume / 100 and are read
-// back as gain x 100; a negative gain is refused there.
-void SetGain(float& gain, float volume) {
-    if (volume >= 0.0f) gain = volume * 0.01f;
-}
-
 double Seconds(sf::InputSoundFile const& input) {
     const unsigned channels = input.getChannelCount();
     const unsigned rate = input.getSampleRate();
@@ -109,56 +103,22 @@ bool SilentSoundBuffer::load(const char* file) {
 }
 
 void SilentSound::set_buffer(SmartPtr<SoundBuffer> buffer) {
-    // Another buffer stops the sound, and one not made here leaves it
-    // without a buffer.
     auto* own = dynamic_cast<SilentSoundBuffer*>(buffer.get());
     playback_.set_length(own ? own->length() : 0.0);
-    buffer_ = own ? buffer : nullptr;
 }
-
-void SilentSound::set_loop(bool loop) { playback_.set_loop(loop); }
-bool SilentSound::loop() const { return playback_.loop(); }
-void SilentSound::play() { playback_.play(); }
-void SilentSound::pause() { playback_.pause(); }
-void SilentSound::stop() { playback_.stop(); }
-bool SilentSound::is_playing() const { return playback_.is_playing(); }
-bool SilentSound::is_paused() const { return playback_.is_paused(); }
-bool SilentSound::is_stopped() const { return playback_.is_stopped(); }
-void SilentSound::set_volume(float volume) { SetGain(gain_, volume); }
-float SilentSound::volume() const { return gain_ * 100.0f; }
 
 void SilentSound::set_pitch(float pitch) {
-    if (!(pitch >= 0.0f)) return;  // refused, as by the audio library
-    pitch_ = pitch;
-    playback_.set_rate(pitch);
+    // A negative pitch is refused, as by the audio library.
+    if (pitch >= 0.0f) playback_.set_rate(pitch);
 }
 
-float SilentSound::pitch() const { return pitch_; }
-
 bool SilentMusic::open(const char* file) {
-    playback_.stop();
-    opened_ = false;
+    playback_.set_length(0.0);
     MusicFileStream stream;
     sf::InputSoundFile input;
     if (!file || !stream.open(file) || !input.openFromStream(stream)) return false;
     playback_.set_length(Seconds(input));
-    opened_ = true;
     return true;
 }
-
-void SilentMusic::set_loop(bool loop) { playback_.set_loop(loop); }
-bool SilentMusic::loop() const { return playback_.loop(); }
-
-void SilentMusic::play() {
-    if (opened_) playback_.play();
-}
-
-void SilentMusic::pause() { playback_.pause(); }
-void SilentMusic::stop() { playback_.stop(); }
-bool SilentMusic::is_playing() const { return playback_.is_playing(); }
-bool SilentMusic::is_paused() const { return playback_.is_paused(); }
-bool SilentMusic::is_stopped() const { return playback_.is_stopped(); }
-void SilentMusic::set_volume(float volume) { SetGain(gain_, volume); }
-float SilentMusic::volume() const { return gain_ * 100.0f; }
 
 }  // namespace vo

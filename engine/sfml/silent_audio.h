@@ -24,6 +24,7 @@ public:
     bool loop() const { return loop_; }
     // Seconds of data played per second (the pitch of a sound).
     void set_rate(float rate);
+    float rate() const { return rate_; }
 
     // As the audio library does: play resumes a paused one and starts any
     // other from the beginning; pause holds only a playing one; stop
@@ -66,50 +67,47 @@ private:
     double length_ = 0.0;
 };
 
-class SilentSound : public Sound {
+// What silent sounds and tracks share: the playback, its loop and the
+// volume, kept as the audio library keeps it (a gain of volume / 100; a
+// negative volume is refused).
+template <class Interface>
+class SilentPlayer : public Interface {
 public:
-    void set_buffer(SmartPtr<SoundBuffer> buffer) override;
-    void set_loop(bool loop) override;
-    bool loop() const override;
-    void play() override;
-    void pause() override;
-    void stop() override;
-    bool is_playing() const override;
-    bool is_paused() const override;
-    bool is_stopped() const override;
-    void set_volume(float volume) override;
-    float volume() const override;
-    void set_pitch(float pitch) override;
-    float pitch() const override;
+    void set_loop(bool loop) override { playback_.set_loop(loop); }
+    bool loop() const override { return playback_.loop(); }
+    void play() override { playback_.play(); }
+    void pause() override { playback_.pause(); }
+    void stop() override { playback_.stop(); }
+    bool is_playing() const override { return playback_.is_playing(); }
+    bool is_paused() const override { return playback_.is_paused(); }
+    bool is_stopped() const override { return playback_.is_stopped(); }
+    void set_volume(float volume) override {
+        if (volume >= 0.0f) gain_ = volume * 0.01f;
+    }
+    float volume() const override { return gain_ * 100.0f; }
+
+protected:
+    SilentPlayback playback_;
 
 private:
-    SilentPlayback playback_;
-    SmartPtr<SoundBuffer> buffer_;
     float gain_ = 1.0f;
-    float pitch_ = 1.0f;
 };
 
-class SilentMusic : public Music {
+class SilentSound : public SilentPlayer<Sound> {
+public:
+    // Takes the length of a buffer made here; another buffer (or none)
+    // leaves nothing to play. Either way a playing sound stops.
+    void set_buffer(SmartPtr<SoundBuffer> buffer) override;
+    void set_pitch(float pitch) override;
+    float pitch() const override { return playback_.rate(); }
+};
+
+class SilentMusic : public SilentPlayer<Music> {
 public:
     // Opens the file as a track does (skipping a container header) to learn
-    // whether it decodes and how long it plays.
+    // whether it decodes and how long it plays; a track that did not open
+    // has nothing to play.
     bool open(const char* file) override;
-    void set_loop(bool loop) override;
-    bool loop() const override;
-    void play() override;
-    void pause() override;
-    void stop() override;
-    bool is_playing() const override;
-    bool is_paused() const override;
-    bool is_stopped() const override;
-    void set_volume(float volume) override;
-    float volume() const override;
-
-private:
-    SilentPlayback playback_;
-    // A track that never opened does not play.
-    bool opened_ = false;
-    float gain_ = 1.0f;
 };
 
 }  // namespace vo

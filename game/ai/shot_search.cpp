@@ -6,6 +6,7 @@
 #include "engine/scene/transform_behavior.h"
 #include "game/ai/ai_random.h"
 #include "game/behaviors/soft_body.h"
+#include "game/level/explosion_type_defaults.h"
 #include "game/level/level_scene.h"
 
 #include <boost/property_tree/ptree.hpp>
@@ -156,10 +157,11 @@ vector2 ARFindPossibleShots::position_2d(const Entity* entity) {
 }
 
 float ARFindPossibleShots::blast_radius() const {
-    if (!world_.scene) return 1.0f;
+    if (!world_.scene) return ExplosionTypeDefaults::radius;
     const ptree& weapons = world_.scene->weapons;
     const std::string type = weapons.get<std::string>("grenade.explosionType", "normal");
-    return weapons.get<float>(ptree::path_type("explosionTypes." + type + ".radius", '.'), 1.0f);
+    return weapons.get<float>(ptree::path_type("explosionTypes." + type + ".radius", '.'),
+                              ExplosionTypeDefaults::radius);
 }
 
 void ARFindPossibleShots::retain_entities(const WorldDesc& fresh) {

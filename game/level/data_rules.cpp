@@ -6,6 +6,7 @@
 #include "engine/core/tree_readers.h"
 #include "engine/physics/soft_body_circle.h"
 #include "engine/physics/soft_body_desc.h"
+#include "game/level/explosion_type_defaults.h"
 #include "game/level/level_generation.h"
 
 #include <boost/optional.hpp>
@@ -192,14 +193,14 @@ void CheckExplosionTypes(Findings& out, ptree const& weapons, DataFiles const& f
     if (!Child(*types, "small")) out.refuse("explosionTypes.small", "missing (the explosion of a dying slob)");
     for (auto const& type : *types) {
         std::string const prefix = "explosionTypes." + type.first + ".";
-        // The explosion's own defaults.
-        if (!(out.value<float>(type.second, prefix, "radius", 1.0f) > 0.0f))
+        using D = ExplosionTypeDefaults;
+        if (!(out.value<float>(type.second, prefix, "radius", D::radius) > 0.0f))
             out.refuse(prefix + "radius", "must be above 0");
-        out.value<float>(type.second, prefix, "damage", 10.0f);
-        out.value<float>(type.second, prefix, "force", 1000.0f);
-        if (out.value<float>(type.second, prefix, "peakDelay", 0.2f) < 0.0f)
+        out.value<float>(type.second, prefix, "damage", D::damage);
+        out.value<float>(type.second, prefix, "force", D::force);
+        if (out.value<float>(type.second, prefix, "peakDelay", D::peak_delay) < 0.0f)
             out.refuse(prefix + "peakDelay", "must not be negative");
-        float const volume = out.value<float>(type.second, prefix, "soundVolume", 100.0f);
+        float const volume = out.value<float>(type.second, prefix, "soundVolume", D::sound_volume);
         if (volume < 0.0f || volume > 100.0f) out.refuse(prefix + "soundVolume", "must lie in 0..100");
         std::string const sound = type.second.get<std::string>("soundFile", "");
         if (!sound.empty() && !files.sound(sound)) out.refuse(prefix + "soundFile", "no sound file '" + sound + "'");
@@ -326,7 +327,9 @@ DataFindings WeaponsFindings(ptree const& weapons, bool mines_laid, bool cpu_pla
             std::string const type = desc->get<std::string>("explosionType", "normal");
             if (CheckName(out, p + "explosionType", type) && !Child(types, type))
                 out.warn(p + "explosionType", "no explosion type '" + type + "'",
-                         "a silent explosion of radius 1, damage 10 and force 1000");
+                         "a silent explosion of radius " + Shown(ExplosionTypeDefaults::radius) + ", damage " +
+                             Shown(ExplosionTypeDefaults::damage) + " and force " +
+                             Shown(ExplosionTypeDefaults::force));
         }
         if (name == "mine") {
             if (clusters_only) out.refuse("mine.clustersOnly", "the match lays mines as bodies");

@@ -16,6 +16,7 @@
 #include "game/behaviors/soft_body_entities.h"
 #include "game/camera/action_camera_controller.h"
 #include "game/level/data_rules.h"
+#include "game/level/explosion_type_defaults.h"
 #include "game/match/match_config.h"
 
 #include <algorithm>
@@ -56,18 +57,17 @@ LevelScene::LevelScene() : weapons(CopyOfConfig("weapons.info")), items(CopyOfCo
     DataFindings findings = WeaponsFindings(weapons, false, false, files);
     findings.append(ItemsFindings(items, weapons, files));
     WarnAndRefuse(findings);
+    load_warnings_ = std::move(findings.warnings);
 }
 
 void LevelScene::check_match_weapons(bool mines_laid, bool cpu_plays) const {
     if (!mines_laid && !cpu_plays) return;
-    const DataFiles files = InstalledDataFiles();
-    DataFindings findings = WeaponsFindings(weapons, mines_laid, cpu_plays, files);
-    // The warnings of the weapons the scene was made with are out already.
-    const std::vector<std::string> shown = WeaponsFindings(weapons, false, false, files).warnings;
+    DataFindings findings = WeaponsFindings(weapons, mines_laid, cpu_plays, InstalledDataFiles());
     std::vector<std::string>& warnings = findings.warnings;
     warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
-                                  [&shown](const std::string& line) {
-                                      return std::find(shown.begin(), shown.end(), line) != shown.end();
+                                  [this](const std::string& line) {
+                                      return std::find(load_warnings_.begin(), load_warnings_.end(), line) !=
+                                             load_warnings_.end();
                                   }),
                    warnings.end());
     WarnAndRefuse(findings);
@@ -191,9 +191,9 @@ Entity* LevelScene::throw_grenade(const std::string& weapon_name, const vector3&
 }
 
 Entity* LevelScene::create_explosion(const vector3& position, const ptree& type, const ClusterDesc& cluster) {
-    const float radius = type.get<float>("radius", 1.0f);
-    const float damage = type.get<float>("damage", 10.0f);
-    const float force = type.get<float>("force", 1000.0f);
+    const float radius = type.get<float>("radius", ExplosionTypeDefaults::radius);
+    const float damage = type.get<float>("damage", ExplosionTypeDefaults::damage);
+    const float force = type.get<float>("force", ExplosionTypeDefaults::force);
 
     ExplosionEntity* explosion = new ExplosionEntity();
     explosion->add_behavior<behaviors::Transform>("transform");
@@ -202,14 +202,14 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     add_entity(explosion, true);
     SetPosition(explosion, position);
 
-    const double peak_delay = static_cast<double>(type.get<float>("peakDelay", 0.2f));
+    const double peak_delay = static_cast<double>(type.get<float>("peakDelay", ExplosionTypeDefaults::peak_delay));
     emit_event(new ExplosionEvent(position, radius, damage, force), 0.0);
     emit_event(new ExplosionPeakEvent(position, radius, damage, force), peak_delay);
     // A cluster record without a positive "num" releases nothing.
     if (cluster.description.get<int>("num", 0) > 0) emit_event(new ClusterEvent(cluster), peak_delay);
 
     const std::string sound = type.get<std::string>("soundFile", "");
-    if (!sound.empty()) SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", 100.0f));
+    if (!sound.empty()) SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", ExplosionTypeDefaults::sound_volume));
 
     if (auto* controller = dynamic_cast<ActionCameraController*>(camera_controller_.get())) {
         const MatchConfig& config = settings();

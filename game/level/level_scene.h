@@ -157,6 +157,9 @@ protected:
     EffectHandle stone_effect_;
     // Size of the "lava" target and of the fluid pass's viewport.
     vector2 screen_size_ = vector2(128.0f, 128.0f);
+    // The load rules' warnings printed at construction, not printed again
+    // by check_match_weapons.
+    std::vector<std::string> load_warnings_;
 
 public:
     // Read-only copies of "weapons.info" and "items.info", taken at

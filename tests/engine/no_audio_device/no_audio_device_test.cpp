@@ -8,24 +8,17 @@
 #include "engine/audio/sound_handler.h"
 #include "engine/core/path_provider.h"
 #include "engine/sfml/engine.h"
+#include "support/engine/child_process.h"
 #include "support/engine/media_files.h"
 #include "support/engine/recording_handler.h"
 
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -42,11 +35,6 @@ public:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new NoDevice);
 
 void Pause(double seconds) { vo_test::WaitUntil([] { return false; }, seconds); }
-
-std::string ReadFile(std::string const& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 int ThreadsOfThisProcess() {
     int count = 0;
@@ -126,8 +114,8 @@ TEST_F(SilentAudio, SoundsPlayForTheLengthOfTheirBuffer) {
     fast->play();
     ASSERT_TRUE(vo_test::WaitUntil([&] { return fast->is_stopped(); }, 1.5));
 
-    // Another buffer stops the sound; without a buffer nothing plays. The
-    // sound keeps its buffer alive.
+    // Another buffer stops the sound; without a buffer nothing plays. A
+    // sound plays on when its buffer is let go elsewhere.
     vo::SmartPtr<vo::Sound> other = engine.create_sound();
     other->set_buffer(blip);
     other->play();
@@ -241,26 +229,14 @@ TEST_F(SilentAudio, NothingStreamsOnAThread) {
 }
 
 TEST(NoAudioDevice, TheProcessSaysOnceThatSoundIsOffAndNothingElse) {
-    vo_test::TempFolder folder;
-    const std::string out = folder.file("stdout.txt");
-    const std::string err = folder.file("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::string program = "/proc/self/exe";
-    std::string filter = "--gtest_filter=SilentAudio.NothingStreamsOnAThread";
-    char* argv[] = {&program[0], &filter[0], nullptr};
-    pid_t child = -1;
     // The child inherits the environment that names no driver that exists.
-    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(spawned, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(out);
-    const std::string errors = ReadFile(err);
-    EXPECT_EQ(errors, "WARNING: no audio device: sound is off\n") << errors.substr(0, 2000);
+    vo_test::ChildProcess::Launch launch;
+    launch.program = "/proc/self/exe";
+    launch.args = {"--gtest_filter=SilentAudio.NothingStreamsOnAThread"};
+    launch.collect_error_output = true;
+    vo_test::ChildProcess child(launch);
+    EXPECT_EQ(child.wait_for_exit(60.0), 0) << child.output();
+    EXPECT_EQ(child.error_output(), "WARNING: no audio device: sound is off\n") << child.error_output().substr(0, 2000);
 }
 
 }  // namespace

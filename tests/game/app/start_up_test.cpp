@@ -14,8 +14,8 @@
 #include "game/app/main_loop.h"
 #include "game/app/my_app.h"
 #include "game/menus/debug_screen.h"
+#include "support/engine/child_process.h"
 #include "support/game/app_harness.h"
-#include "support/game/game_process.h"
 
 #include <gtest/gtest.h>
 

@@ -108,10 +108,10 @@ protected:
     }
 
     static Layout Probe() {
-        GameProcess::Launch l;
+        ChildProcess::Launch l;
         l.program = QV_LAYOUT_PROBE;
         l.working_directory = QV_BUILD_DIR;
-        GameProcess probe(l);
+        ChildProcess probe(l);
         const int status = probe.wait_for_exit(kStartSeconds);
         EXPECT_EQ(status, 0) << probe.output();
         return ParseLayout(probe.output());
@@ -119,8 +119,8 @@ protected:
 
     // Starts the game on its main menu and waits for its window.
     void start_game() { start_game(launch({})); }
-    void start_game(GameProcess::Launch const& how) {
-        game_.reset(new GameProcess(how));
+    void start_game(ChildProcess::Launch const& how) {
+        game_.reset(new ChildProcess(how));
         ASSERT_TRUE(game_->wait_for_output("initialization complete...\n", kStartSeconds)) << game_->output();
         window_ = FindWindowByTitle("Quorvane", 5.0);
         ASSERT_NE(window_, 0u);
@@ -194,7 +194,7 @@ protected:
 
     Layout layout_;
     sf::Image start_screen_;
-    std::unique_ptr<GameProcess> game_;
+    std::unique_ptr<ChildProcess> game_;
     unsigned long window_ = 0;
 };
 
@@ -298,7 +298,7 @@ TEST_F(MainMenuProgram, StartWithASingleTeamShowsTheMessageBoxPushesNothingAndOk
 // its music scheduled as ever (the match's track fades in), from the menu
 // into a match.
 TEST_F(MainMenuProgram, WithoutAnAudioDeviceSaysSoOnceAndPlaysAMatchInSilence) {
-    GameProcess::Launch how = launch({});
+    ChildProcess::Launch how = launch({});
     how.environment.push_back({"ALSOFT_DRIVERS", "nosuchdriver"});
     how.environment.push_back({"ALSOFT_CONF", ""});  // no configuration naming another
     how.collect_error_output = true;

@@ -4,9 +4,9 @@
 // build folder, on an X server of the test process's own, with a fresh user
 // folder.
 
+#include "support/engine/child_process.h"
 #include "support/engine/media_files.h"
 #include "support/engine/x_display.h"
-#include "support/game/game_process.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,8 @@ protected:
 
     // The game with these arguments, run in folder with this test's user
     // folder.
-    GameProcess::Launch launch(std::vector<std::string> args, std::string const& folder = QV_BUILD_DIR) const {
-        GameProcess::Launch l;
+    ChildProcess::Launch launch(std::vector<std::string> args, std::string const& folder = QV_BUILD_DIR) const {
+        ChildProcess::Launch l;
         l.program = QV_GAME_BINARY;
         l.args = std::move(args);
         l.working_directory = folder;

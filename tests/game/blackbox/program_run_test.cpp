@@ -32,7 +32,7 @@ using Program = ProgramTest;
 
 TEST_F(Program, StartsOnTheDebugScreenFullScreenAndEndsWhenTheWindowIsClosed) {
     const auto started = std::chrono::steady_clock::now();
-    GameProcess game(launch({"-drawDebugScreen", "0"}));
+    ChildProcess game(launch({"-drawDebugScreen", "0"}));
     ASSERT_TRUE(game.wait_for_output("initialization complete...\n", kStartSeconds)) << game.output();
     const unsigned long window = FindWindowByTitle("Quorvane", 5.0);
     ASSERT_NE(window, 0u);
@@ -85,7 +85,7 @@ TEST_F(Program, StartsOnTheDebugScreenFullScreenAndEndsWhenTheWindowIsClosed) {
 }
 
 TEST_F(Program, WithoutAFirstScreenEndsByItself) {
-    GameProcess game(launch({"-drawDebugScreen", "2"}));
+    ChildProcess game(launch({"-drawDebugScreen", "2"}));
     EXPECT_EQ(game.wait_for_exit(kStartSeconds), 0) << game.output();
     EXPECT_NE(game.output().find("initialization complete...\nTERMINATING APP\n"), std::string::npos)
         << game.output();
@@ -94,7 +94,7 @@ TEST_F(Program, WithoutAFirstScreenEndsByItself) {
 TEST_F(Program, ACorruptedOptionsFileIsKeptAsBadAndTheGameStartsOnTheDefaults) {
     ASSERT_EQ(mkdir((config_home_.path() + "/Quorvane").c_str(), 0700), 0);
     std::ofstream(user_file("game_options.info")) << "windowWidth 640\nmusic {\n";
-    GameProcess game(launch({"-drawDebugScreen", "2"}));
+    ChildProcess game(launch({"-drawDebugScreen", "2"}));
     EXPECT_EQ(game.wait_for_exit(kStartSeconds), 0) << game.output();
     EXPECT_NE(game.output().find("WARNING: kept the broken file as " + user_file("game_options.info") + ".bad"),
               std::string::npos)
@@ -135,9 +135,9 @@ TEST_F(Program, ABadStartUpNamesTheFileAndExitsWithOneWithoutWaitingOnAPipe) {
         std::string reason = c.reason;
         const std::string::size_type at = reason.find("<folder>");
         if (at != std::string::npos) reason.replace(at, 8, folder.path());
-        GameProcess::Launch l = launch({"-drawDebugScreen", "0"}, folder.path());
+        ChildProcess::Launch l = launch({"-drawDebugScreen", "0"}, folder.path());
         l.collect_error_output = true;
-        GameProcess game(l);
+        ChildProcess game(l);
         // Standard input is a pipe that stays open: the program must not
         // wait for a key that never comes.
         EXPECT_EQ(game.wait_for_exit(kEndSeconds), 1) << game.output();
@@ -155,9 +155,9 @@ TEST_F(Program, ABadStartUpNamesTheFileAndExitsWithOneWithoutWaitingOnAPipe) {
 
 TEST_F(Program, OnATerminalTheErrorWaitsForAKey) {
     TempFolder folder;  // no config.info
-    GameProcess::Launch l = launch({}, folder.path());
-    l.input = GameProcess::Input::terminal;
-    GameProcess game(l);
+    ChildProcess::Launch l = launch({}, folder.path());
+    l.input = ChildProcess::Input::terminal;
+    ChildProcess game(l);
     ASSERT_TRUE(game.wait_for_output("Aborting... Press any button to exit.\n", kEndSeconds)) << game.output();
     EXPECT_EQ(game.wait_for_exit(0.3), -1);  // still waiting
     game.send_input("\n");

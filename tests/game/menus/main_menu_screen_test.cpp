@@ -16,7 +16,7 @@
 #include "game/menus/options_menu_screen.h"
 #include "game/menus/screen_widget.h"
 #include "main_menu_fixture.h"
-#include "support/game/game_process.h"
+#include "support/engine/child_process.h"
 
 #include <boost/property_tree/info_parser.hpp>
 #include <boost/property_tree/ptree.hpp>

@@ -13,7 +13,6 @@
 #include "game/menus/esc_menu_screen.h"
 #include "game/menus/match_results_screen.h"
 #include "main_menu_fixture.h"
-#include "support/game/game_process.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "soak_runner.h"
 
-#include "support/game/game_process.h"
+#include "support/engine/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -130,14 +130,14 @@ TEST(Soak, ComputerTeamsAtEveryDifficulty) {
                << " members=2";  // 3, 4, 2 teams
         set_ups.push_back(second.str());
     }
-    std::vector<std::unique_ptr<vo_test::GameProcess>> children;
+    std::vector<std::unique_ptr<vo_test::ChildProcess>> children;
     for (std::string const& set_up : set_ups) {
-        vo_test::GameProcess::Launch launch;
+        vo_test::ChildProcess::Launch launch;
         launch.program = "/proc/self/exe";
         launch.args = {"--gtest_filter=Soak.Configured"};
         launch.working_directory = ".";
         launch.environment = {{"QV_SOAK", set_up}};
-        children.emplace_back(new vo_test::GameProcess(launch));
+        children.emplace_back(new vo_test::ChildProcess(launch));
     }
     // Read all of them as they go, so that none waits on a full pipe.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
@@ -154,7 +154,7 @@ TEST(Soak, ComputerTeamsAtEveryDifficulty) {
     long enemy = 0;
     for (std::size_t i = 0; i < children.size(); ++i) {
         SCOPED_TRACE(set_ups[i]);
-        vo_test::GameProcess& child = *children[i];
+        vo_test::ChildProcess& child = *children[i];
         EXPECT_EQ(child.wait_for_exit(1.0), 0) << child.output();
         std::string line;
         for (std::string const& l : vo_test::SplitLines(child.output()))
@@ -174,12 +174,12 @@ TEST(Soak, ComputerTeamsAtEveryDifficulty) {
 
 // The report line of a child run with these options.
 std::string RunChild(std::string const& options) {
-    vo_test::GameProcess::Launch launch;
+    vo_test::ChildProcess::Launch launch;
     launch.program = "/proc/self/exe";
     launch.args = {"--gtest_filter=Soak.Configured"};
     launch.working_directory = ".";
     launch.environment = {{"QV_SOAK", options}};
-    vo_test::GameProcess child(launch);
+    vo_test::ChildProcess child(launch);
     const int status = child.wait_for_exit(1800.0);
     EXPECT_EQ(status, 0) << child.output();
     for (std::string const& line : vo_test::SplitLines(child.output()))

@@ -1,9 +1,10 @@
 #pragma once
 
-// The real game program run as a user runs it, for black-box tests: its own
-// working directory and environment, its standard output collected (and its
-// standard error apart when asked), its standard input a pipe that stays open
-// or a terminal.
+// A program run in a child process as a user runs it: the real game for
+// black-box tests, or a test program run again on its own. Its own working
+// directory and environment, its standard output collected (and its standard
+// error apart when asked), its standard input a pipe that stays open or a
+// terminal.
 
 #include <sys/types.h>
 
@@ -13,7 +14,7 @@
 
 namespace vo_test {
 
-class GameProcess {
+class ChildProcess {
 public:
     enum class Input {
         pipe,     // an open pipe nobody writes to (a launcher, a script)
@@ -33,11 +34,11 @@ public:
         bool collect_error_output = false;
     };
 
-    explicit GameProcess(Launch const& launch);
+    explicit ChildProcess(Launch const& launch);
     // A process still running is killed.
-    ~GameProcess();
-    GameProcess(GameProcess const&) = delete;
-    GameProcess& operator=(GameProcess const&) = delete;
+    ~ChildProcess();
+    ChildProcess(ChildProcess const&) = delete;
+    ChildProcess& operator=(ChildProcess const&) = delete;
 
     // Waits until the output holds text; false when the process ended or
     // the time ran out first.

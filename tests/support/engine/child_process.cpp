@@ -1,4 +1,4 @@
-#include "support/game/game_process.h"
+#include "support/engine/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -50,7 +50,7 @@ std::vector<char*> Pointers(std::vector<std::string>& words) {
 
 }  // namespace
 
-GameProcess::GameProcess(Launch const& launch) {
+ChildProcess::ChildProcess(Launch const& launch) {
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("no pipe");
     int err[2] = {-1, -1};
@@ -107,7 +107,7 @@ GameProcess::GameProcess(Launch const& launch) {
     }
 }
 
-GameProcess::~GameProcess() {
+ChildProcess::~ChildProcess() {
     if (pid_ > 0 && !exited_) {
         kill(pid_, SIGKILL);
         reap(true);
@@ -117,7 +117,7 @@ GameProcess::~GameProcess() {
     if (input_fd_ >= 0) close(input_fd_);
 }
 
-void GameProcess::collect(int wait_ms) {
+void ChildProcess::collect(int wait_ms) {
     pollfd p[2] = {{output_fd_, POLLIN, 0}, {error_fd_, POLLIN, 0}};
     if (poll(p, error_fd_ >= 0 ? 2 : 1, wait_ms) <= 0) return;
     char buffer[4096];
@@ -127,7 +127,7 @@ void GameProcess::collect(int wait_ms) {
         error_output_.append(buffer, static_cast<std::size_t>(n));
 }
 
-void GameProcess::reap(bool block) {
+void ChildProcess::reap(bool block) {
     if (exited_ || pid_ <= 0) return;
     int status = 0;
     const pid_t r = waitpid(pid_, &status, block ? 0 : WNOHANG);
@@ -137,12 +137,12 @@ void GameProcess::reap(bool block) {
     }
 }
 
-bool GameProcess::running() {
+bool ChildProcess::running() {
     reap(false);
     return !exited_;
 }
 
-bool GameProcess::wait_for_output(std::string const& text, double seconds) {
+bool ChildProcess::wait_for_output(std::string const& text, double seconds) {
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
         collect(10);
@@ -155,7 +155,7 @@ bool GameProcess::wait_for_output(std::string const& text, double seconds) {
     }
 }
 
-int GameProcess::wait_for_exit(double seconds) {
+int ChildProcess::wait_for_exit(double seconds) {
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     while (running()) {
         collect(10);
@@ -165,17 +165,17 @@ int GameProcess::wait_for_exit(double seconds) {
     return status_;
 }
 
-std::string const& GameProcess::output() {
+std::string const& ChildProcess::output() {
     collect(0);
     return output_;
 }
 
-std::string const& GameProcess::error_output() {
+std::string const& ChildProcess::error_output() {
     collect(0);
     return error_output_;
 }
 
-void GameProcess::send_input(std::string const& text) {
+void ChildProcess::send_input(std::string const& text) {
     if (write(input_fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
         throw std::runtime_error("cannot write to the program's input");
 }
