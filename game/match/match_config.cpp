@@ -7,6 +7,7 @@
 #include <climits>
 #include <iostream>
 #include <locale>
+#include <sstream>
 #include <stdexcept>
 
 namespace vo {
@@ -28,47 +29,53 @@ constexpr double kSmallestPositiveTime = 0.01;
 constexpr double kOneStep = 1.0 / 60.0;
 
 template <class T>
-void WarnOutOfRange(const char* key, T read, T used) {
-    std::cout << "WARNING: " << MatchConfig::FILE_NAME << ": " << key << " " << read
-              << " is out of range, using " << used << std::endl;
+std::string Shown(T value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
 }
 
-// Raises value to at least low (a NaN becomes low too), with a warning.
 template <class T>
-void AtLeast(const char* key, T& value, T low) {
+void Repaired(std::vector<MatchConfig::Repair>& repairs, const std::string& key, T read, T used) {
+    repairs.push_back(MatchConfig::Repair{key, Shown(read), Shown(used)});
+}
+
+// Raises value to at least low (a NaN becomes low too).
+template <class T>
+void AtLeast(std::vector<MatchConfig::Repair>& repairs, const std::string& key, T& value, T low) {
     if (value >= low) return;
-    WarnOutOfRange(key, value, low);
+    Repaired(repairs, key, value, low);
     value = low;
 }
 
-// Keeps value within low .. high, with a warning.
+// Keeps value within low .. high.
 template <class T>
-void Within(const char* key, T& value, T low, T high) {
+void Within(std::vector<MatchConfig::Repair>& repairs, const char* key, T& value, T low, T high) {
     if (value > high) {
-        WarnOutOfRange(key, value, high);
+        Repaired(repairs, key, value, high);
         value = high;
         return;
     }
-    AtLeast(key, value, low);
+    AtLeast(repairs, key, value, low);
 }
 
-void ClampParticleDesc(const char* prefix, ParticleHandler::ParticleDesc& desc) {
-    const std::string p(prefix);
-    AtLeast((p + ".particleRadius").c_str(), desc.particleRadius, kSmallestPositive);
-    AtLeast((p + ".minLiveTime").c_str(), desc.minLiveTime, 0.0);
-    AtLeast((p + ".maxLiveTime").c_str(), desc.maxLiveTime, 0.0);
+void ClampParticleDesc(std::vector<MatchConfig::Repair>& repairs, const std::string& prefix,
+                       ParticleHandler::ParticleDesc& desc) {
+    AtLeast(repairs, prefix + ".particleRadius", desc.particleRadius, kSmallestPositive);
+    AtLeast(repairs, prefix + ".minLiveTime", desc.minLiveTime, 0.0);
+    AtLeast(repairs, prefix + ".maxLiveTime", desc.maxLiveTime, 0.0);
 }
 
 // "camera.interpStepSize" is written as a number and kept as a whole number,
 // truncated toward zero; it must be at least 1.
-int ReadStepSize(const ptree& tree, const char* key, int def) {
+int ReadStepSize(std::vector<MatchConfig::Repair>& repairs, const ptree& tree, const char* key, int def) {
     const float read = tree.get<float>(key, static_cast<float>(def));
     if (!(read >= 1.0f)) {
-        WarnOutOfRange(key, read, 1.0f);
+        Repaired(repairs, key, read, 1.0f);
         return 1;
     }
     if (read >= static_cast<float>(INT_MAX)) {
-        WarnOutOfRange(key, read, static_cast<float>(INT_MAX));
+        Repaired(repairs, key, read, static_cast<float>(INT_MAX));
         return INT_MAX;
     }
     return static_cast<int>(read);
@@ -146,7 +153,20 @@ ParticleHandler::ParticleDesc MatchConfig::read_particle_desc(const ptree& tree,
 }
 
 void MatchConfig::read(const ptree& tree) {
+    for (const Repair& repair : read_quietly(tree))
+        std::cout << "WARNING: " << FILE_NAME << ": " << repair.key << " " << repair.read << " is out of range, using "
+                  << repair.used << std::endl;
+}
+
+float MatchConfig::applied_field_of_view(float degrees) {
+    if (degrees > 179.0f) return 179.0f;
+    if (!(degrees >= 1.0f)) return 1.0f;  // NaN too
+    return degrees;
+}
+
+std::vector<MatchConfig::Repair> MatchConfig::read_quietly(const ptree& tree) {
     const MatchConfig d;  // the defaults
+    std::vector<Repair> repairs;
 
     roundTimerFont = tree.get("roundTimerFont", d.roundTimerFont);
     teamNameTextHeight = tree.get("teamNameTextHeight", d.teamNameTextHeight);
@@ -182,7 +202,7 @@ void MatchConfig::read(const ptree& tree) {
     camera.speed = tree.get("camera.speed", d.camera.speed);
     camera.offsetFactor = tree.get("camera.offsetFactor", d.camera.offsetFactor);
     camera.zoomSpeed = tree.get("camera.zoomSpeed", d.camera.zoomSpeed);
-    camera.interpStepSize = ReadStepSize(tree, "camera.interpStepSize", d.camera.interpStepSize);
+    camera.interpStepSize = ReadStepSize(repairs, tree, "camera.interpStepSize", d.camera.interpStepSize);
     // Written as a whole number, kept as a float.
     camera.interpMaxSteps =
         static_cast<float>(tree.get("camera.interpMaxSteps", static_cast<int>(d.camera.interpMaxSteps)));
@@ -246,18 +266,19 @@ void MatchConfig::read(const ptree& tree) {
     // end-of-turn wait) alive for ever; sizes, intervals and densities of 0
     // are divided by; mines beyond the bound find no place on the level and
     // only slow the start of every round.
-    AtLeast("newTurnTransitionTime", newTurnTransitionTime, kOneStep);
-    Within("numMines", numMines, 0, kMaxMines);
-    AtLeast("camera.minBoxSize", camera.minBoxSize, kSmallestPositive);
-    AtLeast("camera.refreshInterval", camera.refreshInterval, kSmallestPositiveTime);
-    AtLeast("camera.maxCustomOffset", camera.maxCustomOffset, kSmallestPositive);
-    Within("camera.interpMaxSteps", camera.interpMaxSteps, 1.0f, 100.0f);
-    AtLeast("maxShootTime", maxShootTime, kSmallestPositiveTime);
-    ClampParticleDesc("lavaDesc", lavaDesc);
-    AtLeast("lavaDesc.explosionDensityInv", lavaDesc.explosionDensityInv, kSmallestPositive);
-    AtLeast("lavaEmissionDuration", lavaEmissionDuration, 0.0);
-    AtLeast("lavaEmissionBaseInterval", lavaEmissionBaseInterval, 0.0);
-    ClampParticleDesc("stoneParticleDesc", stoneParticleDesc);
+    AtLeast(repairs, "newTurnTransitionTime", newTurnTransitionTime, kOneStep);
+    Within(repairs, "numMines", numMines, 0, kMaxMines);
+    AtLeast(repairs, "camera.minBoxSize", camera.minBoxSize, kSmallestPositive);
+    AtLeast(repairs, "camera.refreshInterval", camera.refreshInterval, kSmallestPositiveTime);
+    AtLeast(repairs, "camera.maxCustomOffset", camera.maxCustomOffset, kSmallestPositive);
+    Within(repairs, "camera.interpMaxSteps", camera.interpMaxSteps, 1.0f, 100.0f);
+    AtLeast(repairs, "maxShootTime", maxShootTime, kSmallestPositiveTime);
+    ClampParticleDesc(repairs, "lavaDesc", lavaDesc);
+    AtLeast(repairs, "lavaDesc.explosionDensityInv", lavaDesc.explosionDensityInv, kSmallestPositive);
+    AtLeast(repairs, "lavaEmissionDuration", lavaEmissionDuration, 0.0);
+    AtLeast(repairs, "lavaEmissionBaseInterval", lavaEmissionBaseInterval, 0.0);
+    ClampParticleDesc(repairs, "stoneParticleDesc", stoneParticleDesc);
+    return repairs;
 }
 
 void MatchConfig::load(const std::string& path, ptree& tree, const Check& check) {

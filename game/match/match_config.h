@@ -65,6 +65,21 @@ public:
     // one warning line each on standard output.
     void read(const ptree& tree);
 
+    // A value read brought into its range: the key, the value as read and
+    // the value used instead.
+    struct Repair {
+        std::string key;
+        std::string read;
+        std::string used;
+    };
+    // read without a word: what it brought into range, in the order of its
+    // checks.
+    std::vector<Repair> read_quietly(const ptree& tree);
+
+    // The field of view the scene camera is given for "camera.fieldOfViewY":
+    // forced into 1 .. 179 degrees (a NaN gives 1).
+    static float applied_field_of_view(float degrees);
+
     // The fourteen particle keys below prefix ("lavaDesc", "stoneParticleDesc"),
     // each with its default.
     static ParticleHandler::ParticleDesc read_particle_desc(const ptree& tree, const std::string& prefix);

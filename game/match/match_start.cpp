@@ -137,10 +137,7 @@ void Match::reset_camera() {
     camera_->set_following(false);
     camera_->aspect = aspect;
 
-    float fov = config_->camera.fieldOfViewY;
-    if (fov > 179.0f) fov = 179.0f;
-    if (!(fov >= 1.0f)) fov = 1.0f;  // NaN too
-    config_->camera.fieldOfViewY = fov;
+    config_->camera.fieldOfViewY = MatchConfig::applied_field_of_view(config_->camera.fieldOfViewY);
 
     Camera2DPerspective& camera = scene_.camera();
     camera.set_field_of_view(config_->camera.fieldOfViewY);

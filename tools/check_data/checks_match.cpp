@@ -121,6 +121,12 @@ void CheckDebugConfig(Checker& c) {
 
 namespace {
 
+std::string Shown(float value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
 // Whether a character of characters.info has an empty texture name, so that
 // its slobs draw with the slob body's texture.
 bool SlobTextureDrawn(Checker& c) {
@@ -142,10 +148,11 @@ void CheckGameConfig(Checker& c) {
     if (!tree) return;
     c.add(vo::GameConfigFindings(*tree, c.files(), SlobTextureDrawn(c)));
 
-    // Values that break the match: the ranges the game clamps to (the
-    // generation's largest counts are load rules). A value that does not
-    // read as its type (whole numbers take no fraction) gives the reader's
-    // default: a warning.
+    // A value that does not read as its type (whole numbers take no
+    // fraction) gives the reader's default, and one the match brings into
+    // its range is used so: warnings. The ranges below (low .. high) are
+    // those of values the match takes as they are and goes wrong with (the
+    // generation's largest counts are load rules).
     struct Key {
         const char* key;
         bool whole;
@@ -157,25 +164,25 @@ void CheckGameConfig(Checker& c) {
     const double any = 1e30;
     vo::MatchConfig const d;  // the reader's defaults
     const Key keys[] = {
-        {"newTurnTransitionTime", false, d.newTurnTransitionTime, 1.0 / 60.0, false, any},
-        {"camera.refreshInterval", false, d.camera.refreshInterval, 0.0, true, any},
-        {"camera.minBoxSize", false, d.camera.minBoxSize, 0.0, true, any},
-        {"camera.maxCustomOffset", false, d.camera.maxCustomOffset, 0.0, true, any},
-        {"maxShootTime", false, d.maxShootTime, 0.0, true, any},
-        {"camera.interpStepSize", false, static_cast<double>(d.camera.interpStepSize), 1.0, false, any},
-        {"camera.interpMaxSteps", true, d.camera.interpMaxSteps, 1.0, false, 100.0},
+        {"newTurnTransitionTime", false, d.newTurnTransitionTime, -any, false, any},
+        {"camera.refreshInterval", false, d.camera.refreshInterval, -any, false, any},
+        {"camera.minBoxSize", false, d.camera.minBoxSize, -any, false, any},
+        {"camera.maxCustomOffset", false, d.camera.maxCustomOffset, -any, false, any},
+        {"maxShootTime", false, d.maxShootTime, -any, false, any},
+        {"camera.interpStepSize", false, static_cast<double>(d.camera.interpStepSize), -any, false, any},
+        {"camera.interpMaxSteps", true, d.camera.interpMaxSteps, -any, false, any},
         {"camera.explosionShakeIterations", false, d.camera.explosionShakeIterations, 1.0, false, any},
-        {"camera.fieldOfViewY", false, d.camera.fieldOfViewY, 1.0, false, 179.0},
-        {"lavaDesc.particleRadius", false, d.lavaDesc.particleRadius, 0.0, true, any},
-        {"stoneParticleDesc.particleRadius", false, d.stoneParticleDesc.particleRadius, 0.0, true, any},
-        {"lavaDesc.explosionDensityInv", false, d.lavaDesc.explosionDensityInv, 0.0, true, any},
-        {"lavaDesc.minLiveTime", false, d.lavaDesc.minLiveTime, 0.0, false, any},
-        {"lavaDesc.maxLiveTime", false, d.lavaDesc.maxLiveTime, 0.0, false, any},
-        {"stoneParticleDesc.minLiveTime", false, d.stoneParticleDesc.minLiveTime, 0.0, false, any},
-        {"stoneParticleDesc.maxLiveTime", false, d.stoneParticleDesc.maxLiveTime, 0.0, false, any},
-        {"lavaEmissionDuration", false, d.lavaEmissionDuration, 0.0, false, any},
-        {"lavaEmissionBaseInterval", false, d.lavaEmissionBaseInterval, 0.0, false, any},
-        {"numMines", true, static_cast<double>(d.numMines), 0.0, false, static_cast<double>(vo::kMaxMines)},
+        {"camera.fieldOfViewY", false, d.camera.fieldOfViewY, -any, false, any},
+        {"lavaDesc.particleRadius", false, d.lavaDesc.particleRadius, -any, false, any},
+        {"stoneParticleDesc.particleRadius", false, d.stoneParticleDesc.particleRadius, -any, false, any},
+        {"lavaDesc.explosionDensityInv", false, d.lavaDesc.explosionDensityInv, -any, false, any},
+        {"lavaDesc.minLiveTime", false, d.lavaDesc.minLiveTime, -any, false, any},
+        {"lavaDesc.maxLiveTime", false, d.lavaDesc.maxLiveTime, -any, false, any},
+        {"stoneParticleDesc.minLiveTime", false, d.stoneParticleDesc.minLiveTime, -any, false, any},
+        {"stoneParticleDesc.maxLiveTime", false, d.stoneParticleDesc.maxLiveTime, -any, false, any},
+        {"lavaEmissionDuration", false, d.lavaEmissionDuration, -any, false, any},
+        {"lavaEmissionBaseInterval", false, d.lavaEmissionBaseInterval, -any, false, any},
+        {"numMines", true, static_cast<double>(d.numMines), -any, false, any},
         {"randArea.numCircles", false, d.randArea.numCircles, 0.0, true, any},
         {"randArea.minCircleRadius", false, d.randArea.minCircleRadius, 0.0, true, any},
         {"randArea.maxCircleRadius", false, d.randArea.maxCircleRadius, 0.0, true, any},
@@ -202,6 +209,11 @@ void CheckGameConfig(Checker& c) {
             c.add(file, k.key, "out of range");
         }
     }
+    for (vo::MatchConfig::Repair const& r : vo::MatchConfig().read_quietly(*tree))
+        c.warn(file, r.key, r.read + " is out of range, " + r.used + " used");
+    float const fov = tree->get<float>("camera.fieldOfViewY", d.camera.fieldOfViewY);
+    if (float const used = vo::MatchConfig::applied_field_of_view(fov); !(used == fov))
+        c.warn(file, "camera.fieldOfViewY", Shown(fov) + " is out of range, " + Shown(used) + " used");
     if (tree->get<double>("maxTimeBetweenScreams", 1.5) < tree->get<double>("minTimeBetweenScreams", 0.75))
         c.add(file, "maxTimeBetweenScreams", "is below minTimeBetweenScreams");
     // The slobs' body is a load rule; the mines' group is read by nothing.

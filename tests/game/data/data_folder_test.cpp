@@ -193,6 +193,17 @@ TEST(DataFolder, TheCheckerWarnsOfWhatTheReadersRepairAndPasses) {
         {"a count of game_config.info that is no whole number",
          [](BrokenCopy& d) { return d.edit("game_config.info", "\nnumMines 2\n", "\nnumMines 2.5\n"); },
          "WARNING: game_config.info: numMines: '2.5' is not a whole number, 4 used"},
+        {"a count the match lowers to its bound",
+         [](BrokenCopy& d) { return d.edit("game_config.info", "\nnumMines 2\n", "\nnumMines 100\n"); },
+         "WARNING: game_config.info: numMines: 100 is out of range, 64 used"},
+        {"a turn transition the match raises to one step",
+         [](BrokenCopy& d) {
+             return d.edit("game_config.info", "\nnewTurnTransitionTime 1\n", "\nnewTurnTransitionTime 0\n");
+         },
+         "WARNING: game_config.info: newTurnTransitionTime: 0 is out of range, 0.0166667 used"},
+        {"a field of view the camera forces into range",
+         [](BrokenCopy& d) { return d.edit("game_config.info", "fieldOfViewY 90", "fieldOfViewY 200"); },
+         "WARNING: game_config.info: camera.fieldOfViewY: 200 is out of range, 179 used"},
     };
     for (CopyCase const& c : cases) {
         SCOPED_TRACE(c.what);
