@@ -9,17 +9,6 @@
 
 namespace vo {
 
-namespace {
-
-double Seconds(sf::InputSoundFile const& input) {
-    const unsigned channels = input.getChannelCount();
-    const unsigned rate = input.getSampleRate();
-    if (channels == 0 || rate == 0) return 0.0;
-    return static_cast<double>(input.getSampleCount()) / channels / rate;
-}
-
-}  // namespace
-
 void SilentPlayback::set_length(double seconds) {
     stop();
     length_ = seconds > 0.0 ? seconds : 0.0;
@@ -98,7 +87,7 @@ bool SilentSoundBuffer::load(const char* file) {
         read += got;
     }
     if (read != count) return false;
-    length_ = Seconds(input);
+    length_ = input.getDuration().asSeconds();
     return true;
 }
 
@@ -117,7 +106,7 @@ bool SilentMusic::open(const char* file) {
     MusicFileStream stream;
     sf::InputSoundFile input;
     if (!file || !stream.open(file) || !input.openFromStream(stream)) return false;
-    playback_.set_length(Seconds(input));
+    playback_.set_length(input.getDuration().asSeconds());
     return true;
 }
 

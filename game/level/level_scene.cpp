@@ -209,7 +209,8 @@ Entity* LevelScene::create_explosion(const vector3& position, const ptree& type,
     if (cluster.description.get<int>("num", 0) > 0) emit_event(new ClusterEvent(cluster), peak_delay);
 
     const std::string sound = type.get<std::string>("soundFile", "");
-    if (!sound.empty()) SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", ExplosionTypeDefaults::sound_volume));
+    if (!sound.empty())
+        SoundHandler::play_sound(sound.c_str(), type.get<float>("soundVolume", ExplosionTypeDefaults::sound_volume));
 
     if (auto* controller = dynamic_cast<ActionCameraController*>(camera_controller_.get())) {
         const MatchConfig& config = settings();

@@ -7,7 +7,6 @@
 #include <climits>
 #include <iostream>
 #include <locale>
-#include <sstream>
 #include <stdexcept>
 
 namespace vo {
@@ -29,15 +28,8 @@ constexpr double kSmallestPositiveTime = 0.01;
 constexpr double kOneStep = 1.0 / 60.0;
 
 template <class T>
-std::string Shown(T value) {
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
-template <class T>
 void Repaired(std::vector<MatchConfig::Repair>& repairs, const std::string& key, T read, T used) {
-    repairs.push_back(MatchConfig::Repair{key, Shown(read), Shown(used)});
+    repairs.push_back(MatchConfig::Repair{key, static_cast<double>(read), static_cast<double>(used)});
 }
 
 // Raises value to at least low (a NaN becomes low too).

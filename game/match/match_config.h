@@ -69,8 +69,8 @@ public:
     // the value used instead.
     struct Repair {
         std::string key;
-        std::string read;
-        std::string used;
+        double read;
+        double used;
     };
     // read without a word: what it brought into range, in the order of its
     // checks.

@@ -121,7 +121,7 @@ void CheckDebugConfig(Checker& c) {
 
 namespace {
 
-std::string Shown(float value) {
+std::string Shown(double value) {
     std::ostringstream text;
     text << value;
     return text.str();
@@ -149,71 +149,81 @@ void CheckGameConfig(Checker& c) {
     c.add(vo::GameConfigFindings(*tree, c.files(), SlobTextureDrawn(c)));
 
     // A value that does not read as its type (whole numbers take no
-    // fraction) gives the reader's default, and one the match brings into
-    // its range is used so: warnings. The ranges below (low .. high) are
-    // those of values the match takes as they are and goes wrong with (the
-    // generation's largest counts are load rules).
+    // fraction) gives the reader's default: a warning.
     struct Key {
         const char* key;
         bool whole;
         double fallback;
-        double low;
-        bool low_open;  // true: the value must be above low
-        double high;
     };
-    const double any = 1e30;
     vo::MatchConfig const d;  // the reader's defaults
     const Key keys[] = {
-        {"newTurnTransitionTime", false, d.newTurnTransitionTime, -any, false, any},
-        {"camera.refreshInterval", false, d.camera.refreshInterval, -any, false, any},
-        {"camera.minBoxSize", false, d.camera.minBoxSize, -any, false, any},
-        {"camera.maxCustomOffset", false, d.camera.maxCustomOffset, -any, false, any},
-        {"maxShootTime", false, d.maxShootTime, -any, false, any},
-        {"camera.interpStepSize", false, static_cast<double>(d.camera.interpStepSize), -any, false, any},
-        {"camera.interpMaxSteps", true, d.camera.interpMaxSteps, -any, false, any},
-        {"camera.explosionShakeIterations", false, d.camera.explosionShakeIterations, 1.0, false, any},
-        {"camera.fieldOfViewY", false, d.camera.fieldOfViewY, -any, false, any},
-        {"lavaDesc.particleRadius", false, d.lavaDesc.particleRadius, -any, false, any},
-        {"stoneParticleDesc.particleRadius", false, d.stoneParticleDesc.particleRadius, -any, false, any},
-        {"lavaDesc.explosionDensityInv", false, d.lavaDesc.explosionDensityInv, -any, false, any},
-        {"lavaDesc.minLiveTime", false, d.lavaDesc.minLiveTime, -any, false, any},
-        {"lavaDesc.maxLiveTime", false, d.lavaDesc.maxLiveTime, -any, false, any},
-        {"stoneParticleDesc.minLiveTime", false, d.stoneParticleDesc.minLiveTime, -any, false, any},
-        {"stoneParticleDesc.maxLiveTime", false, d.stoneParticleDesc.maxLiveTime, -any, false, any},
-        {"lavaEmissionDuration", false, d.lavaEmissionDuration, -any, false, any},
-        {"lavaEmissionBaseInterval", false, d.lavaEmissionBaseInterval, -any, false, any},
-        {"numMines", true, static_cast<double>(d.numMines), -any, false, any},
-        {"randArea.numCircles", false, d.randArea.numCircles, 0.0, true, any},
-        {"randArea.minCircleRadius", false, d.randArea.minCircleRadius, 0.0, true, any},
-        {"randArea.maxCircleRadius", false, d.randArea.maxCircleRadius, 0.0, true, any},
-        {"roundTimeTextHeight", false, d.roundTimeTextHeight, 0.0, true, any},
-        {"teamNameTextHeight", false, d.teamNameTextHeight, 0.0, true, any},
-        {"minTimeBetweenScreams", false, d.minTimeBetweenScreams, 0.0, false, any},
-        {"numPowerupsPerTeam", true, static_cast<double>(d.numPowerupsPerTeam), -any, false, any},
-        {"numWorldRotates", true, static_cast<double>(d.numWorldRotates), -any, false, any},
-        {"randArea.seed", true, static_cast<double>(d.randArea.seed), -any, false, any},
-        {"randLava.seed", true, static_cast<double>(d.randLava.seed), -any, false, any},
+        {"newTurnTransitionTime", false, d.newTurnTransitionTime},
+        {"camera.refreshInterval", false, d.camera.refreshInterval},
+        {"camera.minBoxSize", false, d.camera.minBoxSize},
+        {"camera.maxCustomOffset", false, d.camera.maxCustomOffset},
+        {"maxShootTime", false, d.maxShootTime},
+        {"camera.interpStepSize", false, static_cast<double>(d.camera.interpStepSize)},
+        {"camera.interpMaxSteps", true, d.camera.interpMaxSteps},
+        {"camera.explosionShakeIterations", false, d.camera.explosionShakeIterations},
+        {"camera.fieldOfViewY", false, d.camera.fieldOfViewY},
+        {"lavaDesc.particleRadius", false, d.lavaDesc.particleRadius},
+        {"stoneParticleDesc.particleRadius", false, d.stoneParticleDesc.particleRadius},
+        {"lavaDesc.explosionDensityInv", false, d.lavaDesc.explosionDensityInv},
+        {"lavaDesc.minLiveTime", false, d.lavaDesc.minLiveTime},
+        {"lavaDesc.maxLiveTime", false, d.lavaDesc.maxLiveTime},
+        {"stoneParticleDesc.minLiveTime", false, d.stoneParticleDesc.minLiveTime},
+        {"stoneParticleDesc.maxLiveTime", false, d.stoneParticleDesc.maxLiveTime},
+        {"lavaEmissionDuration", false, d.lavaEmissionDuration},
+        {"lavaEmissionBaseInterval", false, d.lavaEmissionBaseInterval},
+        {"numMines", true, static_cast<double>(d.numMines)},
+        {"randArea.numCircles", false, d.randArea.numCircles},
+        {"randArea.minCircleRadius", false, d.randArea.minCircleRadius},
+        {"randArea.maxCircleRadius", false, d.randArea.maxCircleRadius},
+        {"roundTimeTextHeight", false, d.roundTimeTextHeight},
+        {"teamNameTextHeight", false, d.teamNameTextHeight},
+        {"minTimeBetweenScreams", false, d.minTimeBetweenScreams},
+        {"numPowerupsPerTeam", true, static_cast<double>(d.numPowerupsPerTeam)},
+        {"numWorldRotates", true, static_cast<double>(d.numWorldRotates)},
+        {"randArea.seed", true, static_cast<double>(d.randArea.seed)},
+        {"randLava.seed", true, static_cast<double>(d.randLava.seed)},
     };
     for (Key const& k : keys) {
         auto const node = tree->get_child_optional(k.key);
         if (!node) continue;
-        boost::optional<double> v = node->get_value_optional<double>();
-        if (k.whole && !node->get_value_optional<int>()) v = boost::none;
-        if (!v) {
-            std::ostringstream fallback;
-            fallback << k.fallback;
+        bool const reads = k.whole ? static_cast<bool>(node->get_value_optional<int>())
+                                   : static_cast<bool>(node->get_value_optional<double>());
+        if (!reads)
             c.warn(file, k.key,
                    "'" + node->data() + (k.whole ? "' is not a whole number, " : "' is not a number, ") +
-                       fallback.str() + " used");
-        } else if ((k.low_open ? !(*v > k.low) : !(*v >= k.low)) || *v > k.high) {
-            c.add(file, k.key, "out of range");
-        }
+                       Shown(k.fallback) + " used");
     }
+
+    // What the match brings into its range is used so: a warning.
     for (vo::MatchConfig::Repair const& r : vo::MatchConfig().read_quietly(*tree))
-        c.warn(file, r.key, r.read + " is out of range, " + r.used + " used");
+        c.warn(file, r.key, Shown(r.read) + " is out of range, " + Shown(r.used) + " used");
     float const fov = tree->get<float>("camera.fieldOfViewY", d.camera.fieldOfViewY);
     if (float const used = vo::MatchConfig::applied_field_of_view(fov); !(used == fov))
         c.warn(file, "camera.fieldOfViewY", Shown(fov) + " is out of range, " + Shown(used) + " used");
+
+    // Values the match takes as they are and goes wrong with.
+    struct Lowest {
+        const char* key;
+        double low;
+        bool open;  // true: the value must be above low
+    };
+    const Lowest lowest[] = {
+        {"camera.explosionShakeIterations", 1.0, false},
+        {"randArea.numCircles", 0.0, true},
+        {"randArea.minCircleRadius", 0.0, true},
+        {"randArea.maxCircleRadius", 0.0, true},
+        {"roundTimeTextHeight", 0.0, true},
+        {"teamNameTextHeight", 0.0, true},
+        {"minTimeBetweenScreams", 0.0, false},
+    };
+    for (Lowest const& l : lowest) {
+        if (auto const v = tree->get_optional<double>(l.key); v && (l.open ? !(*v > l.low) : !(*v >= l.low)))
+            c.add(file, l.key, "out of range");
+    }
     if (tree->get<double>("maxTimeBetweenScreams", 1.5) < tree->get<double>("minTimeBetweenScreams", 0.75))
         c.add(file, "maxTimeBetweenScreams", "is below minTimeBetweenScreams");
     // The slobs' body is a load rule; the mines' group is read by nothing.
